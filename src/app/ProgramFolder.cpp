@@ -1,0 +1,73 @@
+#include "app/ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace ProgramFolder {
+
+QString resolve(const QString& folderOption)
+{
+    QString folder = folderOption;
+    if (folder.isEmpty()) {
+        folder = qEnvironmentVariable("ZORBETH_FOLDER");
+    }
+    if (folder.isEmpty()) {
+        folder =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1String("/zorbeth");
+    }
+    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+QString shippedDataFolder()
+{
+    if (QCoreApplication::instance()) {
+        const QDir installed(QCoreApplication::applicationDirPath() + u'/' +
+                             QLatin1String(ZORBETH_DATA_RELATIVE_TO_BIN));
+        if (installed.exists() && !installed.isEmpty()) {
+            return QDir::cleanPath(installed.absolutePath());
+        }
+    }
+    return QStringLiteral(ZORBETH_SOURCE_DATA_DIR);
+}
+
+bool seed(const QString& folder, const QString& dataFolder, QString* error)
+{
+    auto fail = [&](const QString& why) {
+        if (error) {
+            *error = why;
+        }
+        return false;
+    };
+    const QDir target(folder);
+    if (!QDir().mkpath(folder)) {
+        return fail(QStringLiteral("Could not create the folder %1.").arg(folder));
+    }
+    const QDir source(dataFolder);
+    if (dataFolder.isEmpty() || !source.exists()) {
+        return true;
+    }
+    QDirIterator it(dataFolder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry(it.next());
+        const QString to = target.filePath(source.relativeFilePath(entry.filePath()));
+        if (entry.isDir()) {
+            if (!QDir().mkpath(to)) {
+                return fail(QStringLiteral("Could not create the folder %1.").arg(to));
+            }
+        } else if (!QFileInfo::exists(to)) {
+            // What the user already has is theirs: only missing files are added.
+            if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !QFile::copy(entry.filePath(), to)) {
+                return fail(QStringLiteral("Could not copy %1 to %2.").arg(entry.filePath(), to));
+            }
+            QFile::setPermissions(to, QFile::permissions(to) | QFile::WriteOwner);
+        }
+    }
+    return true;
+}
+
+} // namespace ProgramFolder

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "library/Workspace.h"
+
+#include <QString>
+
+// Loading and saving the workspace's library file, with the safety rules around them.
+namespace LibraryFile {
+
+inline constexpr char PlaceholderMessage[] =
+    "The code file was not found or was empty. A single record was added to avoid processing problems.";
+inline constexpr char PlaceholderTitle[] = "Error Loading Code Data";
+inline constexpr char SaveErrorMessage[] = "Error saving code array.";
+
+struct LoadOutcome
+{
+    bool placeholderAdded = false;  // no record was read: the placeholder stands in
+    QString setAsidePath;           // where a damaged or unreadable file was kept, if anywhere
+    bool incomplete = false;        // records were read but the end marker was missing
+    QString message;                // what to tell the user (empty when all went well)
+    QString messageTitle;
+    QString saveError;              // the placeholder could not be saved
+};
+
+// Replaces the code array with the records of the database file and updates the location text.
+LoadOutcome LoadCodeDataFromFile(Workspace& ws);
+
+// Writes the code array to the database file. Values the format cannot hold are mended first;
+// their record indexes are added to mended. Returns false with error set when the save failed.
+bool SaveCodeArrayToFile(Workspace& ws, QString* error = nullptr, QList<qsizetype>* mended = nullptr);
+
+// The text shown for where the library lives: the full path and "  <local>", or "  <remote>".
+QString databaseLocationText(const Workspace& ws);
+
+// A name beside the given file that does not exist yet, for keeping a file that could not be read.
+QString setAsideName(const QString& path, const QString& reason);
+
+} // namespace LibraryFile

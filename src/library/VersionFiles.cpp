@@ -1,0 +1,49 @@
+#include "library/VersionFiles.h"
+
+#include "app/AppInfo.h"
+#include "store/PathNames.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+bool writeLines(const QString& path, const QStringList& lines)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += line.toUtf8() + "\r\n";
+    }
+    return file.write(bytes) == bytes.size() && file.commit();
+}
+
+} // namespace
+
+namespace VersionFiles {
+
+QString versionLine(const QString& programFile)
+{
+    const QFileInfo program(programFile);
+    const qint64 size = program.isFile() ? program.size() : 0;
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(AppInfo::VersionMajor)
+        .arg(AppInfo::VersionMinor)
+        .arg(AppInfo::VersionRevision)
+        .arg(size);
+}
+
+bool write(const QString& programFolder, const QString& programFile)
+{
+    const QString version = versionLine(programFile);
+    const QString product = QStringLiteral("Zorbeth8");
+    const bool update =
+        writeLines(MergePathData(programFolder, QStringLiteral("zqupdate.dat")), {product, product, version});
+    const bool ver = writeLines(MergePathData(programFolder, QStringLiteral("zorbeth8.ver")), {version});
+    return update && ver;
+}
+
+} // namespace VersionFiles

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "store/SnippetRecord.h"
+
+#include <QString>
+
+// The run-time state shared by the main window's controllers.
+struct Workspace
+{
+    QString programFolder;                      // every file of the program lives here
+    QString databaseFileName = "zorbeth.txt";   // the library file
+    QString remoteFileName = "zorbethremote.txt";
+    QString resourceFileName = "zorbethresource.res";
+    QString databasePrefix;                     // empty: the library in the program folder
+    QString databaseLocationText;               // shown by the information command
+    QString printIndent = QString(20, QLatin1Char(' '));
+
+    CodeArray codeArray;
+    CodeArray remoteCodeArray;
+
+    bool CodeChanged = false;
+    bool UpdateInProgress = false;
+    bool StartupDone = false;
+    bool ResultsInTree = false;
+    bool SaveSettingsOnExit = true;
+
+    // Set when the library file could not be read nor set aside: saving would destroy it.
+    QString saveBlockedReason;
+
+    // The database file in use: the prefix folder when set, else the program folder.
+    QString databasePath() const;
+};

@@ -1,0 +1,544 @@
+#include "store/DatabaseFile.h"
+
+#include "store/DateStamp.h"
+#include "store/TextCodec.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+constexpr char Crlf[] = "\r\n";
+constexpr qsizetype FlushSize = 4 * 1024 * 1024;
+
+// A piece of the file's bytes. Markers are ASCII, so the file is split into lines and blocks on its
+// bytes, and only the field values are decoded, each on its own.
+struct Slice
+{
+    qsizetype begin = 0;
+    qsizetype size = 0;
+    bool mixedBreaks = false; // holds line breaks other than CR LF, to be rewritten as CR LF
+};
+
+struct Collected
+{
+    Slice title, language, category, keywords, date;
+    Slice objectName, objectFlag, objectStart, objectLength;
+    Slice dText, code, hText;
+};
+
+class LineReader
+{
+public:
+    explicit LineReader(QByteArrayView bytes) : m_data(bytes.data()), m_size(bytes.size())
+    {
+        // Libraries edited with Unix tools have no CR at all; then LF ends a line.
+        m_lfMode = !bytes.contains('\r') && bytes.contains('\n');
+    }
+
+    bool lfMode() const { return m_lfMode; }
+
+    // The next line as [begin, end) without its line end; crlf tells whether that end was CR LF.
+    bool next(qsizetype& begin, qsizetype& end, bool& crlf)
+    {
+        if (m_pos >= m_size) {
+            return false;
+        }
+        begin = m_pos;
+        const char stop = m_lfMode ? '\n' : '\r';
+        const void* hit = std::memchr(m_data + m_pos, stop, size_t(m_size - m_pos));
+        if (!hit) {
+            end = m_size;
+            m_pos = m_size;
+            crlf = false;
+            return true;
+        }
+        end = static_cast<const char*>(hit) - m_data;
+        crlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
+        m_pos = end + (crlf ? 2 : 1);
+        return true;
+    }
+
+    template <size_t N> bool startsWith(qsizetype begin, qsizetype end, const char (&marker)[N]) const
+    {
+        return end - begin >= qsizetype(N - 1) && std::memcmp(m_data + begin, marker, N - 1) == 0;
+    }
+
+private:
+    const char* m_data;
+    qsizetype m_size;
+    qsizetype m_pos = 0;
+    bool m_lfMode = false;
+};
+
+class Parser
+{
+public:
+    explicit Parser(QByteArrayView bytes)
+        : m_bytes(bytes), m_lines(bytes), m_encoding(TextCodec::detect(bytes))
+    {}
+
+    void run(DatabaseFile::ReadResult& result)
+    {
+        Slice ignored;
+        for (int i = 0; i < 4; ++i) {
+            if (!line(ignored)) {
+                return;
+            }
+        }
+        Collected values;
+        qsizetype begin = 0, end = 0;
+        bool crlf = false;
+        while (m_lines.next(begin, end, crlf)) {
+            if (m_lines.startsWith(begin, end, "+++++")) {
+                result.complete = true;
+                return;
+            }
+            const char kind =
+                end - begin >= 5 && m_lines.startsWith(begin, end, "----") ? m_bytes[begin + 4] : 0;
+            switch (kind) {
+            case 'T':
+                if (!line(values.title) || !line(values.language) || !line(values.category) ||
+                    !line(values.keywords) || !line(values.date) || !line(ignored)) {
+                    return;
+                }
+                break;
+            case 'O':
+                if (!objectBlock(values)) {
+                    return;
+                }
+                break;
+            case 'D':
+                if (!textBlock(values.dText)) {
+                    return;
+                }
+                break;
+            case 'C':
+                if (!textBlock(values.code)) {
+                    return;
+                }
+                break;
+            case 'H':
+                if (!textBlock(values.hText)) {
+                    return;
+                }
+                result.records.push_back(record(values));
+                values = Collected();
+                break;
+            default: // any other line is skipped
+                break;
+            }
+        }
+    }
+
+private:
+    bool line(Slice& slice)
+    {
+        qsizetype end = 0;
+        bool crlf = false;
+        if (!m_lines.next(slice.begin, end, crlf)) {
+            return false;
+        }
+        slice.size = end - slice.begin;
+        slice.mixedBreaks = false;
+        return true;
+    }
+
+    bool objectBlock(Collected& values)
+    {
+        Slice* fields[] = {&values.objectName, &values.objectFlag, &values.objectStart, &values.objectLength};
+        qsizetype begin = 0, end = 0;
+        bool crlf = false;
+        for (int n = 0;; ++n) {
+            if (!m_lines.next(begin, end, crlf)) {
+                return false;
+            }
+            if (m_lines.startsWith(begin, end, "----E")) {
+                return true;
+            }
+            if (n < 4) {
+                *fields[n] = Slice{begin, end - begin, false};
+            }
+        }
+    }
+
+    // The lines up to "----E" joined with CR LF. When every line in between ended with CR LF that
+    // is exactly the bytes they occupy, so the value stays one slice of the file.
+    bool textBlock(Slice& slice)
+    {
+        slice = Slice();
+        qsizetype begin = 0, end = 0;
+        bool crlf = false;
+        bool first = true;
+        bool previousCrlf = true;
+        for (;;) {
+            if (!m_lines.next(begin, end, crlf)) {
+                return false;
+            }
+            if (m_lines.startsWith(begin, end, "----E")) {
+                return true;
+            }
+            if (first) {
+                slice.begin = begin;
+                first = false;
+            } else if (!previousCrlf) {
+                slice.mixedBreaks = true;
+            }
+            slice.size = end - slice.begin;
+            previousCrlf = crlf;
+        }
+    }
+
+    QString text(const Slice& slice) const
+    {
+        if (slice.size == 0) {
+            return QString();
+        }
+        QString value = TextCodec::decode(m_bytes.sliced(slice.begin, slice.size), m_encoding);
+        if (!slice.mixedBreaks) {
+            return value;
+        }
+        if (m_lines.lfMode()) {
+            return value.replace(u'\n', QLatin1String(Crlf));
+        }
+        QString joined;
+        joined.reserve(value.size() + value.size() / 16);
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            joined += value[i];
+            if (value[i] == u'\r' && (i + 1 >= value.size() || value[i + 1] != u'\n')) {
+                joined += u'\n';
+            }
+        }
+        return joined;
+    }
+
+    qint32 number(const Slice& slice) const { return LeadingNumber(m_bytes.sliced(slice.begin, slice.size)); }
+
+    // Neighbouring records mostly share language, category, keywords and date: when the bytes match
+    // the previous record's, its string is shared instead of decoded again.
+    struct Repeated
+    {
+        Slice slice;
+        QString value;
+    };
+
+    QString shared(const Slice& slice, Repeated& last) const
+    {
+        if (slice.size != last.slice.size ||
+            std::memcmp(m_bytes.data() + slice.begin, m_bytes.data() + last.slice.begin,
+                        size_t(slice.size)) != 0) {
+            last.slice = slice;
+            last.value = text(slice);
+        }
+        return last.value;
+    }
+
+    SnippetRecord record(const Collected& v)
+    {
+        SnippetRecord r;
+        r.Title = text(v.title);
+        r.Language = shared(v.language, m_lastLanguage);
+        r.Category = shared(v.category, m_lastCategory);
+        r.Keywords = shared(v.keywords, m_lastKeywords);
+        r.Date = shared(v.date, m_lastDate);
+        r.ObjectName = text(v.objectName);
+        r.ObjectFlag = number(v.objectFlag);
+        r.ObjectStart = number(v.objectStart);
+        r.ObjectLength = number(v.objectLength);
+        r.DText = text(v.dText);
+        r.Code = text(v.code);
+        r.HText = text(v.hText);
+        return r;
+    }
+
+    QByteArrayView m_bytes;
+    LineReader m_lines;
+    TextCodec::Encoding m_encoding;
+    Repeated m_lastLanguage, m_lastCategory, m_lastKeywords, m_lastDate;
+};
+
+// Builds the file's bytes in a buffer and, when writing to a file, hands them on every few MB so a
+// large library never needs a second full copy in memory.
+class Emitter
+{
+public:
+    explicit Emitter(QSaveFile* file = nullptr) : m_file(file) {}
+
+    void raw(const char* text) { m_buffer.append(text); }
+
+    void line(QStringView text)
+    {
+        TextCodec::appendUtf8(m_buffer, text);
+        m_buffer.append(Crlf, 2);
+    }
+
+    // " 1 " for a value that is not negative, "-1 " for a negative one.
+    void number(qint32 value)
+    {
+        char digits[16] = {' '};
+        char* first = value >= 0 ? digits + 1 : digits;
+        char* last = std::to_chars(first, digits + sizeof digits, value).ptr;
+        m_buffer.append(digits, last - digits);
+        m_buffer.append(" \r\n", 3);
+    }
+
+    void record(const SnippetRecord& r)
+    {
+        raw("----T\r\n");
+        line(r.Title);
+        line(r.Language);
+        line(r.Category);
+        line(r.Keywords);
+        line(r.Date);
+        raw("<reserved>\r\n----O\r\n");
+        line(r.ObjectName);
+        number(r.ObjectFlag);
+        number(r.ObjectStart);
+        number(r.ObjectLength);
+        raw("----E\r\n----D\r\n");
+        line(r.DText);
+        raw("----E\r\n----C\r\n");
+        line(r.Code);
+        raw("----E\r\n----H\r\n");
+        line(r.HText);
+        raw("----E\r\n");
+        if (m_file && m_buffer.size() >= FlushSize) {
+            flush();
+        }
+    }
+
+    void all(const CodeArray& records, const QString& savedAt)
+    {
+        raw(DatabaseFile::HeaderLine);
+        raw(Crlf);
+        raw(DatabaseFile::PublisherLine);
+        raw(Crlf);
+        raw(DatabaseFile::WebAddressLine);
+        raw(Crlf);
+        line(savedAt);
+        for (const SnippetRecord& r : records) {
+            if (!r.Deleted) {
+                record(r);
+            }
+            if (!m_ok) {
+                return;
+            }
+        }
+        raw(DatabaseFile::EndMarker);
+        raw(Crlf);
+    }
+
+    bool flush()
+    {
+        if (m_ok && !m_buffer.isEmpty() && m_file->write(m_buffer) != m_buffer.size()) {
+            m_ok = false;
+        }
+        m_buffer.resize(0);
+        return m_ok;
+    }
+
+    QByteArray take() { return std::move(m_buffer); }
+
+private:
+    QSaveFile* m_file;
+    QByteArray m_buffer;
+    bool m_ok = true;
+};
+
+bool fitLine(QString& value)
+{
+    if (!value.contains(u'\r') && !value.contains(u'\n')) {
+        return false;
+    }
+    value.replace(QLatin1String(Crlf), QLatin1String(" "));
+    value.replace(u'\r', u' ');
+    value.replace(u'\n', u' ');
+    return true;
+}
+
+// The object block is read until "----E", so an object name must not look like its end.
+bool fitObjectName(QString& value)
+{
+    bool changed = fitLine(value);
+    if (value.startsWith(QLatin1String("----E"))) {
+        value.prepend(u' ');
+        changed = true;
+    }
+    return changed;
+}
+
+bool startsBlockEnd(QStringView text, qsizetype at)
+{
+    return text.sliced(at).startsWith(QLatin1String("----E"));
+}
+
+// Whether every CR in text is followed by LF and no line begins with "----E". Runs on every save over
+// the whole library, so it skips four UTF-16 units at a time while none of them is a CR.
+bool blockFits(QStringView text)
+{
+    if (startsBlockEnd(text, 0)) {
+        return false;
+    }
+    const char16_t* p = text.utf16();
+    const qsizetype n = text.size();
+    constexpr quint64 Ones = 0x0001000100010001ULL;
+    constexpr quint64 Highs = 0x8000800080008000ULL;
+    constexpr quint64 Crs = 0x000D000D000D000DULL;
+    qsizetype i = 0;
+    while (i < n) {
+        while (i + 4 <= n) {
+            quint64 units;
+            std::memcpy(&units, p + i, 8);
+            const quint64 x = units ^ Crs;
+            if ((x - Ones) & ~x & Highs) {
+                break;
+            }
+            i += 4;
+        }
+        const qsizetype stop = std::min(n, i + 4);
+        for (; i < stop; ++i) {
+            if (p[i] == u'\r') {
+                if (i + 1 >= n || p[i + 1] != u'\n' ||
+                    (i + 2 < n && p[i + 2] == u'-' && startsBlockEnd(text, i + 2))) {
+                    return false;
+                }
+                ++i;
+            }
+        }
+    }
+    return true;
+}
+
+// A text block must not hold a lone CR (it would read back as CR LF) nor a line that begins with
+// "----E" (it would end the block).
+bool fitBlock(QString& value)
+{
+    if (blockFits(value)) {
+        return false;
+    }
+    QString fixed;
+    fixed.reserve(value.size() + value.size() / 32 + 8);
+    bool lineStart = true;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (lineStart && startsBlockEnd(value, i)) {
+            fixed += u' ';
+        }
+        const QChar c = value[i];
+        fixed += c;
+        lineStart = false;
+        if (c == u'\r') {
+            fixed += u'\n';
+            if (i + 1 < value.size() && value[i + 1] == u'\n') {
+                ++i;
+            }
+            lineStart = true;
+        }
+    }
+    value = std::move(fixed);
+    return true;
+}
+
+} // namespace
+
+namespace DatabaseFile {
+
+ReadResult read(const QString& path)
+{
+    ReadResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        result.fileSize = QFileInfo(path).isFile() ? QFileInfo(path).size() : 0;
+        return result;
+    }
+    result.fileSize = file.size();
+    // Mapping spares a copy of a file that can be 150 MB and more; every value is decoded into its
+    // own string, so nothing refers to the mapping once parsing is done.
+    QByteArray bytes;
+    uchar* mapped = result.fileSize > 0 ? file.map(0, result.fileSize) : nullptr;
+    if (mapped) {
+        bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), result.fileSize);
+    } else {
+        bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            result.error = file.errorString();
+            return result;
+        }
+    }
+    result.opened = true;
+    ReadResult parsed = parse(bytes);
+    result.records = std::move(parsed.records);
+    result.complete = parsed.complete;
+    return result;
+}
+
+ReadResult parse(const QByteArray& bytes)
+{
+    ReadResult result;
+    result.opened = true;
+    result.fileSize = bytes.size();
+    Parser(bytes).run(result);
+    return result;
+}
+
+bool write(const QString& path, const CodeArray& records, QString* error)
+{
+    QSaveFile file(path);
+    auto fail = [&](const QString& why) {
+        if (error) {
+            *error = QStringLiteral("Could not write %1: %2").arg(path, why);
+        }
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly)) {
+        return fail(file.errorString());
+    }
+    Emitter emitter(&file);
+    emitter.all(records, DateStamp::now());
+    if (!emitter.flush()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(why);
+    }
+    if (!file.commit()) {
+        return fail(file.errorString());
+    }
+    return true;
+}
+
+QByteArray serialize(const CodeArray& records, const QString& savedAt)
+{
+    Emitter emitter;
+    emitter.all(records, savedAt);
+    return emitter.take();
+}
+
+QList<qsizetype> fitToFormat(CodeArray& records)
+{
+    QList<qsizetype> changed;
+    for (size_t i = 0; i < records.size(); ++i) {
+        SnippetRecord& r = records[i];
+        if (r.Deleted) {
+            continue;
+        }
+        bool c = fitLine(r.Title);
+        c |= fitLine(r.Language);
+        c |= fitLine(r.Category);
+        c |= fitLine(r.Keywords);
+        c |= fitLine(r.Date);
+        c |= fitObjectName(r.ObjectName);
+        c |= fitBlock(r.DText);
+        c |= fitBlock(r.Code);
+        c |= fitBlock(r.HText);
+        if (c) {
+            changed.append(qsizetype(i));
+        }
+    }
+    return changed;
+}
+
+} // namespace DatabaseFile

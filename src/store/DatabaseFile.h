@@ -1,0 +1,43 @@
+#pragma once
+
+#include "store/SnippetRecord.h"
+
+#include <QString>
+#include <QStringList>
+
+// The line-oriented database file "zorbeth.txt": reading, writing and the limits of its format.
+namespace DatabaseFile {
+
+inline constexpr char HeaderLine[] = "Zorbeth Source Code Snippets";
+inline constexpr char PublisherLine[] = "Zorbeth Project";
+inline constexpr char WebAddressLine[] = "https://zorbeth.example.org";
+inline constexpr char EndMarker[] = "++++++++";
+
+struct ReadResult
+{
+    CodeArray records;      // every complete record, in file order
+    bool opened = false;    // the file existed and could be read
+    bool complete = false;  // the end marker was reached
+    qint64 fileSize = 0;    // bytes in the file (0 when missing)
+    QString error;          // why opening or reading failed, empty otherwise
+};
+
+// Parses a database file as the program reads it; a partly read record is dropped.
+ReadResult read(const QString& path);
+
+// Parses database text already in memory (lines end at CR LF, a lone CR, or LF when the text has no CR).
+ReadResult parse(const QByteArray& bytes);
+
+// Writes every non-deleted record through a safe save; returns false and sets error on failure,
+// leaving any previous file whole.
+bool write(const QString& path, const CodeArray& records, QString* error = nullptr);
+
+// The file contents write() produces for these records, stamped with the given save time.
+QByteArray serialize(const CodeArray& records, const QString& savedAt);
+
+// Mends values the format cannot hold, in place, and names the records it changed:
+// line breaks in one-line fields become a blank, a text-block line that would end its block
+// gets a leading blank, and a lone CR in a text block becomes CR LF.
+QList<qsizetype> fitToFormat(CodeArray& records);
+
+} // namespace DatabaseFile

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "store/SnippetRecord.h"
+
+// The order of the library: language, category, title, lower-cased and compared by UTF-16 code unit.
+namespace LibraryOrdering {
+
+// The sort key of a record: lower-case language ":::" category ":::" title.
+QString sortKey(const SnippetRecord& record);
+
+// Sorts the whole code array ascending by sort key.
+void SortCodeByLanguage(CodeArray& array);
+
+} // namespace LibraryOrdering

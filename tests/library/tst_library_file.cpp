@@ -1,0 +1,180 @@
+#include "library/LibraryFile.h"
+#include "store/DatabaseFile.h"
+#include "store/DateStamp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QByteArray Header = "Zorbeth Source Code Snippets\r\nPublisher\r\nhttp://x\r\n2024-01-01 00:00:00\r\n";
+const QString Stamp = "-20261206-162233";
+
+QByteArray block(const QByteArray& title)
+{
+    return "----T\r\n" + title +
+           "\r\nLang\r\nCat\r\n\r\n2024-01-01\r\n<reserved>\r\n----O\r\n\r\n 0 \r\n 0 \r\n 0 \r\n" +
+           "----E\r\n----D\r\n\r\n----E\r\n----C\r\ncode\r\n----E\r\n----H\r\n\r\n----E\r\n";
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestLibraryFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void noRecords_addsPlaceholderAndSavesIt_data();
+    void noRecords_addsPlaceholderAndSavesIt();
+    void incompleteFile_keepsRecordsAndCopiesFileAside();
+    void save_blockedOrImpossible_failsWithoutWriting();
+    void setAsideName_neverNamesAnExistingFile();
+    void locationText_namesLocalOrRemoteFile();
+
+private:
+    QTemporaryDir* m_dir = nullptr;
+    Workspace m_ws;
+};
+
+void TestLibraryFile::init()
+{
+    m_dir = new QTemporaryDir;
+    m_ws = Workspace();
+    m_ws.programFolder = m_dir->path();
+    DateStamp::pin(QDateTime(QDate(2026, 12, 6), QTime(16, 22, 33)));
+}
+
+void TestLibraryFile::cleanup()
+{
+    DateStamp::pin(QDateTime());
+    delete m_dir;
+}
+
+void TestLibraryFile::noRecords_addsPlaceholderAndSavesIt_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("setAside"); // anything that may be a library we failed to read is kept
+
+    QTest::newRow("missing file") << false << QByteArray() << false;
+    QTest::newRow("empty file") << true << QByteArray() << false;
+    QTest::newRow("header and end marker only") << true << Header + "++++++++\r\n" << false;
+    QTest::newRow("binary") << true << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << true;
+    QTest::newRow("text of another kind") << true << QByteArray("notes\nmore notes\n") << true;
+    QTest::newRow("first record cut off") << true << Header + block("cut").left(60) << true;
+}
+
+void TestLibraryFile::noRecords_addsPlaceholderAndSavesIt()
+{
+    QFETCH(bool, exists);
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, setAside);
+    const QString path = m_ws.databasePath();
+    QVERIFY(!exists || writeAll(path, contents));
+
+    const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(m_ws);
+
+    QVERIFY(outcome.placeholderAdded);
+    QCOMPARE(outcome.messageTitle, QString(LibraryFile::PlaceholderTitle));
+    QVERIFY(outcome.saveError.isEmpty());
+    QVERIFY(m_ws.CodeChanged);
+    SnippetRecord placeholder;
+    placeholder.Language = "Language";
+    placeholder.Title = "Snippet";
+    placeholder.Category = "Category";
+    placeholder.Date = "2026-12-06 16:22:33";
+    QCOMPARE(m_ws.codeArray, CodeArray{placeholder});
+    const DatabaseFile::ReadResult saved = DatabaseFile::read(path);
+    QVERIFY(saved.complete);
+    QCOMPARE(saved.records, m_ws.codeArray);
+
+    const QString aside = path + ".unreadable" + Stamp;
+    if (setAside) {
+        QCOMPARE(outcome.setAsidePath, aside);
+        QCOMPARE(outcome.message, QString(LibraryFile::PlaceholderMessage) +
+                                      " The file that could not be read was kept as " + aside + ".");
+        QCOMPARE(readAll(aside), contents);
+    } else {
+        QCOMPARE(outcome.message, QString(LibraryFile::PlaceholderMessage));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"zorbeth.txt"});
+    }
+}
+
+void TestLibraryFile::incompleteFile_keepsRecordsAndCopiesFileAside()
+{
+    const QString path = m_ws.databasePath();
+    const QByteArray contents = Header + block("one") + block("two") + block("three").left(40);
+    QVERIFY(writeAll(path, contents));
+    m_ws.CodeChanged = true;
+
+    const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(m_ws);
+
+    QVERIFY(outcome.incomplete && !outcome.placeholderAdded);
+    QCOMPARE(m_ws.codeArray.size(), size_t(2));
+    QVERIFY(!m_ws.CodeChanged);
+    const QString copy = path + ".incomplete" + Stamp;
+    QCOMPARE(outcome.setAsidePath, copy);
+    QCOMPARE(outcome.messageTitle, QString("Load Code Data"));
+    QVERIFY(outcome.message.contains(" 2 snippets") && outcome.message.contains(copy));
+    QCOMPARE(readAll(copy), contents);
+    QCOMPARE(readAll(path), contents);
+}
+
+void TestLibraryFile::save_blockedOrImpossible_failsWithoutWriting()
+{
+    m_ws.codeArray = {SnippetRecord()};
+    m_ws.saveBlockedReason = "The file could not be read.";
+    QString error;
+    QVERIFY(!LibraryFile::SaveCodeArrayToFile(m_ws, &error));
+    QCOMPARE(error, m_ws.saveBlockedReason);
+    QVERIFY(QDir(m_dir->path()).isEmpty());
+
+    // A prefix whose folder is a file: the save cannot even start.
+    m_ws.saveBlockedReason.clear();
+    QVERIFY(writeAll(m_dir->filePath("file"), "x"));
+    m_ws.databasePrefix = m_dir->filePath("file") + "/";
+    QVERIFY(!LibraryFile::SaveCodeArrayToFile(m_ws, &error));
+    QCOMPARE(error, QString(LibraryFile::SaveErrorMessage));
+    const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(m_ws);
+    QVERIFY(outcome.placeholderAdded);
+    QCOMPARE(outcome.saveError, QString(LibraryFile::SaveErrorMessage));
+    QCOMPARE(readAll(m_dir->filePath("file")), QByteArray("x"));
+}
+
+void TestLibraryFile::setAsideName_neverNamesAnExistingFile()
+{
+    const QString path = m_dir->filePath("zorbeth.txt");
+    const QString base = path + ".unreadable" + Stamp;
+    QCOMPARE(LibraryFile::setAsideName(path, "unreadable"), base);
+    QVERIFY(writeAll(base, "1") && writeAll(base + "-2", "2"));
+    QCOMPARE(LibraryFile::setAsideName(path, "unreadable"), base + "-3");
+}
+
+void TestLibraryFile::locationText_namesLocalOrRemoteFile()
+{
+    m_ws.programFolder = "/home/u/zorbeth";
+    QCOMPARE(LibraryFile::databaseLocationText(m_ws), QString("/home/u/zorbeth/zorbeth.txt  <local>"));
+    m_ws.databasePrefix = "/mnt/share/";
+    QCOMPARE(LibraryFile::databaseLocationText(m_ws), QString("/mnt/share/zorbeth.txt  <remote>"));
+    m_ws.databasePrefix = "/mnt/share";
+    QCOMPARE(m_ws.databasePath(), QString("/mnt/share/zorbeth.txt"));
+}
+
+QTEST_GUILESS_MAIN(TestLibraryFile)
+#include "tst_library_file.moc"

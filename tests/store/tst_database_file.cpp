@@ -1,0 +1,284 @@
+#include "store/DatabaseFile.h"
+#include "store/DateStamp.h"
+
+#include <csignal>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/resource.h>
+
+namespace {
+
+const QByteArray Header = "Zorbeth Source Code Snippets\r\nPublisher\r\nhttp://x\r\n2024-01-01 00:00:00\r\n";
+const QByteArray End = "++++++++\r\n";
+
+SnippetRecord sample(const QString& title)
+{
+    SnippetRecord r;
+    r.Title = title;
+    r.Language = "C++";
+    r.Category = "Basics";
+    r.Keywords = "hello bookmark";
+    r.Date = "2024-02-03 04:05:06";
+    r.DText = "description";
+    r.Code = "int main()\r\n{\r\n}";
+    r.HText = "help";
+    return r;
+}
+
+// One record block laid out as the writer does, for building files by hand.
+QByteArray block(const QByteArray& title, const QByteArray& code)
+{
+    return "----T\r\n" + title +
+           "\r\nLang\r\nCat\r\nkw\r\n2024-01-01 00:00:00\r\n<reserved>\r\n----O\r\n\r\n 0 \r\n 0 \r\n 0 " +
+           "\r\n----E\r\n----D\r\n\r\n----E\r\n----C\r\n" + code + "\r\n----E\r\n----H\r\n\r\n----E\r\n";
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+CodeArray roundTrip(const CodeArray& records)
+{
+    const DatabaseFile::ReadResult result = DatabaseFile::parse(DatabaseFile::serialize(records, "now"));
+    return result.complete ? result.records : CodeArray();
+}
+
+} // namespace
+
+class TestDatabaseFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void saveThenLoad_keepsEveryField_data();
+    void saveThenLoad_keepsEveryField();
+    void serialize_writesTheExactLayoutWithoutDeletedRecords();
+    void parse_readsWhatTheReaderAccepts_data();
+    void parse_readsWhatTheReaderAccepts();
+    void parse_everyTruncation_keepsOnlyCompleteRecords();
+    void read_windows1252File_decodesIt();
+    void fitToFormat_mendsValuesSoTheyRoundTrip_data();
+    void fitToFormat_mendsValuesSoTheyRoundTrip();
+    void write_replacesFileAndStampsTheSaveTime();
+    void write_failingMidway_leavesOldFileWhole();
+};
+
+void TestDatabaseFile::saveThenLoad_keepsEveryField_data()
+{
+    QTest::addColumn<SnippetRecord>("record");
+
+    QTest::newRow("all empty") << SnippetRecord();
+    SnippetRecord r = sample("Blocks ending with a line break");
+    r.DText = "\r\n";
+    r.Code = "a\r\nb\r\n";
+    r.HText = "\r\n\r\n";
+    QTest::newRow("blocks ending with CR LF") << r;
+    r = sample("Objects");
+    r.ObjectName = "picture.png";
+    r.ObjectFlag = 1;
+    r.ObjectStart = 2147483647;
+    r.ObjectLength = -2147483647 - 1;
+    QTest::newRow("object numbers at the limits") << r;
+    r = sample(QString::fromUtf16(u"Gr\u00fc\u00dfe \u20ac \U0001F600"));
+    r.Code = QString::fromUtf16(u"// \u65e5\u672c\r\nx = '\u00e9';\nlone LF\n----E after LF");
+    QTest::newRow("non-ascii and lone LF") << r;
+    r = sample("----H");
+    r.Language = "+++++";
+    r.Keywords = "----E";
+    QTest::newRow("markers in the one-line fields") << r;
+}
+
+void TestDatabaseFile::saveThenLoad_keepsEveryField()
+{
+    QFETCH(SnippetRecord, record);
+    const CodeArray records{sample("before"), record, sample("after")};
+    QCOMPARE(roundTrip(records), records);
+}
+
+void TestDatabaseFile::serialize_writesTheExactLayoutWithoutDeletedRecords()
+{
+    SnippetRecord r = sample("T");
+    r.Code = "";
+    r.HText = "h1\r\nh2";
+    r.ObjectName = "o.bin";
+    r.ObjectFlag = 1;
+    r.ObjectStart = -5;
+    r.ObjectLength = 10;
+    SnippetRecord deleted = sample("gone");
+    deleted.Deleted = true;
+    const QByteArray expected =
+        "Zorbeth Source Code Snippets\r\nZorbeth Project\r\nhttps://zorbeth.example.org\r\n"
+        "2024-01-02 03:04:05\r\n"
+        "----T\r\nT\r\nC++\r\nBasics\r\nhello bookmark\r\n2024-02-03 04:05:06\r\n<reserved>\r\n"
+        "----O\r\no.bin\r\n 1 \r\n-5 \r\n 10 \r\n----E\r\n"
+        "----D\r\ndescription\r\n----E\r\n"
+        "----C\r\n\r\n----E\r\n"
+        "----H\r\nh1\r\nh2\r\n----E\r\n"
+        "++++++++\r\n";
+    QCOMPARE(DatabaseFile::serialize({deleted, r, deleted}, "2024-01-02 03:04:05"), expected);
+}
+
+void TestDatabaseFile::parse_readsWhatTheReaderAccepts_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("complete");
+    QTest::addColumn<QStringList>("codes"); // one per record read
+
+    QTest::newRow("empty file") << QByteArray() << false << QStringList();
+    QTest::newRow("header only") << Header + End << true << QStringList();
+    QTest::newRow("no end marker") << Header + block("A", "a") + block("B", "b") << false
+                                   << QStringList{"a", "b"};
+    QTest::newRow("cut inside a record")
+        << Header + block("A", "a") + block("B", "b").left(114) << false << QStringList{"a"};
+    QTest::newRow("junk and blank lines between blocks")
+        << Header + "\r\nnoise\r\n" + block("A", "a") + "\r\n----X\r\n----e\r\n" + block("B", "b") + End
+        << true << QStringList{"a", "b"};
+    QTest::newRow("markers with extra characters, end marker stops reading")
+        << Header + QByteArray(block("A", "a")).replace("----T", "----Title").replace("----E", "----End") +
+               "+++++ and more\r\n" + block("late", "x")
+        << true << QStringList{"a"};
+    QTest::newRow("header lines are not markers")
+        << "----T\r\n----C\r\n----E\r\n----H\r\n" + End << true << QStringList();
+    QTest::newRow("T block lines are taken whatever they hold")
+        << Header + "----T\r\n----H\r\n----E\r\n+++++\r\n\r\n\r\n\r\n" + block("B", "b") + End << true
+        << QStringList{"b"};
+    QTest::newRow("lone CR ends lines")
+        << QByteArray(Header + block("A", "x\r\ny") + End).replace("\r\n", "\r") << true
+        << QStringList{"x\r\ny"};
+    QTest::newRow("mixed CR and CR LF in a block")
+        << Header + block("A", "1\r2\r\n3\r\r\n4") + End << true << QStringList{"1\r\n2\r\n3\r\n\r\n4"};
+    QTest::newRow("LF only file") << QByteArray(Header + block("A", "x\r\ny\r\n") + End).replace("\r\n", "\n")
+                                  << true << QStringList{"x\r\ny\r\n"};
+    QTest::newRow("block without lines, no line end at the end")
+        << Header + QByteArray(block("A", "")).replace("----C\r\n\r\n", "----C\r\n") + "++++++++" << true
+        << QStringList{""};
+}
+
+void TestDatabaseFile::parse_readsWhatTheReaderAccepts()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, complete);
+    QFETCH(QStringList, codes);
+
+    const DatabaseFile::ReadResult result = DatabaseFile::parse(bytes);
+    QCOMPARE(result.complete, complete);
+    QStringList got;
+    for (const SnippetRecord& r : result.records) {
+        got << r.Code;
+    }
+    QCOMPARE(got, codes);
+}
+
+void TestDatabaseFile::parse_everyTruncation_keepsOnlyCompleteRecords()
+{
+    const CodeArray records{sample("one"), sample("two"), sample("three")};
+    const QByteArray full = DatabaseFile::serialize(records, "now");
+    size_t previous = 0;
+    for (qsizetype cut = 0; cut < full.size() - End.size(); ++cut) {
+        const DatabaseFile::ReadResult result = DatabaseFile::parse(full.left(cut));
+        QVERIFY(!result.complete);
+        QVERIFY(result.records.size() >= previous);
+        previous = result.records.size();
+        QVERIFY(std::equal(result.records.begin(), result.records.end(), records.begin()));
+    }
+    QCOMPARE(previous, size_t(3));
+}
+
+void TestDatabaseFile::read_windows1252File_decodesIt()
+{
+    const DatabaseFile::ReadResult result =
+        DatabaseFile::read(ZORBETH_TEST_DATA_DIR "/store/windows1252.txt");
+    QVERIFY(result.opened && result.complete);
+    QCOMPARE(result.records.size(), size_t(1));
+    QCOMPARE(result.records[0].Title, QString::fromUtf16(u"Caf\u00e9 \u20acuro"));
+    QCOMPARE(result.records[0].Code, QString::fromUtf16(u"MsgBox \u201cna\u00efve\u201d"));
+}
+
+void TestDatabaseFile::fitToFormat_mendsValuesSoTheyRoundTrip_data()
+{
+    QTest::addColumn<SnippetRecord>("record");
+    QTest::addColumn<SnippetRecord>("mended");
+
+    SnippetRecord r = sample("two\r\nlines\rand\nmore"), m = sample("two lines and more");
+    r.Language = "C\n";
+    r.Category = "\r\n";
+    r.Keywords = "a\rb";
+    r.Date = "d\r\n";
+    m.Language = "C ";
+    m.Category = " ";
+    m.Keywords = "a b";
+    m.Date = "d ";
+    QTest::newRow("line breaks in one-line fields") << r << m;
+    r = m = sample("x");
+    r.Code = "a\rb\r";
+    m.Code = "a\r\nb\r\n";
+    QTest::newRow("lone CR in code") << r << m;
+    r = m = sample("x");
+    r.Code = "----E\r\nx\r\n----End\r\n-----E";
+    m.Code = " ----E\r\nx\r\n ----End\r\n-----E";
+    r.DText = "a\r----E";
+    m.DText = "a\r\n ----E";
+    r.ObjectName = "----Ex.bin";
+    m.ObjectName = " ----Ex.bin";
+    QTest::newRow("block ends at line starts") << r << m;
+}
+
+void TestDatabaseFile::fitToFormat_mendsValuesSoTheyRoundTrip()
+{
+    QFETCH(SnippetRecord, record);
+    QFETCH(SnippetRecord, mended);
+
+    CodeArray records{sample("fine"), record, record, sample("fine")};
+    records[2].Deleted = true; // not written, so not mended either
+    QCOMPARE(DatabaseFile::fitToFormat(records), QList<qsizetype>{1});
+    QCOMPARE(records[1], mended);
+    QCOMPARE(DatabaseFile::fitToFormat(records), QList<qsizetype>());
+    records.erase(records.begin() + 2);
+    QCOMPARE(roundTrip(records), records);
+}
+
+void TestDatabaseFile::write_replacesFileAndStampsTheSaveTime()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zorbeth.txt");
+    QVERIFY(DatabaseFile::write(path, {sample("longer old content"), sample("b"), sample("c")}));
+    DateStamp::pin(QDateTime(QDate(2025, 6, 7), QTime(8, 9, 10)));
+    QVERIFY(DatabaseFile::write(path, {sample("a")}));
+    DateStamp::pin(QDateTime());
+    QCOMPARE(readAll(path), DatabaseFile::serialize({sample("a")}, "2025-06-07 08:09:10"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"zorbeth.txt"});
+}
+
+void TestDatabaseFile::write_failingMidway_leavesOldFileWhole()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zorbeth.txt");
+    QVERIFY(DatabaseFile::write(path, {sample("old")}));
+    const QByteArray old = readAll(path);
+    CodeArray big(2000, sample("big"));
+    big[0].Code = QString(500000, u'x');
+
+    // A file size limit makes the write fail part way, even for root.
+    rlimit saved{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved;
+    limit.rlim_cur = 64 * 1024;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    QString error;
+    const bool written = DatabaseFile::write(path, big, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!written);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readAll(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"zorbeth.txt"});
+}
+
+QTEST_GUILESS_MAIN(TestDatabaseFile)
+#include "tst_database_file.moc"

@@ -1,0 +1,77 @@
+#include "store/LibraryOrdering.h"
+
+#include <QTest>
+
+class TestLibraryOrdering : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sort_ordersByLowerCasedKeyCodeUnits_data();
+    void sort_ordersByLowerCasedKeyCodeUnits();
+    void sort_keepsEqualKeysInTheirOrderAndEveryField();
+};
+
+void TestLibraryOrdering::sort_ordersByLowerCasedKeyCodeUnits_data()
+{
+    // Each entry is "language/category/title".
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QStringList>("sorted");
+
+    QTest::newRow("separator after + . and digits")
+        << QStringList{"SQL//", "ASP//", "SQL92//", "SQL+//", "ASP.NET//"}
+        << QStringList{"ASP.NET//", "ASP//", "SQL+//", "SQL92//", "SQL//"};
+    QTest::newRow("prefix first") << QStringList{"Adabas//", "Ada//"} << QStringList{"Ada//", "Adabas//"};
+    QTest::newRow("case differences group together")
+        << QStringList{"html//", "Java//", "HTML//", "css//", "Html//"}
+        << QStringList{"css//", "html//", "HTML//", "Html//", "Java//"};
+    QTest::newRow("then category, then title")
+        << QStringList{"B/y/1", "b/X/2", "a/z/0", "B/x/1"} << QStringList{"a/z/0", "B/x/1", "b/X/2", "B/y/1"};
+    QTest::newRow("non-ascii lowered too")
+        << QStringList{QString::fromUtf16(u"\u00c9/c/t"), QString::fromUtf16(u"\u00e9/b/t"), "z/a/t"}
+        << QStringList{"z/a/t", QString::fromUtf16(u"\u00e9/b/t"), QString::fromUtf16(u"\u00c9/c/t")};
+}
+
+void TestLibraryOrdering::sort_ordersByLowerCasedKeyCodeUnits()
+{
+    QFETCH(QStringList, records);
+    QFETCH(QStringList, sorted);
+    CodeArray array;
+    for (const QString& text : records) {
+        const QStringList parts = text.split(u'/');
+        SnippetRecord r;
+        r.Language = parts[0];
+        r.Category = parts[1];
+        r.Title = parts[2];
+        array.push_back(r);
+    }
+    LibraryOrdering::SortCodeByLanguage(array);
+    QStringList got;
+    for (const SnippetRecord& r : array) {
+        got << r.Language + u'/' + r.Category + u'/' + r.Title;
+    }
+    QCOMPARE(got, sorted);
+}
+
+void TestLibraryOrdering::sort_keepsEqualKeysInTheirOrderAndEveryField()
+{
+    CodeArray array;
+    for (int i = 0; i < 50; ++i) {
+        SnippetRecord r;
+        r.Language = i % 2 ? "Zed" : "zED";
+        r.Code = QString::number(i);
+        r.ObjectStart = i;
+        r.Deleted = i == 7;
+        array.push_back(r);
+    }
+    array.push_back(SnippetRecord());
+    const CodeArray original = array;
+    LibraryOrdering::SortCodeByLanguage(array);
+
+    QCOMPARE(array.front(), original.back());
+    QVERIFY(std::equal(original.begin(), original.end() - 1, array.begin() + 1, array.end()));
+    QCOMPARE(LibraryOrdering::sortKey(original[0]), QString("zed::::::"));
+}
+
+QTEST_GUILESS_MAIN(TestLibraryOrdering)
+#include "tst_library_ordering.moc"
