@@ -1,0 +1,41 @@
+#pragma once
+
+#include "store/SnippetRecord.h"
+
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+// The commands of zorbeth-cli: the core's capabilities without a window, for scripts and checks.
+class CliCommands
+{
+public:
+    enum Status
+    {
+        Success = 0,
+        Problems = 1, // the command ran but found something wrong
+        Failure = 2   // bad usage, or a file that could not be read
+    };
+
+    CliCommands(QIODevice& out, QIODevice& err);
+
+    // Runs one command line (without the program name) and returns the exit status.
+    int run(const QStringList& arguments);
+
+private:
+    int check(const QString& file);
+    int list(const QString& language);
+    int show(const QString& index);
+
+    // Loads and sorts the library of the program folder as the program does, never writing it.
+    int loadLibrary(CodeArray& records);
+
+    int usageError(const QString& why);
+    void print(const QString& text);
+    void printError(const QString& text);
+
+    QIODevice& m_out;
+    QIODevice& m_err;
+    QString m_folder;
+    bool m_json = false;
+};

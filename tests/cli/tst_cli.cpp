@@ -1,0 +1,181 @@
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Fixtures = QStringLiteral(ZORBETH_TEST_DATA_DIR "/cli");
+const QString MissingFolder = QStringLiteral(ZORBETH_TEST_DATA_DIR "/cli/no-such-folder");
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run cli(const QStringList& arguments, const QString& envFolder = {})
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("ZORBETH_FOLDER");
+    if (!envFolder.isEmpty()) {
+        env.insert("ZORBETH_FOLDER", envFolder);
+    }
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(ZORBETH_CLI_PATH), arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
+        return {};
+    }
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QStringList field(const QJsonArray& records, const QString& key)
+{
+    QStringList values;
+    for (const QJsonValue& v : records) {
+        values << v.toObject().value(key).toVariant().toString();
+    }
+    return values;
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void check_reportsRecordsAndCompleteness_data();
+    void check_reportsRecordsAndCompleteness();
+    void list_json_givesRecordsInLibraryOrder();
+    void list_languageFilter_ignoresCaseAndKeepsIndexes();
+    void list_incompleteLibrary_listsWhatWasReadAndExitsOne();
+    void show_json_givesEveryField();
+    void badUsageOrMissingLibrary_exitsTwoAndWritesNothing_data();
+    void badUsageOrMissingLibrary_exitsTwoAndWritesNothing();
+};
+
+void TestCli::check_reportsRecordsAndCompleteness_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("json");
+
+    QTest::newRow("complete") << Fixtures + "/zorbeth.txt" << 0
+                              << QByteArray(R"({"complete":true,"records":5})");
+    QTest::newRow("cut off") << Fixtures + "/truncated.txt" << 1
+                             << QByteArray(R"({"complete":false,"records":3})");
+    QTest::newRow("missing") << Fixtures + "/missing.txt" << 2 << QByteArray();
+}
+
+void TestCli::check_reportsRecordsAndCompleteness()
+{
+    QFETCH(QString, file);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, json);
+    const Run run = cli({"check", file, "--json"});
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out.trimmed(), json);
+    QCOMPARE(run.err.isEmpty(), exitCode != 2);
+}
+
+void TestCli::list_json_givesRecordsInLibraryOrder()
+{
+    const Run run = cli({"--folder", Fixtures, "list", "--json"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonArray records = QJsonDocument::fromJson(run.out).array();
+    QCOMPARE(field(records, "index"), (QStringList{"0", "1", "2", "3", "4"}));
+    QCOMPARE(field(records, "title"),
+             (QStringList{"Hello", "Read a file", QString::fromUtf16(u"\u00c9crire"), "Upsert", "Join"}));
+    const QJsonObject join = records[4].toObject();
+    QCOMPARE(join.value("objectName").toString(), QString("logo.png"));
+    QCOMPARE(join.value("objectLength").toInt(), 2048);
+    QVERIFY(!join.contains("code") && !join.contains("dtext") && !join.contains("htext"));
+    QCOMPARE(join.keys(), (QStringList{"category", "date", "index", "keywords", "language", "objectFlag",
+                                       "objectLength", "objectName", "objectStart", "title"}));
+}
+
+void TestCli::list_languageFilter_ignoresCaseAndKeepsIndexes()
+{
+    const Run run = cli({"list", "--language", "PYTHON", "--json"}, Fixtures);
+    QCOMPARE(run.exitCode, 0);
+    const QJsonArray records = QJsonDocument::fromJson(run.out).array();
+    QCOMPARE(field(records, "index"), (QStringList{"1", "2"}));
+    QCOMPARE(field(records, "language"), (QStringList{"Python", "python"}));
+
+    const Run table = cli({"--folder", Fixtures, "list", "--language", "sql"});
+    QCOMPARE(table.exitCode, 0);
+    QVERIFY(table.out.contains("Join"));
+    QVERIFY(!table.out.contains("Upsert"));
+}
+
+void TestCli::list_incompleteLibrary_listsWhatWasReadAndExitsOne()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(Fixtures + "/truncated.txt", dir.filePath("zorbeth.txt")));
+    const Run run = cli({"--folder", dir.path(), "list", "--json"});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(QJsonDocument::fromJson(run.out).array().size(), 3);
+    QVERIFY(!run.err.isEmpty());
+    // Read-only: no placeholder, no copy set aside, the file itself untouched.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"zorbeth.txt"});
+    QFile copy(dir.filePath("zorbeth.txt"));
+    QFile original(Fixtures + "/truncated.txt");
+    QVERIFY(copy.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), original.readAll());
+}
+
+void TestCli::show_json_givesEveryField()
+{
+    const Run run = cli({"--folder", Fixtures, "show", "0", "--json"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject r = QJsonDocument::fromJson(run.out).object();
+    QCOMPARE(r.toVariantMap(),
+             (QVariantMap{{"index", 0},
+                          {"language", "C++"},
+                          {"category", "Basics"},
+                          {"title", "Hello"},
+                          {"keywords", "greeting bookmark"},
+                          {"date", "2024-01-03 11:00:00"},
+                          {"dtext", "dtext of Hello"},
+                          {"code", "#include <cstdio>\r\nint main() { std::puts(\"hi\"); }"},
+                          {"htext", "help text"},
+                          {"objectName", ""},
+                          {"objectFlag", 0},
+                          {"objectStart", 0},
+                          {"objectLength", 0}}));
+}
+
+void TestCli::badUsageOrMissingLibrary_exitsTwoAndWritesNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("no command") << QStringList{"--json"};
+    QTest::newRow("unknown command") << QStringList{"explode"};
+    QTest::newRow("unknown option") << QStringList{"list", "--fast"};
+    QTest::newRow("check without file") << QStringList{"check"};
+    QTest::newRow("index not a number") << QStringList{"--folder", Fixtures, "show", "first"};
+    QTest::newRow("index out of range") << QStringList{"--folder", Fixtures, "show", "5"};
+    QTest::newRow("folder without value") << QStringList{"list", "--folder"};
+    QTest::newRow("missing library, list") << QStringList{"--folder", MissingFolder, "list"};
+    QTest::newRow("missing library, show") << QStringList{"--folder", MissingFolder, "show", "0", "--json"};
+}
+
+void TestCli::badUsageOrMissingLibrary_exitsTwoAndWritesNothing()
+{
+    QFETCH(QStringList, arguments);
+    const Run run = cli(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(!run.err.isEmpty());
+    QVERIFY(!QFileInfo::exists(MissingFolder));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
