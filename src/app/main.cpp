@@ -1,0 +1,44 @@
+#include "app/AppInfo.h"
+#include "app/ProgramFolder.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/Prompts.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QLatin1String(AppInfo::Title));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(AppInfo::VersionMajor)
+                                            .arg(AppInfo::VersionMinor)
+                                            .arg(AppInfo::VersionRevision));
+    QApplication::setDesktopFileName(QStringLiteral("zorbeth"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Zorbeth keeps a personal library of source-code snippets."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption folderOption(QStringLiteral("folder"),
+                                          QStringLiteral("Use DIR as the program folder."), QStringLiteral("DIR"));
+    parser.addOption(folderOption);
+    parser.addPositionalArgument(QStringLiteral("switch"),
+                                 QStringLiteral("\"clear\" resets the settings; \"clearx\" resets them and quits."));
+    parser.process(app);
+
+    const QString folder = ProgramFolder::resolve(parser.value(folderOption));
+    QString error;
+    if (!ProgramFolder::seed(folder, ProgramFolder::shippedDataFolder(), &error)) {
+        Prompts::message(nullptr, QStringLiteral("The program folder %1 could not be prepared: %2").arg(folder, error),
+                         QLatin1String(AppInfo::Title), Prompts::Icon::Critical);
+        return 2;
+    }
+
+    MainWindow window(folder);
+    if (window.start(parser.positionalArguments()) == StartupController::Outcome::Quit) {
+        return 0;
+    }
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+// Every message box and question of the program goes through here, so tests can answer them.
+class Prompts
+{
+public:
+    enum class Icon
+    {
+        None,
+        Information,
+        Exclamation,
+        Critical,
+        Question
+    };
+    enum class Answer
+    {
+        Ok,
+        Yes,
+        No,
+        Cancel
+    };
+
+    // One prompt as it was put to the user.
+    struct Record
+    {
+        Icon icon;
+        QString title;
+        QString text;
+        Answer answer;
+    };
+
+    // Shows a message with an OK button.
+    static void message(QWidget* parent, const QString& text, const QString& title, Icon icon = Icon::None);
+
+    // Asks a question with the given buttons; the first button is the default.
+    static Answer question(QWidget* parent, const QString& text, const QString& title,
+                           const QList<Answer>& buttons, Icon icon = Icon::Question);
+
+    // Scripted mode shows nothing: answers come from the queue, else the default button.
+    static void setScripted(bool scripted);
+    static void queueAnswer(Answer answer);
+    static QList<Record> takeHistory();
+
+private:
+    static Answer ask(QWidget* parent, const QString& text, const QString& title, const QList<Answer>& buttons,
+                      Icon icon);
+};

@@ -1,0 +1,152 @@
+#include "library/ui/LibraryTree.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+const QString LibraryTree::LangTag = QStringLiteral("Lang");
+const QString LibraryTree::CatTag = QStringLiteral("Cat");
+const QString LibraryTree::CodeTag = QStringLiteral("Code");
+
+namespace {
+
+// Walks the tree depth first, parents before children, in the order nodes were added.
+template <typename Visit>
+bool walk(const QTreeWidget* tree, Visit visit)
+{
+    QList<QTreeWidgetItem*> stack;
+    for (int i = tree->topLevelItemCount() - 1; i >= 0; --i) {
+        stack.append(tree->topLevelItem(i));
+    }
+    while (!stack.isEmpty()) {
+        QTreeWidgetItem* node = stack.takeLast();
+        if (!visit(node)) {
+            return false;
+        }
+        for (int i = node->childCount() - 1; i >= 0; --i) {
+            stack.append(node->child(i));
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+LibraryTree::LibraryTree(QWidget* parent) : QTreeWidget(parent)
+{
+    setObjectName(QStringLiteral("Tree"));
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    m_boldFont = font();
+    m_boldFont.setBold(true);
+
+    auto markStale = [this] { m_byKeyStale = true; };
+    connect(model(), &QAbstractItemModel::rowsInserted, this, markStale);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, markStale);
+    connect(model(), &QAbstractItemModel::dataChanged, this, markStale);
+    connect(model(), &QAbstractItemModel::modelReset, this, markStale);
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* n) { showExpandedImage(n, true); });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* n) { showExpandedImage(n, false); });
+}
+
+QString LibraryTree::key(const QTreeWidgetItem* node)
+{
+    return node ? node->data(0, KeyRole).toString() : QString();
+}
+
+QString LibraryTree::tag(const QTreeWidgetItem* node)
+{
+    return node ? node->data(0, TagRole).toString() : QString();
+}
+
+QString LibraryTree::image(const QTreeWidgetItem* node)
+{
+    return node ? node->data(0, ImageRole).toString() : QString();
+}
+
+QTreeWidgetItem* LibraryTree::makeNode(const QString& key, const QString& text, const QString& tag,
+                                       const QString& imageKey, const QString& expandedImageKey, bool bold) const
+{
+    auto* node = new QTreeWidgetItem;
+    node->setText(0, text);
+    node->setData(0, KeyRole, key);
+    node->setData(0, TagRole, tag);
+    node->setData(0, ImageRole, imageKey);
+    if (!expandedImageKey.isEmpty()) {
+        node->setData(0, ExpandedImageRole, expandedImageKey);
+    }
+    node->setIcon(0, m_images.value(imageKey));
+    if (bold) {
+        node->setFont(0, m_boldFont);
+    }
+    return node;
+}
+
+void LibraryTree::showExpandedImage(QTreeWidgetItem* node, bool expanded)
+{
+    const QString expandedImage = node->data(0, ExpandedImageRole).toString();
+    if (!expandedImage.isEmpty()) {
+        node->setIcon(0, m_images.value(expanded ? expandedImage : image(node)));
+    }
+}
+
+QTreeWidgetItem* LibraryTree::nodeByKey(const QString& key) const
+{
+    if (m_byKeyStale) {
+        m_byKey.clear();
+        walk(this, [this](QTreeWidgetItem* node) {
+            m_byKey.insert(LibraryTree::key(node), node);
+            return true;
+        });
+        m_byKeyStale = false;
+    }
+    return m_byKey.value(key);
+}
+
+int LibraryTree::nodeCount() const
+{
+    int count = 0;
+    walk(this, [&count](QTreeWidgetItem*) {
+        ++count;
+        return true;
+    });
+    return count;
+}
+
+QTreeWidgetItem* LibraryTree::nodeAtPosition(int position) const
+{
+    QTreeWidgetItem* found = nullptr;
+    int current = 0;
+    walk(this, [&](QTreeWidgetItem* node) {
+        if (++current == position) {
+            found = node;
+            return false;
+        }
+        return true;
+    });
+    return found;
+}
+
+int LibraryTree::positionOf(const QTreeWidgetItem* node) const
+{
+    int current = 0;
+    const bool missing = walk(this, [&](QTreeWidgetItem* n) {
+        ++current;
+        return n != node;
+    });
+    return missing ? 0 : current;
+}
+
+void LibraryTree::mousePressEvent(QMouseEvent* event)
+{
+    // The press is reported before the view moves its current node, so a click on the node
+    // already shown shows it again, and a click elsewhere shows it once.
+    QTreeWidgetItem* node = itemAt(event->position().toPoint());
+    if (node != nullptr) {
+        emit nodePressed(node, event->button());
+    }
+    if (event->button() == Qt::LeftButton) {
+        QTreeWidget::mousePressEvent(event);
+    }
+}

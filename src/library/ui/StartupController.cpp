@@ -1,0 +1,189 @@
+#include "library/ui/StartupController.h"
+
+#include "app/AppInfo.h"
+#include "app/SettingsStore.h"
+#include "app/ui/Prompts.h"
+#include "editor/ui/CodeEditor.h"
+#include "library/VersionFiles.h"
+#include "library/Workspace.h"
+#include "library/ui/LibraryStorage.h"
+#include "library/ui/LibraryTree.h"
+#include "library/ui/TreeController.h"
+#include "store/LibraryOrdering.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QWidget>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+constexpr quint32 LightGrey = 240 | (240 << 8) | (240 << 16);
+
+} // namespace
+
+StartupController::StartupController(Workspace& ws, SettingsStore& settings, TreeController& treeController,
+                                     LibraryTree& tree, CodeEditor& editor, QLabel& status, StartupMenus menus,
+                                     QWidget& window, QObject* parent)
+    : QObject(parent), m_ws(ws), m_settings(settings), m_treeController(treeController), m_tree(tree),
+      m_editor(editor), m_status(status), m_menus(menus), m_window(window)
+{
+}
+
+StartupController::Outcome StartupController::Form_Load(const QStringList& switches)
+{
+    m_traceOn = m_settings.getBool(QStringLiteral("zqTest"), false);
+    m_clock.start();
+    m_previousTick = 0;
+    checkpoint(QStringLiteral("Start"));
+
+    m_ws.SaveSettingsOnExit = true;
+
+    const QString commandLine = switches.join(QLatin1Char(' '));
+    if (commandLine == QLatin1String("clearx")) {
+        m_settings.ClearRegistry();
+        return Outcome::Quit;
+    }
+    if (commandLine == QLatin1String("clear")) {
+        m_settings.ClearRegistry();
+        Prompts::message(&m_window,
+                         QStringLiteral("Registry settings were deleted for ") + QLatin1String(AppInfo::Title) +
+                             QLatin1Char('.'),
+                         QLatin1String(AppInfo::Title), Prompts::Icon::Information);
+    }
+
+    VersionFiles::write(m_ws.programFolder, QCoreApplication::applicationFilePath());
+    checkpoint(QStringLiteral("after update"));
+
+    m_editor.setColourEntry(CodeEditor::Margins, LightGrey);
+    m_editor.setColourEntry(CodeEditor::CaretLine, LightGrey);
+    m_editor.setCaretLineVisible(true);
+
+    readSettings();
+    checkpoint(QStringLiteral("after settings"));
+
+    m_treeController.LoadIcons();
+    checkpoint(QStringLiteral("after loadicons"));
+    checkpoint(QStringLiteral("after loadlanguagelist"));
+
+    LibraryStorage::load(&m_window, m_ws);
+    checkpoint(QStringLiteral("after loadcodedatafromfile"));
+
+    LibraryOrdering::SortCodeByLanguage(m_ws.codeArray);
+    checkpoint(QStringLiteral("after sortcodebylanguage"));
+
+    m_treeController.FillTreeView();
+    checkpoint(QStringLiteral("after filltreeview"));
+    checkpoint(QStringLiteral("after hideallbutonelanguage"));
+
+    selectStartingNode();
+
+    if (m_menus.mnuMessage->isChecked()) {
+        // The daily message needs the server connection, which this build does not make.
+        m_status.setText(QStringLiteral("Welcome to Zorbeth (not connected)"));
+    } else {
+        m_status.setText(QStringLiteral("Welcome to Zorbeth"));
+    }
+    checkpoint(QStringLiteral("after downloadmessage"));
+
+    m_ws.StartupDone = true;
+    m_treeController.Tree_NodeClick(m_tree.currentItem());
+    m_tree.scrollToItem(m_tree.currentItem());
+
+    if (m_traceOn) {
+        // Shown for reading only: the guard keeps it from being taken as an edit of the snippet.
+        m_ws.UpdateInProgress = true;
+        m_editor.setText(m_trace + CrLf + QStringLiteral("End  ") +
+                         QLocale::system().toString(m_totalSeconds, 'f', 3) + QStringLiteral(" seconds"));
+        m_ws.UpdateInProgress = false;
+    }
+    return Outcome::Running;
+}
+
+void StartupController::readSettings()
+{
+    m_menus.mnuStartupNode->setChecked(m_settings.getBool(QStringLiteral("StartupNode"), true));
+    m_menus.mnuAutoSave->setChecked(m_settings.getBool(QStringLiteral("AutoSave"), false));
+    m_menus.mnuMessage->setChecked(m_settings.getBool(QStringLiteral("Message"), true));
+    const bool remote = !m_settings.get(QStringLiteral("RFPrefix")).isEmpty();
+    m_startingNode = m_settings.getInt(remote ? QStringLiteral("RemoteStartingNode")
+                                              : QStringLiteral("LocalStartingNode"),
+                                       1);
+}
+
+void StartupController::writeSettings()
+{
+    m_settings.saveBool(QStringLiteral("StartupNode"), m_menus.mnuStartupNode->isChecked());
+    m_settings.saveBool(QStringLiteral("AutoSave"), m_menus.mnuAutoSave->isChecked());
+    m_settings.saveBool(QStringLiteral("Message"), m_menus.mnuMessage->isChecked());
+    m_settings.saveInt(QStringLiteral("StartingNode"), m_startingNode);
+    m_settings.saveInt(m_ws.databasePrefix.isEmpty() ? QStringLiteral("LocalStartingNode")
+                                                     : QStringLiteral("RemoteStartingNode"),
+                       m_startingNode);
+}
+
+void StartupController::selectStartingNode()
+{
+    int position = m_startingNode;
+    if (!m_menus.mnuStartupNode->isChecked() || position < 1 || position > m_tree.nodeCount()) {
+        position = 1;
+    }
+    if (QTreeWidgetItem* node = m_tree.nodeAtPosition(position)) {
+        const QSignalBlocker block(&m_tree);
+        m_tree.setCurrentItem(node);
+        m_tree.scrollToItem(node);
+    }
+}
+
+bool StartupController::Form_QueryUnload()
+{
+    if (!m_ws.CodeChanged) {
+        return true;
+    }
+    if (m_menus.mnuAutoSave->isChecked()) {
+        // A failed save keeps the window open, so the changes are not lost with it.
+        return LibraryStorage::save(&m_window, m_ws);
+    }
+    switch (Prompts::question(&m_window, QStringLiteral("Save changes?"), QStringLiteral("Close Zorbeth"),
+                              {Prompts::Answer::Yes, Prompts::Answer::No, Prompts::Answer::Cancel})) {
+    case Prompts::Answer::Yes:
+        return LibraryStorage::save(&m_window, m_ws);
+    case Prompts::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void StartupController::Form_Unload()
+{
+    if (!m_ws.ResultsInTree) {
+        m_startingNode = m_tree.positionOf(m_tree.currentItem());
+    }
+    if (m_ws.SaveSettingsOnExit) {
+        writeSettings();
+    } else {
+        m_settings.ClearRegistry();
+    }
+    m_settings.sync();
+}
+
+void StartupController::checkpoint(const QString& name)
+{
+    if (m_traceOn) {
+        Ticker(name);
+    }
+}
+
+void StartupController::Ticker(const QString& checkpoint)
+{
+    ++m_step;
+    const qint64 now = m_clock.elapsed();
+    const double seconds = double(now - m_previousTick) / 1000.0;
+    m_totalSeconds += seconds;
+    m_previousTick = now;
+    m_trace += QLatin1Char('-') + QString::number(m_step) + QStringLiteral("- ") +
+               QLocale::system().toString(seconds, 'f', 3) + QStringLiteral(" seconds  ") + checkpoint + CrLf;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+
+class CodeEditor;
+class LibraryTree;
+class QAction;
+class QLabel;
+class QWidget;
+class SettingsStore;
+class TreeController;
+struct Workspace;
+
+// The menu check items that start-up and shut-down read.
+struct StartupMenus
+{
+    QAction* mnuStartupNode = nullptr;
+    QAction* mnuAutoSave = nullptr;
+    QAction* mnuMessage = nullptr;
+};
+
+// Drives the window's start-up (Form_Load) and its closing (Form_QueryUnload, Form_Unload).
+class StartupController : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Outcome
+    {
+        Running,
+        Quit
+    };
+
+    StartupController(Workspace& ws, SettingsStore& settings, TreeController& treeController, LibraryTree& tree,
+                      CodeEditor& editor, QLabel& status, StartupMenus menus, QWidget& window,
+                      QObject* parent = nullptr);
+
+    // Runs the start-up; switches are the command-line words after the options ("clear", "clearx").
+    Outcome Form_Load(const QStringList& switches);
+
+    // Decides whether the window may close, saving or asking when the library changed.
+    bool Form_QueryUnload();
+
+    // Stores what the run leaves behind: starting node and settings.
+    void Form_Unload();
+
+    // Appends one line to the start-up trace.
+    void Ticker(const QString& checkpoint);
+
+    QString trace() const { return m_trace; }
+    int startingNode() const { return m_startingNode; }
+
+private:
+    void readSettings();
+    void writeSettings();
+    void checkpoint(const QString& name);
+    void selectStartingNode();
+
+    Workspace& m_ws;
+    SettingsStore& m_settings;
+    TreeController& m_treeController;
+    LibraryTree& m_tree;
+    CodeEditor& m_editor;
+    QLabel& m_status;
+    StartupMenus m_menus;
+    QWidget& m_window;
+
+    int m_startingNode = 1;
+    bool m_traceOn = false;
+    QString m_trace;
+    int m_step = 0;
+    QElapsedTimer m_clock;
+    qint64 m_previousTick = 0;
+    double m_totalSeconds = 0;
+};

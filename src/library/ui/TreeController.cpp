@@ -1,0 +1,231 @@
+#include "library/ui/TreeController.h"
+
+#include "app/ui/CommandToolbar.h"
+#include "app/ui/Prompts.h"
+#include "editor/ui/CodeEditor.h"
+#include "library/Workspace.h"
+#include "library/ui/LibraryTree.h"
+#include "store/PathNames.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+const QString CloseImage = QStringLiteral("close");
+const QString OpenImage = QStringLiteral("open");
+const QString FormImage = QStringLiteral("form");
+const QString MarkerImage = QStringLiteral("marker");
+const QString NotApplicable = QStringLiteral("n/a");
+
+// The buttons that act on one snippet, and are off while a language or category is shown.
+const QStringList SnippetOnlyButtons = {
+    QStringLiteral("Add"),      QStringLiteral("Remove"),     QStringLiteral("SaveAs"),
+    QStringLiteral("Viewer"),   QStringLiteral("SepFlag"),    QStringLiteral("Copy"),
+    QStringLiteral("SepMail"),  QStringLiteral("Bookmark"),   QStringLiteral("UnBookmark"),
+};
+
+} // namespace
+
+TreeController::TreeController(Workspace& ws, LibraryTree& tree, SnippetViews views, CommandToolbar& toolbar,
+                               QLabel& status, QObject* parent)
+    : QObject(parent), m_ws(ws), m_tree(tree), m_views(views), m_toolbar(toolbar), m_status(status)
+{
+    connect(&m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (current != nullptr) {
+            Tree_NodeClick(current);
+        }
+    });
+    connect(&m_tree, &LibraryTree::nodePressed, this, &TreeController::Tree_MouseDown);
+}
+
+void TreeController::LoadIcons()
+{
+    for (const QString& name : {CloseImage, OpenImage, FormImage, MarkerImage}) {
+        m_tree.setImage(name, QIcon(QStringLiteral(":/images/%1.png").arg(name)));
+    }
+
+    const QDir folder(MergePathData(m_ws.programFolder, QStringLiteral("language_icons")));
+    if (!folder.exists()) {
+        Prompts::message(m_tree.window(), QStringLiteral("76 Path not found: %1").arg(folder.path()),
+                         QStringLiteral("Load Icons"));
+        return;
+    }
+    const QStringList files = folder.entryList({QStringLiteral("*.ico")}, QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+        QImageReader reader(folder.filePath(file));
+        const QImage picture = reader.read();
+        if (picture.isNull()) {
+            Prompts::message(m_tree.window(),
+                             QStringLiteral("481 Invalid picture: %1 (%2)").arg(file, reader.errorString()),
+                             QStringLiteral("Load Icons"));
+            return;
+        }
+        QIcon icon(QPixmap::fromImage(picture));
+        // Further sizes in the same file make the icon sharp at other scales.
+        while (reader.jumpToNextImage()) {
+            const QImage more = reader.read();
+            if (!more.isNull()) {
+                icon.addPixmap(QPixmap::fromImage(more));
+            }
+        }
+        m_tree.setImage(QStringLiteral("lang::") + file.chopped(4).toLower(), icon);
+    }
+}
+
+void TreeController::FillTreeView()
+{
+    m_dragNode = nullptr;
+    m_tree.setUpdatesEnabled(false);
+    m_tree.clear();
+
+    // Nodes are built detached and inserted a language at a time: much faster than one by one.
+    QList<QTreeWidgetItem*> languages;
+    QTreeWidgetItem* language = nullptr;
+    QTreeWidgetItem* category = nullptr;
+    QList<QTreeWidgetItem*> snippets;
+    QString currentLanguage;
+    QString currentLanguageLower;
+    QString currentCategoryKeyLower;
+    qsizetype count = 0;
+
+    auto closeCategory = [&] {
+        if (category != nullptr) {
+            category->addChildren(snippets);
+            snippets.clear();
+        }
+    };
+
+    const CodeArray& records = m_ws.codeArray;
+    for (qsizetype i = 0; i < qsizetype(records.size()); ++i) {
+        const SnippetRecord& record = records[size_t(i)];
+        if (record.Deleted) {
+            continue;
+        }
+        const QString languageLower = record.Language.toLower();
+        if (language == nullptr || languageLower != currentLanguageLower) {
+            closeCategory();
+            category = nullptr;
+            currentLanguage = record.Language;
+            currentLanguageLower = languageLower;
+            const QString iconKey = QStringLiteral("lang::") + languageLower;
+            language = m_tree.makeNode(currentLanguage, currentLanguage, LibraryTree::LangTag,
+                                       m_tree.hasImage(iconKey) ? iconKey : CloseImage, QString(), true);
+            languages.append(language);
+            currentCategoryKeyLower.clear();
+        }
+        const QString categoryKey = currentLanguage + QStringLiteral(":::") + record.Category;
+        const QString categoryKeyLower = categoryKey.toLower();
+        if (category == nullptr || categoryKeyLower != currentCategoryKeyLower) {
+            closeCategory();
+            currentCategoryKeyLower = categoryKeyLower;
+            category = m_tree.makeNode(categoryKey, record.Category, LibraryTree::CatTag, CloseImage, OpenImage,
+                                       true);
+            language->addChild(category);
+        }
+        snippets.append(m_tree.makeNode(QLatin1Char('T') + QString::number(i), record.Title,
+                                        LibraryTree::CodeTag,
+                                        record.isBookmarked() ? MarkerImage : FormImage, QString(), false));
+        ++count;
+    }
+    closeCategory();
+    m_tree.addTopLevelItems(languages);
+    m_tree.setUpdatesEnabled(true);
+
+    {
+        // Selecting the first node here only marks it; the callers decide when it is shown.
+        const QSignalBlocker block(&m_tree);
+        m_tree.setCurrentItem(m_tree.topLevelItem(0));
+    }
+    m_ws.ResultsInTree = false;
+    m_status.setText(QString::number(count) + QStringLiteral(" matching entries"));
+}
+
+void TreeController::Tree_NodeClick(QTreeWidgetItem* node)
+{
+    if (node == nullptr) {
+        return;
+    }
+    m_ws.UpdateInProgress = true;
+    if (LibraryTree::tag(node) == LibraryTree::CodeTag) {
+        showSnippet(node);
+    } else {
+        showSummary(node);
+    }
+    m_ws.UpdateInProgress = false;
+}
+
+void TreeController::showSummary(QTreeWidgetItem* node)
+{
+    const bool isLanguage = LibraryTree::tag(node) == LibraryTree::LangTag;
+    setSnippetEditable(false);
+    for (const QString& key : SnippetOnlyButtons) {
+        m_toolbar.setButtonEnabled(key, false);
+    }
+    m_toolbar.setButtonEnabled(QStringLiteral("Delete"), !isLanguage);
+    m_toolbar.setButtonEnabled(QStringLiteral("Sort"), true);
+
+    if (isLanguage) {
+        int snippets = 0;
+        for (int i = 0; i < node->childCount(); ++i) {
+            snippets += node->child(i)->childCount();
+        }
+        m_views.txtTitle->setText(QStringLiteral("Language:    ") + node->text(0));
+        m_views.txtCode->setText(QString::number(node->childCount()) + QStringLiteral(" categories\r\n") +
+                                 QString::number(snippets) + QStringLiteral(" snippets"));
+    } else {
+        const QString languageText = node->parent() ? node->parent()->text(0) : QString();
+        m_views.txtTitle->setText(QStringLiteral("Category:    ") + languageText + QStringLiteral("  ::::  ") +
+                                  node->text(0));
+        m_views.txtCode->setText(QString::number(node->childCount()) + QStringLiteral(" snippets"));
+    }
+    m_views.txtKeywords->setText(NotApplicable);
+    m_views.txtUpdate->setText(NotApplicable);
+    m_views.txtObject->setText(NotApplicable);
+}
+
+void TreeController::showSnippet(QTreeWidgetItem* node)
+{
+    for (const QString& key : SnippetOnlyButtons) {
+        m_toolbar.setButtonEnabled(key, true);
+    }
+    m_toolbar.setButtonEnabled(QStringLiteral("Delete"), true);
+    m_toolbar.setButtonEnabled(QStringLiteral("Sort"), false);
+    setSnippetEditable(true);
+
+    const qsizetype index = LibraryTree::key(node).mid(1).toLongLong();
+    if (index < 0 || index >= qsizetype(m_ws.codeArray.size())) {
+        return;
+    }
+    const SnippetRecord& record = m_ws.codeArray[size_t(index)];
+    m_views.txtTitle->setText(record.Title);
+    m_views.txtCode->setText(record.Code);
+    m_views.txtKeywords->setText(record.Keywords);
+    m_views.txtUpdate->setText(record.Date);
+    m_views.txtObject->setText(record.ObjectName.trimmed().isEmpty() ? QStringLiteral("<no object>")
+                                                                     : record.ObjectName);
+}
+
+void TreeController::setSnippetEditable(bool editable)
+{
+    m_views.txtCode->setReadOnly(!editable);
+    m_views.txtTitle->setReadOnly(!editable);
+    m_views.txtKeywords->setEnabled(editable);
+}
+
+qsizetype TreeController::Selection() const
+{
+    return LibraryTree::key(m_tree.currentItem()).mid(1).toLongLong();
+}
+
+void TreeController::Tree_MouseDown(QTreeWidgetItem* node, Qt::MouseButton)
+{
+    m_dragNode = node;
+    if (m_tree.currentItem() == node) {
+        Tree_NodeClick(node);
+    } else {
+        m_tree.setCurrentItem(node);
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "library/ui/SnippetViews.h"
+
+#include <QObject>
+#include <QPointer>
+
+class CommandToolbar;
+class LibraryTree;
+class QLabel;
+class QTreeWidgetItem;
+struct Workspace;
+
+// Builds the library tree from the code array and shows the selected node in the snippet views.
+class TreeController : public QObject
+{
+    Q_OBJECT
+
+public:
+    TreeController(Workspace& ws, LibraryTree& tree, SnippetViews views, CommandToolbar& toolbar,
+                   QLabel& status, QObject* parent = nullptr);
+
+    // Loads the fixed node pictures and every ".ico" of the program folder's "language_icons".
+    void LoadIcons();
+
+    // Clears the tree and rebuilds it from the sorted code array; selects the first node.
+    void FillTreeView();
+
+    // Shows a node: a snippet's fields, or the summary of a language or category.
+    void Tree_NodeClick(QTreeWidgetItem* node);
+
+    // The code-array index of the selected snippet node.
+    qsizetype Selection() const;
+
+    // A mouse button pressed over a node selects and shows it, and makes it the node a drag moves.
+    void Tree_MouseDown(QTreeWidgetItem* node, Qt::MouseButton button);
+    QTreeWidgetItem* dragNode() const { return m_dragNode; }
+
+private:
+    void showSummary(QTreeWidgetItem* node);
+    void showSnippet(QTreeWidgetItem* node);
+    void setSnippetEditable(bool editable);
+
+    Workspace& m_ws;
+    LibraryTree& m_tree;
+    SnippetViews m_views;
+    CommandToolbar& m_toolbar;
+    QLabel& m_status;
+    QTreeWidgetItem* m_dragNode = nullptr;
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/ProgramFolder.h"
+#include "app/SettingsStore.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/Prompts.h"
+#include "library/ui/LibraryTree.h"
+#include "store/DatabaseFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// A program folder of its own for each test, with a library made of the given records.
+class WindowFixture
+{
+public:
+    WindowFixture() { Prompts::setScripted(true); }
+
+    QString folder() const { return m_dir.path(); }
+    QString libraryPath() const { return m_dir.filePath(QStringLiteral("zorbeth.txt")); }
+
+    void writeLibrary(const CodeArray& records) const
+    {
+        QVERIFY(DatabaseFile::write(libraryPath(), records));
+    }
+
+    void writeRaw(const QByteArray& bytes) const
+    {
+        QFile file(libraryPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    SettingsStore settings() const { return SettingsStore(folder()); }
+
+    // Builds the real window on this folder, seeded as the program seeds it, and runs its start-up.
+    MainWindow& open(const QStringList& switches = {}, bool seeded = true)
+    {
+        if (seeded) {
+            ProgramFolder::seed(folder(), ProgramFolder::shippedDataFolder());
+        }
+        m_window = std::make_unique<MainWindow>(folder());
+        m_outcome = m_window->start(switches);
+        return *m_window;
+    }
+
+    StartupController::Outcome outcome() const { return m_outcome; }
+    MainWindow& window() { return *m_window; }
+    void closeWindow() { m_window.reset(); }
+
+    template <typename T>
+    T* find(const char* name)
+    {
+        return m_window->findChild<T*>(QLatin1String(name));
+    }
+
+    LibraryTree* tree() { return find<LibraryTree>("Tree"); }
+
+    static SnippetRecord record(const QString& language, const QString& category, const QString& title,
+                                const QString& keywords = {}, const QString& code = {})
+    {
+        SnippetRecord r;
+        r.Language = language;
+        r.Category = category;
+        r.Title = title;
+        r.Keywords = keywords;
+        r.Code = code;
+        r.Date = QStringLiteral("2026-01-02 03:04:05");
+        return r;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<MainWindow> m_window;
+    StartupController::Outcome m_outcome = StartupController::Outcome::Running;
+};
