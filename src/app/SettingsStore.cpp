@@ -13,18 +13,73 @@ QString keyOf(const QString& key)
 } // namespace
 
 SettingsStore::SettingsStore(const QString& programFolder)
-    : m_settings(
-          std::make_unique<QSettings>(programFolder + QLatin1String("/zorbeth.ini"), QSettings::IniFormat))
-{}
+{
+    // The settings hold server names and a password. Writes keep the permissions of the file they
+    // replace, so the file is made owner-only before anything is written into it.
+    const QString path = programFolder + QLatin1String("/zorbeth.ini");
+    if (!QFile::exists(path)) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        }
+    }
+    m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
 
 SettingsStore::~SettingsStore()
 {
     sync();
 }
 
+QString SettingsStore::storedKey(const QString& key) const
+{
+    if (m_settings->contains(keyOf(key))) {
+        return keyOf(key);
+    }
+    m_settings->beginGroup(QLatin1String(Section));
+    const QStringList keys = m_settings->childKeys();
+    m_settings->endGroup();
+    for (const QString& stored : keys) {
+        if (stored.compare(key, Qt::CaseInsensitive) == 0) {
+            return keyOf(stored);
+        }
+    }
+    return keyOf(key);
+}
+
+bool SettingsStore::contains(const QString& key) const
+{
+    return m_settings->contains(storedKey(key));
+}
+
+QList<QPair<QString, QString>> SettingsStore::all() const
+{
+    QList<QPair<QString, QString>> pairs;
+    m_settings->beginGroup(QLatin1String(Section));
+    const QStringList keys = m_settings->childKeys();
+    m_settings->endGroup();
+    for (const QString& key : keys) {
+        pairs.append({key, get(key)});
+    }
+    return pairs;
+}
+
+bool SettingsStore::parseBool(const QString& text, bool* ok)
+{
+    const QString t = text.trimmed();
+    *ok = true;
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
+        return false;
+    }
+    return t.toLongLong(ok) != 0;
+}
+
 QString SettingsStore::get(const QString& key, const QString& def) const
 {
-    const QVariant value = m_settings->value(keyOf(key));
+    const QVariant value = m_settings->value(storedKey(key));
     if (!value.isValid()) {
         return def;
     }
@@ -37,16 +92,9 @@ QString SettingsStore::get(const QString& key, const QString& def) const
 
 bool SettingsStore::getBool(const QString& key, bool def) const
 {
-    const QString text = get(key).trimmed();
-    if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
-        return true;
-    }
-    if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
-        return false;
-    }
     bool ok = false;
-    const qlonglong number = text.toLongLong(&ok);
-    return ok ? number != 0 : def;
+    const bool value = parseBool(get(key), &ok);
+    return ok ? value : def;
 }
 
 int SettingsStore::getInt(const QString& key, int def) const
@@ -58,7 +106,7 @@ int SettingsStore::getInt(const QString& key, int def) const
 
 void SettingsStore::save(const QString& key, const QString& value)
 {
-    m_settings->setValue(keyOf(key), value);
+    m_settings->setValue(storedKey(key), value);
 }
 
 void SettingsStore::saveBool(const QString& key, bool value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppSettings.h"
 #include "store/SnippetRecord.h"
 
 #include <QString>
@@ -17,6 +18,9 @@ struct Workspace
 
     CodeArray codeArray;
     CodeArray remoteCodeArray;
+
+    // The options of the run; the views own those they show while the program runs.
+    AppSettings options;
 
     bool CodeChanged = false;
     bool UpdateInProgress = false;

@@ -59,7 +59,7 @@ CommandToolbar::CommandToolbar(QWidget* parent) : QToolBar(parent)
                                QString::fromLatin1(spec.tooltip).trimmed());
             action->setToolTip(QString::fromLatin1(spec.tooltip));
             action->setCheckable(spec.twoState);
-            connect(action, &QAction::triggered, this, [this, key] { emit buttonClicked(key); });
+            connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
         }
         action->setObjectName(key);
         action->setData(key);
@@ -85,6 +85,19 @@ void CommandToolbar::setAvailable(const QString& key, bool available)
         m_available.remove(key);
     }
     refresh(key);
+}
+
+void CommandToolbar::setCommand(const QString& key, std::function<void()> command)
+{
+    m_commands.insert(key, std::move(command));
+    setAvailable(key, true);
+}
+
+void CommandToolbar::Toolbar1_ButtonClick(const QString& key)
+{
+    if (const auto command = m_commands.value(key)) {
+        command();
+    }
 }
 
 void CommandToolbar::setButtonEnabled(const QString& key, bool enabled)

@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QToolBar>
 
+#include <functional>
+
 // The main toolbar: every button by its key, in order, with its tooltip and picture.
 // A button is enabled only when its command exists and the selected node allows it.
 class CommandToolbar : public QToolBar
@@ -21,18 +23,21 @@ public:
     // Marks the command behind a key as built, so the selection may enable its button.
     void setAvailable(const QString& key, bool available);
 
+    // Gives a key its command: Toolbar1_ButtonClick runs it, and the button becomes available.
+    void setCommand(const QString& key, std::function<void()> command);
+
+    // Runs the command of the clicked key; unknown keys and separators do nothing.
+    void Toolbar1_ButtonClick(const QString& key);
+
     // What the selected node asks for this button; the button follows when its command is built.
     void setButtonEnabled(const QString& key, bool enabled);
     bool isWanted(const QString& key) const { return !m_unwanted.contains(key); }
-
-signals:
-    // Toolbar1_ButtonClick: the key of the clicked button.
-    void buttonClicked(const QString& key);
 
 private:
     void refresh(const QString& key);
 
     QHash<QString, QAction*> m_buttons;
+    QHash<QString, std::function<void()>> m_commands;
     QSet<QString> m_available;
     QSet<QString> m_unwanted;
 };

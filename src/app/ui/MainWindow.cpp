@@ -4,8 +4,14 @@
 #include "app/SettingsStore.h"
 #include "app/ui/CommandToolbar.h"
 #include "editor/ui/CodeEditor.h"
+#include "editor/ui/EditorController.h"
 #include "library/ui/LibraryTree.h"
+#include "library/ui/NodeCommands.h"
+#include "library/ui/SnippetEditing.h"
+#include "library/ui/StorageCommands.h"
 #include "library/ui/TreeController.h"
+#include "library/ui/TreeViews.h"
+#include "search/ui/SearchPanel.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -36,12 +42,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QMainWin
 
     createViews();
     createMenus();
-
-    m_treeController = new TreeController(m_ws, *m_tree,
-                                          SnippetViews{m_txtTitle, m_txtKeywords, m_txtCode, m_txtUpdate, m_txtObject},
-                                          *m_toolbar, *m_status, this);
-    m_startup = new StartupController(m_ws, *m_settings, *m_treeController, *m_tree, *m_txtCode, *m_status,
-                                      m_menus, *this, this);
+    createControllers();
 }
 
 MainWindow::~MainWindow() = default;
@@ -89,7 +90,9 @@ void MainWindow::createViews()
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 7);
     splitter->setChildrenCollapsible(false);
-    setCentralWidget(splitter);
+    m_body = new QSplitter(Qt::Vertical);
+    m_body->addWidget(splitter);
+    setCentralWidget(m_body);
 
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("StatusBar1"));
@@ -98,23 +101,53 @@ void MainWindow::createViews()
 
 void MainWindow::createMenus()
 {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    QAction* exit = file->addAction(tr("E&xit"), this, &QWidget::close);
-    exit->setObjectName(QStringLiteral("mnuExit"));
-    exit->setShortcut(QKeySequence::Quit);
+    auto menu = [this](QMenu* parent, const char* name, const QString& caption) {
+        QMenu* m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+    m_menus.file = menu(nullptr, "mnuFile", tr("&File"));
+    m_menus.edit = menu(nullptr, "mnuEdit", tr("&Edit"));
+    m_menus.view = menu(nullptr, "mnuView", tr("&View"));
+    m_menus.search = menu(nullptr, "mnuSearchMenu", tr("&Search"));
+    m_menus.options = menu(nullptr, "mnuOptions", tr("&Options"));
+    m_menus.editorOptions = menu(m_menus.options, "mnuOptEditor", tr("&Editor"));
+    m_menus.actions = menu(nullptr, "mnuActions", tr("&Actions"));
+    m_menus.help = menu(nullptr, "mnuHelp", tr("&Help"));
 
-    QMenu* options = menuBar()->addMenu(tr("&Options"));
-    options->setObjectName(QStringLiteral("mnuOptions"));
-    auto checkItem = [options](const char* name, const QString& caption) {
-        QAction* action = options->addAction(caption);
+    auto checkItem = [this](const char* name, const QString& caption) {
+        QAction* action = m_menus.options->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setCheckable(true);
         return action;
     };
-    m_menus.mnuStartupNode = checkItem("mnuStartupNode", tr("Remember &Starting Node"));
-    m_menus.mnuAutoSave = checkItem("mnuAutoSave", tr("&Auto Save on Exit"));
-    m_menus.mnuMessage = checkItem("mnuMessage", tr("&Retrieve Message"));
+    m_startupMenus.mnuStartupNode = checkItem("mnuStartupNode", tr("Remember &Starting Node"));
+    m_startupMenus.mnuAutoSave = checkItem("mnuAutoSave", tr("&Auto Save on Exit"));
+    m_startupMenus.mnuMessage = checkItem("mnuMessage", tr("&Retrieve Message"));
+}
+
+void MainWindow::createControllers()
+{
+    const SnippetViews views{m_txtTitle, m_txtKeywords, m_txtCode, m_txtUpdate, m_txtObject};
+    m_treeController = new TreeController(m_ws, *m_tree, views, *m_toolbar, *m_status, this);
+    m_startup = new StartupController(m_ws, *m_settings, *m_treeController, *m_tree, *m_txtCode, *m_status,
+                                      m_startupMenus, *this, this);
+    m_context.reset(new WindowContext{m_ws, *m_settings, *m_tree, *m_treeController, *m_startup, views, *m_toolbar,
+                                      *m_status, m_menus, *this});
+
+    m_editing = new SnippetEditing(*m_context, this);
+    m_treeViews = new TreeViews(*m_context, this);
+    m_nodeCommands = new NodeCommands(*m_context, this);
+    m_storage = new StorageCommands(*m_context, this);
+    m_editor = new EditorController(*m_context, this);
+    m_search = new SearchPanel(*m_context);
+    m_body->addWidget(m_search);
+
+    // Closing the file menu with Exit, after every controller has added its items.
+    m_menus.file->addSeparator();
+    QAction* exit = m_menus.file->addAction(tr("E&xit"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("mnuExit"));
+    exit->setShortcut(QKeySequence::Quit);
 }
 
 StartupController::Outcome MainWindow::start(const QStringList& switches)

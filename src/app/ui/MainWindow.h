@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ui/WindowContext.h"
 #include "library/Workspace.h"
 #include "library/ui/StartupController.h"
 
@@ -9,11 +10,18 @@
 
 class CodeEditor;
 class CommandToolbar;
+class EditorController;
 class LibraryTree;
+class NodeCommands;
 class QLabel;
 class QLineEdit;
+class QSplitter;
+class SearchPanel;
 class SettingsStore;
+class SnippetEditing;
+class StorageCommands;
 class TreeController;
+class TreeViews;
 
 // The main window "frmMain": creates the views, menus and toolbar, and wires them to the controllers.
 class MainWindow : public QMainWindow
@@ -30,6 +38,7 @@ public:
     Workspace& workspace() { return m_ws; }
     TreeController& treeController() { return *m_treeController; }
     StartupController& startupController() { return *m_startup; }
+    WindowContext& context() { return *m_context; }
 
     // Smallest size of the window: 9000 x 5500 twips at 15 twips to the pixel.
     static constexpr QSize MinimumSize{600, 367};
@@ -41,9 +50,11 @@ protected:
 private:
     void createViews();
     void createMenus();
+    void createControllers();
 
     Workspace m_ws;
     std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<WindowContext> m_context;
 
     LibraryTree* m_tree = nullptr;
     CodeEditor* m_txtCode = nullptr;
@@ -53,9 +64,17 @@ private:
     QLineEdit* m_txtUpdate = nullptr;
     QLabel* m_status = nullptr;
     CommandToolbar* m_toolbar = nullptr;
-    StartupMenus m_menus;
+    MainMenus m_menus;
+    StartupMenus m_startupMenus;
 
     TreeController* m_treeController = nullptr;
     StartupController* m_startup = nullptr;
+    SnippetEditing* m_editing = nullptr;
+    TreeViews* m_treeViews = nullptr;
+    NodeCommands* m_nodeCommands = nullptr;
+    StorageCommands* m_storage = nullptr;
+    EditorController* m_editor = nullptr;
+    SearchPanel* m_search = nullptr;
+    QSplitter* m_body = nullptr;
     bool m_closing = false;
 };

@@ -1,6 +1,7 @@
 #include "library/ui/StartupController.h"
 
 #include "app/AppInfo.h"
+#include "app/AppSettings.h"
 #include "app/SettingsStore.h"
 #include "app/ui/Prompts.h"
 #include "editor/ui/CodeEditor.h"
@@ -30,6 +31,7 @@ StartupController::StartupController(Workspace& ws, SettingsStore& settings, Tre
     : QObject(parent), m_ws(ws), m_settings(settings), m_treeController(treeController), m_tree(tree),
       m_editor(editor), m_status(status), m_menus(menus), m_window(window)
 {
+    addSettingsClient(this);
 }
 
 StartupController::Outcome StartupController::Form_Load(const QStringList& switches)
@@ -104,24 +106,46 @@ StartupController::Outcome StartupController::Form_Load(const QStringList& switc
 
 void StartupController::readSettings()
 {
-    m_menus.mnuStartupNode->setChecked(m_settings.getBool(QStringLiteral("StartupNode"), true));
-    m_menus.mnuAutoSave->setChecked(m_settings.getBool(QStringLiteral("AutoSave"), false));
-    m_menus.mnuMessage->setChecked(m_settings.getBool(QStringLiteral("Message"), true));
-    const bool remote = !m_settings.get(QStringLiteral("RFPrefix")).isEmpty();
-    m_startingNode = m_settings.getInt(remote ? QStringLiteral("RemoteStartingNode")
-                                              : QStringLiteral("LocalStartingNode"),
-                                       1);
+    m_ws.options = AppSettings();
+    m_ws.options.HTMLTemplate = AppSettings::defaultTemplate(m_ws.programFolder);
+    m_ws.options.get(m_settings);
+    // ApplySettings: the starting node of the library in use, then every controller's views.
+    m_startingNode = m_ws.options.RFPrefix.isEmpty() ? m_ws.options.LocalStartingNode
+                                                     : m_ws.options.RemoteStartingNode;
+    for (SettingsClient* client : m_clients) {
+        client->applySettings(m_ws.options);
+    }
+    // The result and comparison lists always carry their date column.
+    m_ws.options.TimeDisplay = true;
 }
 
 void StartupController::writeSettings()
 {
-    m_settings.saveBool(QStringLiteral("StartupNode"), m_menus.mnuStartupNode->isChecked());
-    m_settings.saveBool(QStringLiteral("AutoSave"), m_menus.mnuAutoSave->isChecked());
-    m_settings.saveBool(QStringLiteral("Message"), m_menus.mnuMessage->isChecked());
-    m_settings.saveInt(QStringLiteral("StartingNode"), m_startingNode);
-    m_settings.saveInt(m_ws.databasePrefix.isEmpty() ? QStringLiteral("LocalStartingNode")
-                                                     : QStringLiteral("RemoteStartingNode"),
-                       m_startingNode);
+    for (SettingsClient* client : m_clients) {
+        client->collectSettings(m_ws.options);
+    }
+    m_ws.options.save(m_settings, windowInNormalState());
+}
+
+bool StartupController::windowInNormalState() const
+{
+    return !(m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+void StartupController::applySettings(const AppSettings& settings)
+{
+    m_menus.mnuStartupNode->setChecked(settings.StartupNode);
+    m_menus.mnuAutoSave->setChecked(settings.AutoSave);
+    m_menus.mnuMessage->setChecked(settings.Message);
+}
+
+void StartupController::collectSettings(AppSettings& settings) const
+{
+    settings.StartupNode = m_menus.mnuStartupNode->isChecked();
+    settings.AutoSave = m_menus.mnuAutoSave->isChecked();
+    settings.Message = m_menus.mnuMessage->isChecked();
+    settings.StartingNode = m_startingNode;
+    (m_ws.databasePrefix.isEmpty() ? settings.LocalStartingNode : settings.RemoteStartingNode) = m_startingNode;
 }
 
 void StartupController::selectStartingNode()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/ui/SettingsClient.h"
+
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QStringList>
 
@@ -22,7 +25,7 @@ struct StartupMenus
 };
 
 // Drives the window's start-up (Form_Load) and its closing (Form_QueryUnload, Form_Unload).
-class StartupController : public QObject
+class StartupController : public QObject, public SettingsClient
 {
     Q_OBJECT
 
@@ -46,6 +49,12 @@ public:
     // Stores what the run leaves behind: starting node and settings.
     void Form_Unload();
 
+    // Controllers whose views show settings, in the order they are applied.
+    void addSettingsClient(SettingsClient* client) { m_clients.append(client); }
+
+    void applySettings(const AppSettings& settings) override;
+    void collectSettings(AppSettings& settings) const override;
+
     // Appends one line to the start-up trace.
     void Ticker(const QString& checkpoint);
 
@@ -55,6 +64,7 @@ public:
 private:
     void readSettings();
     void writeSettings();
+    bool windowInNormalState() const;
     void checkpoint(const QString& name);
     void selectStartingNode();
 
@@ -66,6 +76,7 @@ private:
     QLabel& m_status;
     StartupMenus m_menus;
     QWidget& m_window;
+    QList<SettingsClient*> m_clients;
 
     int m_startingNode = 1;
     bool m_traceOn = false;

@@ -154,6 +154,7 @@ void TreeController::Tree_NodeClick(QTreeWidgetItem* node)
     } else {
         showSummary(node);
     }
+    emit nodeShown(node);
     m_ws.UpdateInProgress = false;
 }
 

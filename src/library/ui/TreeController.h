@@ -36,6 +36,10 @@ public:
     void Tree_MouseDown(QTreeWidgetItem* node, Qt::MouseButton button);
     QTreeWidgetItem* dragNode() const { return m_dragNode; }
 
+signals:
+    // A node was just shown, while UpdateInProgress still guards the views (the colouring hooks here).
+    void nodeShown(QTreeWidgetItem* node);
+
 private:
     void showSummary(QTreeWidgetItem* node);
     void showSnippet(QTreeWidgetItem* node);
