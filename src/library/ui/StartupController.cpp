@@ -63,11 +63,13 @@ StartupController::Outcome StartupController::Form_Load(const QStringList& switc
     m_editor.setColourEntry(CodeEditor::CaretLine, LightGrey);
     m_editor.setCaretLineVisible(true);
 
+    emit loadingSettings();
     readSettings();
     checkpoint(QStringLiteral("after settings"));
 
     m_treeController.LoadIcons();
     checkpoint(QStringLiteral("after loadicons"));
+    emit loadingLists();
     checkpoint(QStringLiteral("after loadlanguagelist"));
 
     LibraryStorage::load(&m_window, m_ws);
@@ -78,9 +80,11 @@ StartupController::Outcome StartupController::Form_Load(const QStringList& switc
 
     m_treeController.FillTreeView();
     checkpoint(QStringLiteral("after filltreeview"));
+    emit treeFilled();
     checkpoint(QStringLiteral("after hideallbutonelanguage"));
 
     selectStartingNode();
+    emit preparingViews();
 
     if (m_menus.mnuMessage->isChecked()) {
         // The daily message needs the server connection, which this build does not make.
@@ -186,6 +190,7 @@ void StartupController::Form_Unload()
     if (!m_ws.ResultsInTree) {
         m_startingNode = m_tree.positionOf(m_tree.currentItem());
     }
+    emit unloading();
     if (m_ws.SaveSettingsOnExit) {
         writeSettings();
     } else {

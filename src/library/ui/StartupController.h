@@ -61,6 +61,14 @@ public:
     QString trace() const { return m_trace; }
     int startingNode() const { return m_startingNode; }
 
+signals:
+    // Start-up steps that other subsystems take part in, in the order they run.
+    void loadingSettings();   // before the settings are read: macros
+    void loadingLists();      // after the icons: search history, language definitions
+    void treeFilled();        // after the tree is built: one-language view, child counts
+    void preparingViews();    // after the starting node is chosen: lists, colours
+    void unloading();         // at shut-down, before the settings are written: macros
+
 private:
     void readSettings();
     void writeSettings();
