@@ -3,6 +3,8 @@
 #include "app/AppInfo.h"
 #include "app/SettingsStore.h"
 #include "app/ui/CommandToolbar.h"
+#include "app/ui/InfoCommands.h"
+#include "app/ui/MainLayout.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "library/ui/LibraryTree.h"
@@ -14,13 +16,10 @@
 #include "search/ui/SearchPanel.h"
 
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QSplitter>
 #include <QStatusBar>
-#include <QVBoxLayout>
 
 // The pictures are compiled into the ui library, which a static link would otherwise leave out.
 static void loadPictures()
@@ -52,10 +51,15 @@ void MainWindow::createViews()
     m_toolbar = new CommandToolbar(this);
     addToolBar(Qt::TopToolBarArea, m_toolbar);
 
-    m_tree = new LibraryTree;
+    // The views stand in one area that MainLayout places by hand, as the splitter bars move.
+    m_area = new QWidget;
+    m_area->setObjectName(QStringLiteral("areaMain"));
+    setCentralWidget(m_area);
 
-    auto lineEdit = [](const char* name, const QString& hint) {
-        auto* edit = new QLineEdit;
+    m_tree = new LibraryTree(m_area);
+
+    auto lineEdit = [this](const char* name, const QString& hint) {
+        auto* edit = new QLineEdit(m_area);
         edit->setObjectName(QLatin1String(name));
         edit->setPlaceholderText(hint);
         return edit;
@@ -67,32 +71,8 @@ void MainWindow::createViews()
     m_txtUpdate = lineEdit("txtUpdate", tr("Last change"));
     m_txtUpdate->setReadOnly(true);
 
-    m_txtCode = new CodeEditor;
+    m_txtCode = new CodeEditor(m_area);
     m_txtCode->setObjectName(QStringLiteral("txtCode"));
-
-    auto* fields = new QHBoxLayout;
-    fields->setSpacing(6);
-    fields->addWidget(m_txtKeywords);
-    fields->addWidget(m_txtObject);
-    fields->addWidget(m_txtUpdate);
-
-    auto* right = new QWidget;
-    auto* rightLayout = new QVBoxLayout(right);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->addWidget(m_txtTitle);
-    rightLayout->addLayout(fields);
-    rightLayout->addWidget(m_txtCode, 1);
-
-    auto* splitter = new QSplitter(Qt::Horizontal);
-    splitter->setObjectName(QStringLiteral("splitterMain"));
-    splitter->addWidget(m_tree);
-    splitter->addWidget(right);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 7);
-    splitter->setChildrenCollapsible(false);
-    m_body = new QSplitter(Qt::Vertical);
-    m_body->addWidget(splitter);
-    setCentralWidget(m_body);
 
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("StatusBar1"));
@@ -140,8 +120,9 @@ void MainWindow::createControllers()
     m_nodeCommands = new NodeCommands(*m_context, this);
     m_storage = new StorageCommands(*m_context, this);
     m_editor = new EditorController(*m_context, this);
-    m_search = new SearchPanel(*m_context);
-    m_body->addWidget(m_search);
+    m_search = new SearchPanel(*m_context, m_area);
+    m_layout = new MainLayout(*m_context, *m_area, *m_search, this);
+    new InfoCommands(*m_context, this);
 
     // Closing the file menu with Exit, after every controller has added its items.
     m_menus.file->addSeparator();

@@ -12,10 +12,10 @@ class CodeEditor;
 class CommandToolbar;
 class EditorController;
 class LibraryTree;
+class MainLayout;
 class NodeCommands;
 class QLabel;
 class QLineEdit;
-class QSplitter;
 class SearchPanel;
 class SettingsStore;
 class SnippetEditing;
@@ -39,6 +39,7 @@ public:
     TreeController& treeController() { return *m_treeController; }
     StartupController& startupController() { return *m_startup; }
     WindowContext& context() { return *m_context; }
+    MainLayout& layout() { return *m_layout; }
 
     // Smallest size of the window: 9000 x 5500 twips at 15 twips to the pixel.
     static constexpr QSize MinimumSize{600, 367};
@@ -75,6 +76,7 @@ private:
     StorageCommands* m_storage = nullptr;
     EditorController* m_editor = nullptr;
     SearchPanel* m_search = nullptr;
-    QSplitter* m_body = nullptr;
+    QWidget* m_area = nullptr;
+    MainLayout* m_layout = nullptr;
     bool m_closing = false;
 };
