@@ -44,10 +44,16 @@ LibraryTree::LibraryTree(QWidget* parent) : QTreeWidget(parent)
     auto markStale = [this] { m_byKeyStale = true; };
     connect(model(), &QAbstractItemModel::rowsInserted, this, markStale);
     connect(model(), &QAbstractItemModel::rowsRemoved, this, markStale);
-    connect(model(), &QAbstractItemModel::dataChanged, this, markStale);
+    // Renaming a node as its title is typed must not cost a walk of the whole tree.
+    connect(model(), &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (roles.isEmpty() || roles.contains(KeyRole)) {
+                    m_byKeyStale = true;
+                }
+            });
     connect(model(), &QAbstractItemModel::modelReset, this, markStale);
-    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* n) { showExpandedImage(n, true); });
-    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* n) { showExpandedImage(n, false); });
+    connect(this, &QTreeWidget::itemExpanded, this, &LibraryTree::updateImage);
+    connect(this, &QTreeWidget::itemCollapsed, this, &LibraryTree::updateImage);
 }
 
 QString LibraryTree::key(const QTreeWidgetItem* node)
@@ -65,6 +71,25 @@ QString LibraryTree::image(const QTreeWidgetItem* node)
     return node ? node->data(0, ImageRole).toString() : QString();
 }
 
+QString LibraryTree::nodeName(const QTreeWidgetItem* node)
+{
+    if (node == nullptr) {
+        return QString();
+    }
+    const QString text = node->text(0);
+    const QString suffix = node->data(0, CountSuffixRole).toString();
+    return !suffix.isEmpty() && text.endsWith(suffix) ? text.chopped(suffix.size()) : text;
+}
+
+void LibraryTree::setCountSuffix(QTreeWidgetItem* node, bool shown)
+{
+    const QString name = nodeName(node);
+    const QString suffix =
+        shown && node->childCount() > 0 ? QStringLiteral("  (%1)").arg(node->childCount()) : QString();
+    node->setData(0, CountSuffixRole, suffix.isEmpty() ? QVariant() : QVariant(suffix));
+    node->setText(0, name + suffix);
+}
+
 QTreeWidgetItem* LibraryTree::makeNode(const QString& key, const QString& text, const QString& tag,
                                        const QString& imageKey, const QString& expandedImageKey, bool bold) const
 {
@@ -76,19 +101,34 @@ QTreeWidgetItem* LibraryTree::makeNode(const QString& key, const QString& text, 
     if (!expandedImageKey.isEmpty()) {
         node->setData(0, ExpandedImageRole, expandedImageKey);
     }
-    node->setIcon(0, m_images.value(imageKey));
+    if (m_imagesShown) {
+        node->setIcon(0, m_images.value(imageKey));
+    }
+    // Only snippets move by drag and drop, and only onto a category.
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (tag == CodeTag) {
+        flags |= Qt::ItemIsDragEnabled;
+    } else if (tag == CatTag) {
+        flags |= Qt::ItemIsDropEnabled;
+    }
+    node->setFlags(flags);
     if (bold) {
         node->setFont(0, m_boldFont);
     }
     return node;
 }
 
-void LibraryTree::showExpandedImage(QTreeWidgetItem* node, bool expanded)
+void LibraryTree::updateImage(QTreeWidgetItem* node)
 {
-    const QString expandedImage = node->data(0, ExpandedImageRole).toString();
-    if (!expandedImage.isEmpty()) {
-        node->setIcon(0, m_images.value(expanded ? expandedImage : image(node)));
+    if (!m_imagesShown) {
+        if (!node->icon(0).isNull()) {
+            node->setIcon(0, QIcon());
+        }
+        return;
     }
+    const QString expandedImage = node->data(0, ExpandedImageRole).toString();
+    const bool open = !expandedImage.isEmpty() && node->isExpanded();
+    node->setIcon(0, m_images.value(open ? expandedImage : image(node)));
 }
 
 QTreeWidgetItem* LibraryTree::nodeByKey(const QString& key) const

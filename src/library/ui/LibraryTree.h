@@ -15,7 +15,8 @@ public:
         KeyRole = Qt::UserRole,
         TagRole,
         ImageRole,
-        ExpandedImageRole
+        ExpandedImageRole,
+        CountSuffixRole // the child-count suffix the text ends with while counts are shown
     };
 
     static const QString LangTag;
@@ -28,9 +29,20 @@ public:
     static QString tag(const QTreeWidgetItem* node);
     static QString image(const QTreeWidgetItem* node);
 
+    // A node's name: its text without the child-count suffix it may be showing.
+    static QString nodeName(const QTreeWidgetItem* node);
+
+    // Shows or takes away the "  (n)" suffix for the node's current number of children.
+    static void setCountSuffix(QTreeWidgetItem* node, bool shown);
+
     // The pictures the nodes show, by image key ("close", "open", "form", "marker", "lang::...").
     void setImage(const QString& imageKey, const QIcon& icon) { m_images.insert(imageKey, icon); }
     bool hasImage(const QString& imageKey) const { return m_images.contains(imageKey); }
+
+    // Node pictures on or off; new nodes follow, and updateImage brings an existing node in line.
+    void setImagesShown(bool shown) { m_imagesShown = shown; }
+    bool imagesShown() const { return m_imagesShown; }
+    void updateImage(QTreeWidgetItem* node);
 
     // A node not yet in the tree, with its picture; the caller inserts it.
     QTreeWidgetItem* makeNode(const QString& key, const QString& text, const QString& tag,
@@ -54,9 +66,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void showExpandedImage(QTreeWidgetItem* node, bool expanded);
-
     QHash<QString, QIcon> m_images;
+    bool m_imagesShown = true;
     QFont m_boldFont;
     mutable QHash<QString, QTreeWidgetItem*> m_byKey;
     mutable bool m_byKeyStale = true;

@@ -1,7 +1,96 @@
 #include "library/ui/StorageCommands.h"
 
+#include "app/ui/CommandToolbar.h"
+#include "app/ui/Prompts.h"
 #include "app/ui/WindowContext.h"
+#include "library/ui/LibraryStorage.h"
+#include "library/ui/TreeViews.h"
+#include "library/Workspace.h"
+#include "store/Backup.h"
+#include "store/LibraryOrdering.h"
 
-StorageCommands::StorageCommands(WindowContext& context, QObject* parent) : QObject(parent), m_context(context)
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+
+namespace {
+
+const QString BackupTitle = QStringLiteral("Backup Last Saved Code File");
+const QString RestoreTitle = QStringLiteral("Restore Code Data");
+
+} // namespace
+
+StorageCommands::StorageCommands(WindowContext& context, TreeViews& treeViews, QObject* parent)
+    : QObject(parent), m_context(context), m_treeViews(treeViews)
 {
+    QMenu* file = m_context.menus.file;
+    QAction* save = file->addAction(tr("&Save"), this, &StorageCommands::mnuSave_Click);
+    save->setObjectName(QStringLiteral("mnuSave"));
+    save->setShortcut(QKeySequence::Save);
+    QAction* backup = file->addAction(tr("&Backup"), this, &StorageCommands::mnuBackup_Click);
+    backup->setObjectName(QStringLiteral("mnuBackup"));
+    QAction* restore = file->addAction(tr("&Restore Backup"), this, &StorageCommands::mnuRestore_Click);
+    restore->setObjectName(QStringLiteral("mnuRestore"));
+    m_context.toolbar.setCommand(QStringLiteral("Save"), [this] { mnuSave_Click(); });
+}
+
+bool StorageCommands::confirm(const QString& title) const
+{
+    return Prompts::question(&m_context.window, QStringLiteral("Are you sure?"), title,
+                             {Prompts::Answer::Ok, Prompts::Answer::Cancel}) == Prompts::Answer::Ok;
+}
+
+void StorageCommands::mnuSave_Click()
+{
+    if (LibraryStorage::save(&m_context.window, m_context.ws)) {
+        m_context.status.setText(QStringLiteral("Changes saved"));
+    }
+}
+
+void StorageCommands::mnuBackup_Click()
+{
+    if (!confirm(BackupTitle)) {
+        return;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const Backup::Result result = Backup::backup(m_context.ws.databasePath());
+    QGuiApplication::restoreOverrideCursor();
+    if (!result.ok()) {
+        const QString advice = result.status == Backup::Status::SourceMissing
+                                   ? QStringLiteral(" Save the library first.")
+                                   : QString();
+        Prompts::message(&m_context.window, result.error + advice + QStringLiteral(" No backup was made."),
+                         BackupTitle, Prompts::Icon::Exclamation);
+        return;
+    }
+    m_context.status.setText(QStringLiteral("Backup completed"));
+}
+
+void StorageCommands::mnuRestore_Click()
+{
+    if (!confirm(RestoreTitle)) {
+        return;
+    }
+    Workspace& ws = m_context.ws;
+    if (!ws.saveBlockedReason.isEmpty()) {
+        // The library file could not be read nor kept aside; replacing it would lose it for good.
+        Prompts::message(&m_context.window, ws.saveBlockedReason + QStringLiteral(" Nothing was restored."),
+                         RestoreTitle, Prompts::Icon::Exclamation);
+        return;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const Backup::Result result = Backup::restore(ws.databasePath());
+    QGuiApplication::restoreOverrideCursor();
+    if (!result.ok()) {
+        Prompts::message(&m_context.window, result.error + QStringLiteral(" Nothing was restored."),
+                         RestoreTitle, Prompts::Icon::Exclamation);
+        return;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    LibraryStorage::load(&m_context.window, ws);
+    LibraryOrdering::SortCodeByLanguage(ws.codeArray);
+    m_treeViews.rebuildTree();
+    QGuiApplication::restoreOverrideCursor();
+    ws.CodeChanged = false;
 }

@@ -173,13 +173,13 @@ void TreeController::showSummary(QTreeWidgetItem* node)
         for (int i = 0; i < node->childCount(); ++i) {
             snippets += node->child(i)->childCount();
         }
-        m_views.txtTitle->setText(QStringLiteral("Language:    ") + node->text(0));
+        m_views.txtTitle->setText(QStringLiteral("Language:    ") + LibraryTree::nodeName(node));
         m_views.txtCode->setText(QString::number(node->childCount()) + QStringLiteral(" categories\r\n") +
                                  QString::number(snippets) + QStringLiteral(" snippets"));
     } else {
         const QString languageText = node->parent() ? node->parent()->text(0) : QString();
         m_views.txtTitle->setText(QStringLiteral("Category:    ") + languageText + QStringLiteral("  ::::  ") +
-                                  node->text(0));
+                                  LibraryTree::nodeName(node));
         m_views.txtCode->setText(QString::number(node->childCount()) + QStringLiteral(" snippets"));
     }
     m_views.txtKeywords->setText(NotApplicable);

@@ -1,0 +1,248 @@
+#include "app/ui/CommandToolbar.h"
+#include "editor/ui/CodeEditor.h"
+#include "library/ui/TreeController.h"
+#include "library/ui/TreeViews.h"
+#include "ui/WindowFixture.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+CodeArray library()
+{
+    return {
+        WindowFixture::record("SQL", "Strings", "Trim", "", "SELECT TRIM(x);"),
+        WindowFixture::record("sql", "strings", "Upper", "", "SELECT UPPER(x);"),
+        WindowFixture::record("SQL", "Dates", "Today", "", "SELECT CURRENT_DATE;"),
+        WindowFixture::record("C (ANSI)", "Loops (2)", "For", "", "for (;;) {}"),
+        WindowFixture::record("C (ANSI)", "Loops (2)", "While", "", "while (1) {}"),
+        WindowFixture::record("C (ANSI)", "io", "Print", "", "printf();"),
+        WindowFixture::record("Bash", "Files", "Count", "", "wc -l"),
+    };
+}
+
+QTreeWidgetItem* node(WindowFixture& f, const QString& text)
+{
+    const auto found = f.tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+QStringList roots(const QTreeWidget* tree)
+{
+    QStringList texts;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        texts << tree->topLevelItem(i)->text(0);
+    }
+    return texts;
+}
+
+// Every node's text in the order the tree holds them.
+QStringList texts(WindowFixture& f)
+{
+    QStringList all;
+    f.window().findChild<TreeViews*>()->TraverseTree(nullptr,
+                                                     [&all](QTreeWidgetItem* n) { all << n->text(0); });
+    return all;
+}
+
+void trigger(WindowFixture& f, const char* action)
+{
+    f.find<QAction>(action)->trigger();
+}
+
+} // namespace
+
+class TreeViewsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    MainWindow& open(WindowFixture& f)
+    {
+        f.writeLibrary(library());
+        MainWindow& w = f.open();
+        w.show();
+        return w;
+    }
+
+private slots:
+    void expandAll_keepsTheSelectionAndCollapseAllClosesEverything()
+    {
+        WindowFixture f;
+        open(f);
+        QTreeWidgetItem* today = node(f, QStringLiteral("Today"));
+        f.tree()->setCurrentItem(today);
+        f.tree()->collapseAll();
+        trigger(f, "mnuTreeExpand");
+        QCOMPARE(f.tree()->currentItem(), today);
+        QVERIFY(f.tree()->visualItemRect(today).intersects(f.tree()->viewport()->rect()));
+        for (int l = 0; l < f.tree()->topLevelItemCount(); ++l) {
+            QTreeWidgetItem* language = f.tree()->topLevelItem(l);
+            QVERIFY(language->isExpanded());
+            for (int c = 0; c < language->childCount(); ++c) {
+                QVERIFY(language->child(c)->isExpanded());
+            }
+        }
+        trigger(f, "mnuTreeCollapse");
+        for (int l = 0; l < f.tree()->topLevelItemCount(); ++l) {
+            QVERIFY(!f.tree()->topLevelItem(l)->isExpanded());
+            QVERIFY(!f.tree()->topLevelItem(l)->child(0)->isExpanded());
+        }
+    }
+
+    void expandSelected_opensTheNodeAndItsChildrenOnly()
+    {
+        WindowFixture f;
+        open(f);
+        QTreeWidgetItem* sql = node(f, QStringLiteral("SQL"));
+        f.tree()->collapseAll();
+        f.tree()->setCurrentItem(sql);
+        f.find<CommandToolbar>("Toolbar1")->Toolbar1_ButtonClick(QStringLiteral("Expand"));
+        QVERIFY(sql->isExpanded());
+        QVERIFY(sql->child(0)->isExpanded() && sql->child(1)->isExpanded());
+        QVERIFY(!node(f, QStringLiteral("Bash"))->isExpanded());
+        f.find<CommandToolbar>("Toolbar1")->Toolbar1_ButtonClick(QStringLiteral("Collapse"));
+        QVERIFY(!sql->isExpanded() && !sql->child(0)->isExpanded());
+    }
+
+    void oneLanguageView_keepsTheSelectedSnippetsLanguageAcrossARestart()
+    {
+        WindowFixture f;
+        MainWindow& w = open(f);
+        QTreeWidgetItem* upper = node(f, QStringLiteral("Upper"));
+        f.tree()->setCurrentItem(upper);
+        trigger(f, "mnuAllHide");
+        QCOMPARE(roots(f.tree()), QStringList{QStringLiteral("SQL")});
+        QCOMPARE(f.tree()->currentItem(), upper);
+        QVERIFY(!f.find<QAction>("mnuAllHide")->isVisible());
+        QVERIFY(f.find<QAction>("mnuAllDisplay")->isVisible());
+        QVERIFY(!w.workspace().CodeChanged);
+
+        // Stored as the records spell it in another case, the language is kept all the same.
+        QVERIFY(w.close());
+        f.closeWindow();
+        QVERIFY(f.settings().getBool(QStringLiteral("OneNode"), false));
+        {
+            SettingsStore s = f.settings();
+            s.save(QStringLiteral("OneLanguage"), QStringLiteral("sql"));
+            s.sync();
+        }
+        f.open();
+        QCOMPARE(roots(f.tree()), QStringList{QStringLiteral("SQL")});
+
+        trigger(f, "mnuAllDisplay");
+        QCOMPARE(roots(f.tree()), (QStringList{"Bash", "C (ANSI)", "SQL"}));
+        QCOMPARE(f.tree()->currentItem(), f.tree()->topLevelItem(0));
+        QVERIFY(f.find<QAction>("mnuAllHide")->isVisible());
+    }
+
+    void oneLanguageView_ofALanguageNoLongerThereShowsEveryLanguage()
+    {
+        WindowFixture f;
+        f.writeLibrary(library());
+        {
+            SettingsStore s = f.settings();
+            s.saveBool(QStringLiteral("OneNode"), true);
+            s.save(QStringLiteral("OneLanguage"), QStringLiteral("Cobol"));
+            s.sync();
+        }
+        f.open();
+        QCOMPARE(roots(f.tree()).size(), 3);
+        QCOMPARE(f.find<QLineEdit>("txtTitle")->text(), QStringLiteral("Language:    Bash"));
+        QVERIFY(f.find<QAction>("mnuAllHide")->isVisible());
+    }
+
+    void childCounts_removeOnlyTheirOwnSuffix()
+    {
+        WindowFixture f;
+        MainWindow& w = open(f);
+        const QStringList bare = texts(f);
+        trigger(f, "mnuChildCount");
+        QCOMPARE(node(f, QStringLiteral("C (ANSI)  (2)"))->childCount(), 2);
+        QVERIFY(node(f, QStringLiteral("Loops (2)  (2)")));
+        QVERIFY(node(f, QStringLiteral("SQL  (2)")));
+        QVERIFY(node(f, QStringLiteral("Trim"))); // snippets carry no count
+        QCOMPARE(LibraryTree::nodeName(node(f, QStringLiteral("Loops (2)  (2)"))),
+                 QStringLiteral("Loops (2)"));
+
+        // The summary names the node itself without its count.
+        f.tree()->setCurrentItem(node(f, QStringLiteral("C (ANSI)  (2)")));
+        QCOMPARE(f.find<QLineEdit>("txtTitle")->text(), QStringLiteral("Language:    C (ANSI)"));
+        f.tree()->setCurrentItem(node(f, QStringLiteral("Loops (2)  (2)")));
+        QVERIFY(f.find<QLineEdit>("txtTitle")->text().endsWith(QStringLiteral("  ::::  Loops (2)")));
+
+        trigger(f, "mnuChildCount");
+        QCOMPARE(texts(f), bare);
+        QVERIFY(!w.workspace().CodeChanged);
+    }
+
+    void childCounts_comeBackAfterRebuildsAndRestarts()
+    {
+        WindowFixture f;
+        MainWindow& w = open(f);
+        trigger(f, "mnuChildCount");
+        trigger(f, "mnuSortTree");
+        QVERIFY(node(f, QStringLiteral("SQL  (2)")));
+        f.tree()->setCurrentItem(node(f, QStringLiteral("Bash  (1)")));
+        trigger(f, "mnuAllHide");
+        trigger(f, "mnuAllDisplay");
+        QVERIFY(node(f, QStringLiteral("SQL  (2)")));
+
+        QVERIFY(w.close());
+        f.closeWindow();
+        f.open();
+        QVERIFY(f.find<QAction>("mnuChildCount")->isChecked());
+        QVERIFY(node(f, QStringLiteral("Strings  (2)")));
+    }
+
+    void treeIcons_offSurvivesRebuildsAndComesBack()
+    {
+        WindowFixture f;
+        open(f);
+        QVERIFY(!node(f, QStringLiteral("Trim"))->icon(0).isNull());
+        trigger(f, "mnuTreeIcons");
+        QVERIFY(node(f, QStringLiteral("Trim"))->icon(0).isNull());
+        trigger(f, "mnuSort");
+        for (const QString& name : {QStringLiteral("SQL"), QStringLiteral("Dates"), QStringLiteral("Trim")}) {
+            QVERIFY2(node(f, name)->icon(0).isNull(), qPrintable(name));
+        }
+        trigger(f, "mnuTreeIcons");
+        QVERIFY(!node(f, QStringLiteral("Dates"))->icon(0).isNull());
+        QVERIFY(!node(f, QStringLiteral("Trim"))->icon(0).isNull());
+    }
+
+    void sortKey_ordersTheNodesChildrenInTheTreeOnly()
+    {
+        WindowFixture f;
+        MainWindow& w = open(f);
+        QTreeWidgetItem* strings = node(f, QStringLiteral("Strings"));
+        // Reverse the snippets by hand, as node commands leave new ones at the end.
+        strings->addChild(strings->takeChild(0));
+        QCOMPARE(strings->child(0)->text(0), QStringLiteral("Upper"));
+        const CodeArray before = w.workspace().codeArray;
+        f.tree()->setCurrentItem(strings);
+        f.find<CommandToolbar>("Toolbar1")->Toolbar1_ButtonClick(QStringLiteral("Sort"));
+        QCOMPARE(strings->child(0)->text(0), QStringLiteral("Trim"));
+        QCOMPARE(strings->child(1)->text(0), QStringLiteral("Upper"));
+        QVERIFY(w.workspace().codeArray == before);
+    }
+
+    void sortCommands_reorderTheLibraryAndSelectTheFirstNode()
+    {
+        WindowFixture f;
+        MainWindow& w = open(f);
+        CodeArray& records = w.workspace().codeArray;
+        records.push_back(WindowFixture::record("Ada", "Tasks", "Rendezvous"));
+        f.tree()->setCurrentItem(node(f, QStringLiteral("Today")));
+        trigger(f, "mnuSort");
+        QCOMPARE(records.front().Language, QStringLiteral("Ada"));
+        QCOMPARE(f.tree()->currentItem(), f.tree()->topLevelItem(0));
+        QCOMPARE(f.tree()->currentItem()->text(0), QStringLiteral("Ada"));
+        QCOMPARE(f.find<QLineEdit>("txtTitle")->text(), QStringLiteral("Language:    Ada"));
+    }
+};
+
+QTEST_MAIN(TreeViewsTest)
+#include "tst_tree_views.moc"
