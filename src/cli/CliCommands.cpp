@@ -2,6 +2,9 @@
 
 #include "app/ProgramFolder.h"
 #include "library/Workspace.h"
+#include "search/SearchEngine.h"
+#include "search/SearchScope.h"
+#include "search/WordLists.h"
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
 
@@ -14,11 +17,19 @@
 
 namespace {
 
-constexpr char Usage[] = "usage: zorbeth-cli [--folder DIR] COMMAND [ARGS] [--json]\n"
-                         "commands:\n"
-                         "  check FILE              parse a database file, changing nothing\n"
-                         "  list [--language L]     the library's snippets in library order\n"
-                         "  show INDEX              one snippet with every field\n";
+constexpr char Usage[] =
+    "usage: zorbeth-cli [--folder DIR] COMMAND [ARGS] [--json]\n"
+    "commands:\n"
+    "  check FILE              parse a database file, changing nothing\n"
+    "  list [--language L]     the library's snippets in library order\n"
+    "  show INDEX              one snippet with every field\n"
+    "  search TERM [--titles] [--keywords] [--code] [--ignore-case]\n"
+    "         [--language L] [--all-languages]\n"
+    "                          snippets whose fields hold TERM (no field given: all three);\n"
+    "                          --language L searches L only, unless --all-languages\n"
+    "  words (--all | --keys) [--language L]\n"
+    "                          every distinct word, or keyword, in drop-down order\n"
+    "  --                      ends the options, so TERM may begin with -\n";
 
 QJsonObject toJson(const SnippetRecord& r, qsizetype index, bool withTexts)
 {
@@ -70,15 +81,39 @@ CliCommands::CliCommands(QIODevice& out, QIODevice& err) : m_out(out), m_err(err
 int CliCommands::run(const QStringList& arguments)
 {
     QStringList positional;
-    QString language;
-    bool languageGiven = false;
+    SearchOptions options;
+    // Options that only one command takes, with the command.
+    QStringList searchFlags;
+    QStringList wordFlags;
+    const QList<std::pair<const char*, bool SearchOptions::*>> flags = {
+        {"--titles", &SearchOptions::titles},
+        {"--keywords", &SearchOptions::keywords},
+        {"--code", &SearchOptions::code},
+        {"--ignore-case", &SearchOptions::ignoreCase},
+        {"--all-languages", &SearchOptions::allLanguages},
+    };
+    bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        if (arg == QLatin1String("--json")) {
+        if (optionsEnded) {
+            positional.append(arg);
+            continue;
+        }
+        const auto flag = std::find_if(flags.begin(), flags.end(),
+                                       [&arg](const auto& f) { return arg == QLatin1String(f.first); });
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1String("--json")) {
             m_json = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             print(QLatin1String(Usage));
             return Success;
+        } else if (flag != flags.end()) {
+            options.*(flag->second) = true;
+            searchFlags.append(arg);
+        } else if (arg == QLatin1String("--all") || arg == QLatin1String("--keys")) {
+            (arg == QLatin1String("--all") ? options.allWords : options.keyWords) = true;
+            wordFlags.append(arg);
         } else if (arg == QLatin1String("--folder") || arg == QLatin1String("--language")) {
             if (i + 1 >= arguments.size()) {
                 return usageError(arg + QLatin1String(" needs a value"));
@@ -86,14 +121,14 @@ int CliCommands::run(const QStringList& arguments)
             if (arg == QLatin1String("--folder")) {
                 m_folder = arguments[++i];
             } else {
-                language = arguments[++i];
-                languageGiven = true;
+                options.language = arguments[++i];
+                options.languageGiven = true;
             }
         } else if (arg.startsWith(QLatin1String("--folder="))) {
             m_folder = arg.mid(9);
         } else if (arg.startsWith(QLatin1String("--language="))) {
-            language = arg.mid(11);
-            languageGiven = true;
+            options.language = arg.mid(11);
+            options.languageGiven = true;
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
             return usageError(QLatin1String("unknown option ") + arg);
         } else {
@@ -104,20 +139,35 @@ int CliCommands::run(const QStringList& arguments)
         return usageError(QLatin1String("no command given"));
     }
     const QString command = positional.takeFirst();
-    if (languageGiven && command != QLatin1String("list")) {
-        return usageError(QLatin1String("--language belongs to the list command"));
+    const bool isList = command == QLatin1String("list");
+    const bool isSearch = command == QLatin1String("search");
+    const bool isWords = command == QLatin1String("words");
+    if (options.languageGiven && !isList && !isSearch && !isWords) {
+        return usageError(QLatin1String("--language belongs to the list, search and words commands"));
+    }
+    if (!searchFlags.isEmpty() && !isSearch) {
+        return usageError(searchFlags.first() + QLatin1String(" belongs to the search command"));
+    }
+    if (!wordFlags.isEmpty() && !isWords) {
+        return usageError(wordFlags.first() + QLatin1String(" belongs to the words command"));
     }
     if (command == QLatin1String("check") && positional.size() == 1) {
         return check(positional[0]);
     }
-    if (command == QLatin1String("list") && positional.isEmpty()) {
-        return list(language);
+    if (isList && positional.isEmpty()) {
+        return list(options.language);
     }
     if (command == QLatin1String("show") && positional.size() == 1) {
         return show(positional[0]);
     }
-    if (command == QLatin1String("check") || command == QLatin1String("list") ||
-        command == QLatin1String("show")) {
+    if (isSearch && positional.size() == 1) {
+        return search(positional[0], options);
+    }
+    if (isWords && positional.isEmpty()) {
+        return words(options);
+    }
+    if (command == QLatin1String("check") || isList || command == QLatin1String("show") || isSearch ||
+        isWords) {
         return usageError(QLatin1String("wrong arguments for ") + command);
     }
     return usageError(QLatin1String("unknown command ") + command);
@@ -208,6 +258,78 @@ int CliCommands::show(const QString& index)
                      {"objectLength:", QString::number(r.ObjectLength)}}));
         print(QStringLiteral("dtext:\n%1\ncode:\n%2\nhtext:\n%3\n")
                   .arg(forTerminal(r.DText), forTerminal(r.Code), forTerminal(r.HText)));
+    }
+    return status;
+}
+
+int CliCommands::search(const QString& term, const SearchOptions& options)
+{
+    if (SearchEngine::isBlank(term)) {
+        return usageError(QLatin1String("no search string entered"));
+    }
+    CodeArray records;
+    const int status = loadLibrary(records);
+    if (status == Failure) {
+        return status;
+    }
+    SearchEngine::Fields fields;
+    if (options.titles || options.keywords || options.code) {
+        fields = {options.titles, options.keywords, options.code};
+    }
+    // A language makes it the search language, as a node of it selected in the tree would.
+    const SearchScope scope =
+        options.languageGiven
+            ? SearchScope(SearchScope::searchLanguage(options.language), options.allLanguages, false)
+            : SearchScope(QString(), true, false);
+    const qsizetype count = SearchEngine::TextSearch(
+        records, term, options.ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive, fields, false, scope);
+    QJsonArray results;
+    QList<QStringList> rows{{"index", "language", "category", "title", "date"}};
+    for (size_t i = 0; i < records.size(); ++i) {
+        const SnippetRecord& r = records[i];
+        if (r.Deleted || !r.Matched) {
+            continue;
+        }
+        if (m_json) {
+            results.append(QJsonObject{{"index", qint64(i)},
+                                       {"language", r.Language},
+                                       {"category", r.Category},
+                                       {"title", r.Title},
+                                       {"date", r.Date}});
+        } else {
+            rows.append({QString::number(i), r.Language, r.Category, r.Title, r.Date});
+        }
+    }
+    if (m_json) {
+        const QJsonObject o{{"count", qint64(count)}, {"results", results}};
+        m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+    } else {
+        print(table(rows) + QString::number(count) + QStringLiteral(" matching entries\n"));
+    }
+    return status;
+}
+
+int CliCommands::words(const SearchOptions& options)
+{
+    if (options.allWords == options.keyWords) {
+        return usageError(QLatin1String("words needs one of --all and --keys"));
+    }
+    CodeArray records;
+    const int status = loadLibrary(records);
+    if (status == Failure) {
+        return status;
+    }
+    const SearchScope scope = options.languageGiven
+                                  ? SearchScope(SearchScope::searchLanguage(options.language), false, false)
+                                  : SearchScope(QString(), true, false);
+    const WordLists::WordList list =
+        options.allWords ? WordLists::allWords(records, scope) : WordLists::keyWords(records, scope);
+    if (m_json) {
+        const QJsonObject o{{"count", qint64(list.words.size())},
+                            {"words", QJsonArray::fromStringList(list.words)}};
+        m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+    } else {
+        print(list.words.isEmpty() ? QString() : list.words.join(u'\n') + u'\n');
     }
     return status;
 }

@@ -23,9 +23,25 @@ public:
     int run(const QStringList& arguments);
 
 private:
+    // The options of the search and words commands.
+    struct SearchOptions
+    {
+        bool titles = false;
+        bool keywords = false;
+        bool code = false;
+        bool ignoreCase = false;
+        bool allLanguages = false;
+        bool allWords = false;
+        bool keyWords = false;
+        QString language;
+        bool languageGiven = false;
+    };
+
     int check(const QString& file);
     int list(const QString& language);
     int show(const QString& index);
+    int search(const QString& term, const SearchOptions& options);
+    int words(const SearchOptions& options);
 
     // Loads and sorts the library of the program folder as the program does, never writing it.
     int loadLibrary(CodeArray& records);

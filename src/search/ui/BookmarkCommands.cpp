@@ -1,0 +1,162 @@
+#include "search/ui/BookmarkCommands.h"
+
+#include "app/ui/CommandToolbar.h"
+#include "app/ui/WindowContext.h"
+#include "library/ui/LibraryTree.h"
+#include "library/ui/TreeController.h"
+#include "library/Workspace.h"
+#include "search/Bookmarks.h"
+#include "search/SearchScope.h"
+#include "search/ui/SearchLanguage.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace {
+
+const QString MarkerImage = QStringLiteral("marker");
+const QString FormImage = QStringLiteral("form");
+
+} // namespace
+
+BookmarkCommands::BookmarkCommands(WindowContext& context, std::function<bool()> oneLanguageView,
+                                   std::function<bool()> openSelectedResult, QObject* parent)
+    : QObject(parent), m_context(context), m_oneLanguageView(std::move(oneLanguageView)),
+      m_openSelectedResult(std::move(openSelectedResult))
+{
+    QMenu* menu = m_context.menus.search;
+    menu->addSeparator();
+    QAction* set = menu->addAction(tr("Set &Bookmark"), this, &BookmarkCommands::BookMarkSelectedSnippet);
+    set->setObjectName(QStringLiteral("mnuSetBookmark"));
+    QAction* removeAll =
+        menu->addAction(tr("Remove All Book&marks"), this, &BookmarkCommands::mnuRemoveBookmarks_Click);
+    removeAll->setObjectName(QStringLiteral("mnuRemoveBookmarks"));
+
+    m_context.toolbar.setCommand(QStringLiteral("Bookmark"), [this] { BookMarkSelectedSnippet(); });
+    m_context.toolbar.setCommand(QStringLiteral("UnBookmark"),
+                                 [this] { RemoveBookmarkFromSelectedSnippet(); });
+}
+
+QTreeWidgetItem* BookmarkCommands::selectedSnippetNode()
+{
+    QTreeWidgetItem* node = m_context.tree.currentItem();
+    const qsizetype index = m_context.treeController.Selection();
+    if (LibraryTree::tag(node) != LibraryTree::CodeTag || index < 0 ||
+        index >= qsizetype(m_context.ws.codeArray.size())) {
+        m_context.status.setText(QStringLiteral("Not a code snippet.  Cannot bookmark."));
+        return nullptr;
+    }
+    return node;
+}
+
+void BookmarkCommands::setImage(QTreeWidgetItem* node, const QString& image)
+{
+    if (node != nullptr && LibraryTree::image(node) != image) {
+        node->setData(0, LibraryTree::ImageRole, image);
+        m_context.tree.updateImage(node);
+    }
+}
+
+void BookmarkCommands::showKeywords(const QString& keywords)
+{
+    m_context.ws.UpdateInProgress = true;
+    m_context.views.txtKeywords->setText(keywords);
+    m_context.ws.UpdateInProgress = false;
+}
+
+void BookmarkCommands::BookMarkSelectedSnippet()
+{
+    QTreeWidgetItem* node = selectedSnippetNode();
+    if (node == nullptr) {
+        return;
+    }
+    SnippetRecord& r = m_context.ws.codeArray[size_t(m_context.treeController.Selection())];
+    if (!r.isBookmarked()) {
+        r.Keywords = Bookmarks::added(r.Keywords);
+        setImage(node, MarkerImage);
+        showKeywords(r.Keywords);
+        m_context.ws.CodeChanged = true;
+    }
+    m_context.status.setText(QStringLiteral("Snippet bookmarked"));
+}
+
+void BookmarkCommands::RemoveBookmarkFromSelectedSnippet()
+{
+    QTreeWidgetItem* node = selectedSnippetNode();
+    if (node == nullptr) {
+        return;
+    }
+    SnippetRecord& r = m_context.ws.codeArray[size_t(m_context.treeController.Selection())];
+    r.Keywords = Bookmarks::removed(r.Keywords);
+    showKeywords(r.Keywords);
+    setImage(node, FormImage);
+    m_context.status.setText(QStringLiteral("Snippet bookmark removed"));
+    m_context.ws.CodeChanged = true;
+}
+
+void BookmarkCommands::mnuBookmarkAll_Click()
+{
+    const SearchScope scope(SearchLanguage::ofSelection(m_context.tree), true, m_oneLanguageView());
+    CodeArray& records = m_context.ws.codeArray;
+    QList<QTreeWidgetItem*> marked;
+    for (size_t i = 0; i < records.size(); ++i) {
+        SnippetRecord& r = records[i];
+        if (r.Deleted || !r.Matched || !scope.contains(r) || r.isBookmarked()) {
+            continue;
+        }
+        r.Keywords = Bookmarks::added(r.Keywords);
+        marked.append(m_context.tree.nodeByKey(QLatin1Char('T') + QString::number(i)));
+    }
+    for (QTreeWidgetItem* node : marked) {
+        setImage(node, MarkerImage);
+    }
+    if (!marked.isEmpty()) {
+        m_context.ws.CodeChanged = true;
+    }
+    // The keyword box must show the selected snippet's own keywords, or typing there would give it
+    // another snippet's.
+    if (!m_openSelectedResult()) {
+        showSelectedKeywords();
+    }
+}
+
+void BookmarkCommands::showSelectedKeywords()
+{
+    const qsizetype index = m_context.treeController.Selection();
+    if (LibraryTree::tag(m_context.tree.currentItem()) == LibraryTree::CodeTag && index >= 0 &&
+        index < qsizetype(m_context.ws.codeArray.size())) {
+        showKeywords(m_context.ws.codeArray[size_t(index)].Keywords);
+    }
+}
+
+void BookmarkCommands::mnuRemoveBookmarks_Click()
+{
+    bool changed = false;
+    for (SnippetRecord& r : m_context.ws.codeArray) {
+        const QString keywords = Bookmarks::removed(r.Keywords);
+        if (keywords != r.Keywords) {
+            r.Keywords = keywords;
+            changed = changed || !r.Deleted;
+        }
+    }
+    QList<QTreeWidgetItem*> stack;
+    for (int i = 0; i < m_context.tree.topLevelItemCount(); ++i) {
+        stack.append(m_context.tree.topLevelItem(i));
+    }
+    while (!stack.isEmpty()) {
+        QTreeWidgetItem* node = stack.takeLast();
+        if (LibraryTree::tag(node) == LibraryTree::CodeTag) {
+            setImage(node, FormImage);
+        }
+        for (int i = 0; i < node->childCount(); ++i) {
+            stack.append(node->child(i));
+        }
+    }
+    showSelectedKeywords();
+    // The removal is a change like any other: closing must not drop it without asking.
+    if (changed) {
+        m_context.ws.CodeChanged = true;
+    }
+}
