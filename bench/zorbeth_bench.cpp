@@ -6,11 +6,20 @@
 #include "app/ProgramFolder.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Prompts.h"
+#include "editor/ui/CodeEditor.h"
+#include "editor/ui/EditorController.h"
+#include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
+#include "search/ResultRows.h"
+#include "search/SearchEngine.h"
+#include "search/ui/SearchPanel.h"
+#include "search/ui/WordListCommands.h"
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
@@ -63,6 +72,64 @@ double peakMegabytes()
 
 // The program's own start-up on the folder, in this process: time to the first shown window,
 // a rebuild of the tree on the loaded library, and the peak memory of it all.
+// The code editor on the loaded window: a 10,000-line snippet from the click on its node to the painted
+// view, and the switch between typical snippets of different languages, each the best of three rounds.
+void measureEditor(MainWindow& window)
+{
+    auto* tree = window.findChild<LibraryTree*>(QStringLiteral("Tree"));
+    auto* code = window.findChild<CodeEditor*>(QStringLiteral("txtCode"));
+    QList<QTreeWidgetItem*> snippets;
+    for (int i = 0; i < tree->topLevelItemCount() && snippets.size() < 8; ++i) {
+        QTreeWidgetItem* language = tree->topLevelItem(i);
+        if (language->childCount() > 0 && language->child(0)->childCount() > 0) {
+            snippets << language->child(0)->child(0);
+        }
+    }
+    auto show = [&](QTreeWidgetItem* node) {
+        return seconds([&] {
+            tree->setCurrentItem(node);
+            code->viewport()->repaint();
+        });
+    };
+    double worstSwitch = 0;
+    double totalSwitch = 0;
+    for (QTreeWidgetItem* node : snippets) {
+        show(node); // the first showing of each language sets its lexer up
+    }
+    for (int round = 0; round < 3; ++round) {
+        for (QTreeWidgetItem* node : snippets) {
+            const double s = show(node);
+            worstSwitch = std::max(worstSwitch, s);
+            totalSwitch += s;
+        }
+    }
+    report("switch language, typical snippet, mean", totalSwitch / double(3 * snippets.size()) * 1000, "ms");
+    report("switch language, typical snippet, worst", worstSwitch * 1000, "ms");
+
+    QTreeWidgetItem* big = tree->topLevelItem(0)->child(0)->child(0);
+    QString text;
+    for (int line = 0; line < 10000; ++line) {
+        text += line % 50 == 0
+                    ? QStringLiteral("/* block %1 */\r\n").arg(line)
+                    : QStringLiteral("    int value%1 = compute(%1, \"text\");  // step %1\r\n").arg(line);
+    }
+    window.workspace().codeArray[size_t(LibraryTree::key(big).mid(1).toLongLong())].Code = text;
+    double display = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        show(snippets.value(1, big));
+        display = std::min(display, show(big));
+    }
+    report("display 10000-line snippet", display * 1000, "ms");
+    // Shading every other line there, and what a keystroke's colouring then costs.
+    report("line colours on, 10000 lines",
+           seconds([&] { window.findChild<QAction*>(QStringLiteral("mnuLineColors"))->trigger(); }) * 1000,
+           "ms");
+    auto* editor = window.findChild<EditorController*>();
+    report("apply syntax with line colours, 10000 lines", seconds([&] { editor->ApplySyntax(); }) * 1000,
+           "ms");
+    window.findChild<QAction*>(QStringLiteral("mnuLineColors"))->trigger();
+}
+
 int measureWindow(const QString& folder)
 {
     Prompts::setScripted(true);
@@ -74,11 +141,91 @@ int measureWindow(const QString& folder)
     }
     report("startup to first shown window", double(sinceStart().nsecsElapsed()) / 1e9, "s");
     report("filltreeview", seconds([&] { window.treeController().FillTreeView(); }), "s");
+    measureEditor(window);
+
+    // The search area on every record: the list, a column sort and the "All" word list, each with the
+    // window's own repaint.
+    auto* search = window.findChild<SearchPanel*>(QStringLiteral("frameSearch"));
+    window.findChild<QCheckBox*>(QStringLiteral("chkAllLanguages"))->setChecked(true);
+    auto settle = [] { QApplication::processEvents(); };
+    report("list all titles", seconds([&] {
+               search->cmdAllTitles_Click();
+               settle();
+           }),
+           "s");
+    report("filllistview", seconds([&] {
+               search->FillListView();
+               settle();
+           }),
+           "s");
+    report("column sort", seconds([&] {
+               search->lstResults_ColumnClick(ResultRows::TitleColumn);
+               settle();
+           }),
+           "s");
+    report("word list all", seconds([&] {
+               search->wordLists().optAll_Click();
+               settle();
+           }),
+           "s");
+    // The tree views as the menu runs them, with the repaint that follows.
+    auto command = [&window](const char* name) {
+        return seconds([&] {
+            window.findChild<QAction*>(QLatin1String(name))->trigger();
+            QApplication::processEvents();
+        });
+    };
+    // The counts while every node is open, their dearest case.
+    report("expand all", command("mnuTreeExpand"), "s");
+    report("child counts on", command("mnuChildCount"), "s");
+    report("child counts off", command("mnuChildCount"), "s");
+    report("collapse all", command("mnuTreeCollapse"), "s");
+    report("one-language view", command("mnuAllHide"), "s");
     const double peak = peakMegabytes();
     report("peak memory", peak, "MB");
     report("peak memory ratio", peak / (double(QFileInfo(folder + QStringLiteral("/zorbeth.txt")).size()) / 1048576.0),
            "x file size");
     return 0;
+}
+
+// Text search over titles, keywords and code against grep -F on the database file itself, in turns,
+// best of three; once for a term found nowhere (every character read) and once for a common one.
+void measureSearch(const QString& path)
+{
+    DatabaseFile::ReadResult loaded = DatabaseFile::read(path);
+    LibraryOrdering::SortCodeByLanguage(loaded.records);
+    const SearchScope everywhere(QString(), true, false);
+    for (const auto& [label, term] : {std::pair{"absent term", QStringLiteral("quux")},
+                                      std::pair{"common term", QStringLiteral("stream(")}}) {
+        for (const bool ignoreCase : {false, true}) {
+            double search = 1e9;
+            double grep = 1e9;
+            qsizetype count = 0;
+            for (int round = 0; round < 3; ++round) {
+                search = std::min(search, seconds([&] {
+                                      count = SearchEngine::TextSearch(
+                                          loaded.records, term, ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive,
+                                          {}, false, everywhere);
+                                  }));
+                QStringList arguments{QStringLiteral("-F"), QStringLiteral("-c")};
+                if (ignoreCase) {
+                    arguments << QStringLiteral("-i");
+                }
+                arguments << term << path;
+                QProcess process;
+                grep = std::min(grep, seconds([&] {
+                                    process.start(QStringLiteral("grep"), arguments);
+                                    process.waitForFinished(-1);
+                                }));
+            }
+            const QByteArray name = QByteArray("text search ") + (ignoreCase ? "ignore case " : "exact ") + label;
+            const QByteArray grepName = QByteArray("grep -F ") + (ignoreCase ? "-i " : "") + "-c " + label;
+            std::printf("%s matches: %lld records\n", name.constData(), static_cast<long long>(count));
+            report(name.constData(), search, "s");
+            report(grepName.constData(), grep, "s");
+            report((name + " ratio to grep").constData(), search / grep, "x");
+        }
+    }
 }
 
 int measureCore(qsizetype snippets, const QString& folder)
@@ -131,6 +278,7 @@ int measureCore(qsizetype snippets, const QString& folder)
     report("save", save, "s");
     report("save ratio", save / rawWrite, "x");
     report("sort", sort, "s");
+    measureSearch(path);
 
     // The window runs in a process of its own, so its start-up and peak memory are the program's alone.
     ProgramFolder::seed(folder, ProgramFolder::shippedDataFolder());

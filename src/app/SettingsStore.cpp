@@ -109,6 +109,20 @@ void SettingsStore::save(const QString& key, const QString& value)
     m_settings->setValue(storedKey(key), value);
 }
 
+QString SettingsStore::getIn(const QString& group, const QString& key, const QString& def) const
+{
+    const QVariant value = m_settings->value(group + u'/' + key, def);
+    if (value.typeId() == QMetaType::QStringList) {
+        return value.toStringList().join(u',');
+    }
+    return value.toString();
+}
+
+void SettingsStore::saveIn(const QString& group, const QString& key, const QString& value)
+{
+    m_settings->setValue(group + u'/' + key, value);
+}
+
 void SettingsStore::saveBool(const QString& key, bool value)
 {
     save(key, value ? QStringLiteral("True") : QStringLiteral("False"));

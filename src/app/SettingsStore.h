@@ -24,6 +24,10 @@ public:
     void saveBool(const QString& key, bool value);
     void saveInt(const QString& key, int value);
 
+    // A value of another group of the same file, such as "Macros" beside "Settings"; def when missing.
+    QString getIn(const QString& group, const QString& key, const QString& def = {}) const;
+    void saveIn(const QString& group, const QString& key, const QString& value);
+
     // Every key and value of the section, in the store's order.
     QList<QPair<QString, QString>> all() const;
 

@@ -117,18 +117,39 @@ void MainWindow::createControllers()
 
     m_editing = new SnippetEditing(*m_context, this);
     m_treeViews = new TreeViews(*m_context, this);
-    m_nodeCommands = new NodeCommands(*m_context, this);
-    m_storage = new StorageCommands(*m_context, this);
+    m_nodeCommands = new NodeCommands(*m_context, *m_treeViews, this);
+    m_storage = new StorageCommands(*m_context, *m_treeViews, this);
     m_editor = new EditorController(*m_context, this);
     m_search = new SearchPanel(*m_context, m_area);
+    m_search->setOneLanguageViewSource([this] { return m_treeViews->oneLanguageView(); });
     m_layout = new MainLayout(*m_context, *m_area, *m_search, this);
     new InfoCommands(*m_context, this);
+    wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.
     m_menus.file->addSeparator();
     QAction* exit = m_menus.file->addAction(tr("E&xit"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("mnuExit"));
     exit->setShortcut(QKeySequence::Quit);
+}
+
+void MainWindow::wireSubsystems()
+{
+    connect(m_search, &SearchPanel::layoutChanged, m_layout, &MainLayout::Form_Resize);
+    connect(m_search, &SearchPanel::editorOptionsRequested, m_editor, &EditorController::switchDisplayOptions);
+    connect(m_editing, &SnippetEditing::codeEdited, m_editor, &EditorController::ApplySyntax);
+    connect(m_treeViews, &TreeViews::picturesSwitched, m_editor, &EditorController::SetColors);
+
+    // The bookmark items of the tree's and the editor's menus belong to the search side.
+    auto bookmarkItem = [this](const char* name, void (SearchPanel::*command)()) {
+        if (auto* action = findChild<QAction*>(QLatin1String(name))) {
+            action->setEnabled(true);
+            connect(action, &QAction::triggered, m_search, command);
+        }
+    };
+    bookmarkItem("mnuBookmark", &SearchPanel::BookMarkSelectedSnippet);
+    bookmarkItem("mnuRemoveBookmark2", &SearchPanel::RemoveBookmarkFromSelectedSnippet);
+    bookmarkItem("mnuRemoveBookmark", &SearchPanel::RemoveBookmarkFromSelectedSnippet);
 }
 
 StartupController::Outcome MainWindow::start(const QStringList& switches)

@@ -52,6 +52,7 @@ private:
     void createViews();
     void createMenus();
     void createControllers();
+    void wireSubsystems();
 
     Workspace m_ws;
     std::unique_ptr<SettingsStore> m_settings;

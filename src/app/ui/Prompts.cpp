@@ -2,6 +2,9 @@
 
 #include "app/AppInfo.h"
 
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QQueue>
 
@@ -12,12 +15,25 @@ struct ScriptState
     bool scripted = false;
     QQueue<Prompts::Answer> answers;
     QList<Prompts::Record> history;
+    QQueue<QString> files;
+    QQueue<QFont> fonts;
+    QQueue<QColor> colours;
 };
 
 ScriptState& state()
 {
     static ScriptState s;
     return s;
+}
+
+// A dialog other than a message box, as the history records it.
+void recordDialog(const QString& title, const QString& text, bool confirmed)
+{
+    ScriptState& s = state();
+    if (s.scripted) {
+        s.history.append(
+            {Prompts::Icon::None, title, text, confirmed ? Prompts::Answer::Ok : Prompts::Answer::Cancel});
+    }
 }
 
 QMessageBox::Icon toBoxIcon(Prompts::Icon icon)
@@ -94,11 +110,79 @@ Prompts::Answer Prompts::ask(QWidget* parent, const QString& text, const QString
     return answer;
 }
 
+QString Prompts::openFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
+{
+    ScriptState& s = state();
+    QString path;
+    if (s.scripted) {
+        path = s.files.isEmpty() ? QString() : s.files.dequeue();
+    } else {
+        path = QFileDialog::getOpenFileName(parent, title, folder, filter);
+    }
+    recordDialog(title, filter, !path.isEmpty());
+    return path;
+}
+
+std::optional<QFont> Prompts::chooseFont(QWidget* parent)
+{
+    ScriptState& s = state();
+    std::optional<QFont> font;
+    if (s.scripted) {
+        if (!s.fonts.isEmpty()) {
+            font = s.fonts.dequeue();
+        }
+    } else {
+        bool ok = false;
+        const QFont chosen = QFontDialog::getFont(&ok, parent);
+        if (ok) {
+            font = chosen;
+        }
+    }
+    recordDialog(QStringLiteral("Font"), font ? font->family() : QString(), font.has_value());
+    return font;
+}
+
+std::optional<QColor> Prompts::chooseColour(QWidget* parent)
+{
+    ScriptState& s = state();
+    std::optional<QColor> colour;
+    if (s.scripted) {
+        if (!s.colours.isEmpty()) {
+            colour = s.colours.dequeue();
+        }
+    } else {
+        const QColor chosen = QColorDialog::getColor(QColor(), parent);
+        if (chosen.isValid()) {
+            colour = chosen;
+        }
+    }
+    recordDialog(QStringLiteral("Colour"), colour ? colour->name() : QString(), colour.has_value());
+    return colour;
+}
+
+void Prompts::queueFile(const QString& path)
+{
+    state().files.enqueue(path);
+}
+
+void Prompts::queueFont(const QFont& font)
+{
+    state().fonts.enqueue(font);
+}
+
+void Prompts::queueColour(const QColor& colour)
+{
+    state().colours.enqueue(colour);
+}
+
 void Prompts::setScripted(bool scripted)
 {
     state().scripted = scripted;
     state().answers.clear();
     state().history.clear();
+    state().files.clear();
+    state().fonts.clear();
+    state().colours.clear();
 }
 
 void Prompts::queueAnswer(Answer answer)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <QColor>
+#include <QFont>
 #include <QList>
 #include <QString>
 
@@ -41,12 +44,27 @@ public:
     static Answer question(QWidget* parent, const QString& text, const QString& title,
                            const QList<Answer>& buttons, Icon icon = Icon::Question);
 
+    // The open-file dialog: a file name, or an empty one when cancelled. filter is like "Text (*.txt)".
+    static QString openFile(QWidget* parent, const QString& title, const QString& folder,
+                            const QString& filter);
+
+    // The font dialog, without a preselected font; nothing when cancelled.
+    static std::optional<QFont> chooseFont(QWidget* parent);
+
+    // The colour dialog, without a preset colour; nothing when cancelled.
+    static std::optional<QColor> chooseColour(QWidget* parent);
+
+    // Scripted answers of the dialogs above; with none queued a dialog is cancelled.
+    static void queueFile(const QString& path);
+    static void queueFont(const QFont& font);
+    static void queueColour(const QColor& colour);
+
     // Scripted mode shows nothing: answers come from the queue, else the default button.
     static void setScripted(bool scripted);
     static void queueAnswer(Answer answer);
     static QList<Record> takeHistory();
 
 private:
-    static Answer ask(QWidget* parent, const QString& text, const QString& title, const QList<Answer>& buttons,
-                      Icon icon);
+    static Answer ask(QWidget* parent, const QString& text, const QString& title,
+                      const QList<Answer>& buttons, Icon icon);
 };

@@ -241,6 +241,7 @@ void TreeViews::mnuTreeIcons_Click()
 {
     m_mnuTreeIcons->setChecked(!m_mnuTreeIcons->isChecked());
     showImages(m_mnuTreeIcons->isChecked());
+    emit picturesSwitched();
 }
 
 void TreeViews::showImages(bool shown)

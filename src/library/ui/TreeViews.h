@@ -60,6 +60,10 @@ public:
     void applySettings(const AppSettings& settings) override;
     void collectSettings(AppSettings& settings) const override;
 
+signals:
+    // The node pictures were switched on or off: the colours are applied again.
+    void picturesSwitched();
+
 private:
     void showChildCounts(bool shown);
     void showSelectedAgain();
