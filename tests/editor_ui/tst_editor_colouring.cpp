@@ -44,15 +44,10 @@ QString definition(const QString& name, const QString& lexer, const QString& sty
         .arg(name, lexer, styles);
 }
 
-QTreeWidgetItem* node(WindowFixture& f, const QString& text)
-{
-    const auto found = f.tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    return found.isEmpty() ? nullptr : found.first();
-}
 
 void show(WindowFixture& f, const QString& text)
 {
-    QTreeWidgetItem* item = node(f, text);
+    QTreeWidgetItem* item = f.node(text);
     QVERIFY2(item, qPrintable(text));
     f.tree()->setCurrentItem(item);
     f.window().treeController().Tree_NodeClick(item);
@@ -141,7 +136,7 @@ private slots:
         show(f, QStringLiteral("Python"));
         QCOMPARE(editor->activeDefinition().name, QStringLiteral("Python"));
         // A language node that shows its child count still names its language.
-        QTreeWidgetItem* sql = node(f, QStringLiteral("SQL"));
+        QTreeWidgetItem* sql = f.node(QStringLiteral("SQL"));
         sql->setText(0, QStringLiteral("SQL  (1)"));
         f.tree()->setCurrentItem(sql);
         w.treeController().Tree_NodeClick(sql);

@@ -20,15 +20,10 @@
 
 namespace {
 
-QTreeWidgetItem* node(WindowFixture& f, const QString& text)
-{
-    const auto found = f.tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    return found.isEmpty() ? nullptr : found.first();
-}
 
 void show(WindowFixture& f, const QString& text)
 {
-    QTreeWidgetItem* item = node(f, text);
+    QTreeWidgetItem* item = f.node(text);
     QVERIFY2(item, qPrintable(text));
     f.tree()->setCurrentItem(item);
 }

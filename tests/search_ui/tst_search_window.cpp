@@ -107,21 +107,6 @@ public:
     QTreeView* list = nullptr;
 };
 
-QStringList outline(const QTreeWidget* tree)
-{
-    QStringList lines;
-    for (int l = 0; l < tree->topLevelItemCount(); ++l) {
-        const QTreeWidgetItem* language = tree->topLevelItem(l);
-        lines << language->text(0);
-        for (int c = 0; c < language->childCount(); ++c) {
-            lines << QStringLiteral("  ") + language->child(c)->text(0);
-            for (int s = 0; s < language->child(c)->childCount(); ++s) {
-                lines << QStringLiteral("    ") + language->child(c)->child(s)->text(0);
-            }
-        }
-    }
-    return lines;
-}
 
 } // namespace
 
@@ -219,7 +204,7 @@ private slots:
         w.check("chkAllLanguages")->setChecked(true);
         w.search(QStringLiteral("x"));
         w.f.find<QPushButton>("cmdTree")->click();
-        QCOMPARE(outline(w.f.tree()),
+        QCOMPARE(WindowFixture::outline(w.f.tree()),
                  (QStringList{"Alpha", "  Basics", "    Dim statement", "    Loop forms", "  Strings",
                               "    Trim text", "x+", "  Misc", "    Plus x", "x", "  Misc", "    Plain x"}));
         QCOMPARE(w.status(), QStringLiteral("5 entries loaded into Tree"));

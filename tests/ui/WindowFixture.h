@@ -59,6 +59,31 @@ public:
 
     LibraryTree* tree() { return find<LibraryTree>("Tree"); }
 
+    // The first node, at any level, whose text is exactly text.
+    QTreeWidgetItem* node(const QString& text)
+    {
+        const auto found = tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+
+    // The tree as indented lines: languages, categories two blanks in, snippets four.
+    static QStringList outline(const QTreeWidget* tree)
+    {
+        QStringList lines;
+        for (int l = 0; l < tree->topLevelItemCount(); ++l) {
+            const QTreeWidgetItem* language = tree->topLevelItem(l);
+            lines << language->text(0);
+            for (int c = 0; c < language->childCount(); ++c) {
+                const QTreeWidgetItem* category = language->child(c);
+                lines << QStringLiteral("  ") + category->text(0);
+                for (int n = 0; n < category->childCount(); ++n) {
+                    lines << QStringLiteral("    ") + category->child(n)->text(0);
+                }
+            }
+        }
+        return lines;
+    }
+
     static SnippetRecord record(const QString& language, const QString& category, const QString& title,
                                 const QString& keywords = {}, const QString& code = {})
     {

@@ -29,22 +29,6 @@ CodeArray sampleLibrary()
     };
 }
 
-QStringList outline(const QTreeWidget* tree)
-{
-    QStringList lines;
-    for (int l = 0; l < tree->topLevelItemCount(); ++l) {
-        const QTreeWidgetItem* language = tree->topLevelItem(l);
-        lines << language->text(0);
-        for (int c = 0; c < language->childCount(); ++c) {
-            const QTreeWidgetItem* category = language->child(c);
-            lines << QStringLiteral("  ") + category->text(0);
-            for (int s = 0; s < category->childCount(); ++s) {
-                lines << QStringLiteral("    ") + category->child(s)->text(0);
-            }
-        }
-    }
-    return lines;
-}
 
 QTreeWidgetItem* snippetNode(LibraryTree* tree, const QString& title)
 {
@@ -71,7 +55,7 @@ private slots:
             QStringLiteral("  Dates"),     QStringLiteral("    Today"),         QStringLiteral("  Strings"),
             QStringLiteral("    Pad left"), QStringLiteral("    Trim both ends"), QStringLiteral("    Upper case"),
         };
-        QCOMPARE(outline(f.tree()), expected);
+        QCOMPARE(WindowFixture::outline(f.tree()), expected);
 
         // Keys and tags tie the nodes back to the records.
         QTreeWidgetItem* category = f.tree()->nodeByKey(QStringLiteral("SQL:::Strings"));
@@ -101,7 +85,7 @@ private slots:
             }
         }
         w.treeController().FillTreeView();
-        const QStringList lines = outline(f.tree());
+        const QStringList lines = WindowFixture::outline(f.tree());
         QVERIFY(!lines.contains(QStringLiteral("  Dates")));
         QVERIFY(!lines.contains(QStringLiteral("  Forms")));
         QVERIFY(!lines.contains(QStringLiteral("    Login form")));
@@ -440,7 +424,7 @@ private slots:
         QCOMPARE(history.size(), 1);
         QCOMPARE(history[0].title, QStringLiteral("Error Loading Code Data"));
         QVERIFY(history[0].text.startsWith(QString::fromLatin1(LibraryFile::PlaceholderMessage)));
-        QCOMPARE(outline(f.tree()), (QStringList{"Language", "  Category", "    Snippet"}));
+        QCOMPARE(WindowFixture::outline(f.tree()), (QStringList{"Language", "  Category", "    Snippet"}));
         QVERIFY(w.workspace().CodeChanged);
 
         const QStringList aside = QDir(f.folder()).entryList({QStringLiteral("zorbeth.txt.*")}, QDir::Files);

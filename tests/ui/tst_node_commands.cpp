@@ -26,11 +26,6 @@ CodeArray library()
     };
 }
 
-QTreeWidgetItem* node(WindowFixture& f, const QString& text)
-{
-    const auto found = f.tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    return found.isEmpty() ? nullptr : found.first();
-}
 
 const SnippetRecord& recordOf(WindowFixture& f, const QTreeWidgetItem* snippet)
 {
@@ -126,7 +121,7 @@ private slots:
         WindowFixture f;
         MainWindow& w = open(f, 7);
         const size_t before = w.workspace().codeArray.size();
-        f.tree()->setCurrentItem(node(f, selected));
+        f.tree()->setCurrentItem(f.node(selected));
         f.find<QAction>("mnuNew")->trigger();
 
         QTreeWidgetItem* shown = f.tree()->currentItem();
@@ -158,8 +153,8 @@ private slots:
         WindowFixture f;
         open(f);
         f.find<QAction>("mnuChildCount")->trigger();
-        QCOMPARE(node(f, QStringLiteral("Dates  (1)"))->text(0), QStringLiteral("Dates  (1)"));
-        f.tree()->setCurrentItem(node(f, QStringLiteral("Dates  (1)")));
+        QCOMPARE(f.node(QStringLiteral("Dates  (1)"))->text(0), QStringLiteral("Dates  (1)"));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Dates  (1)")));
         commands(f).NewSelected();
         QVERIFY(!f.find<QAction>("mnuChildCount")->isChecked());
         QCOMPARE(childTexts(f.tree()->topLevelItem(1)), (QStringList{"Dates", "Strings", "New Category 1"}));
@@ -193,7 +188,7 @@ private slots:
         MainWindow& w = open(f);
         f.find<QAction>("mnuConfirmDelete")->setChecked(confirm);
         const size_t size = w.workspace().codeArray.size();
-        f.tree()->setCurrentItem(node(f, selected));
+        f.tree()->setCurrentItem(f.node(selected));
         if (answer >= 0) {
             Prompts::queueAnswer(Answer(answer));
         }
@@ -214,7 +209,7 @@ private slots:
         deleted.sort();
         QCOMPARE(deleted, deletedTitles);
         QCOMPARE(w.workspace().codeArray.size(), size);
-        QCOMPARE(node(f, selected) == nullptr, !deletedTitles.isEmpty());
+        QCOMPARE(f.node(selected) == nullptr, !deletedTitles.isEmpty());
         QCOMPARE(w.workspace().CodeChanged, !deletedTitles.isEmpty());
 
         // Saving leaves the deleted records out of the file.
@@ -243,7 +238,7 @@ private slots:
         WindowFixture f;
         open(f);
         f.find<QAction>("mnuConfirmDelete")->setChecked(false);
-        f.tree()->setCurrentItem(node(f, deleted));
+        f.tree()->setCurrentItem(f.node(deleted));
         commands(f).DeleteSelected();
         QCOMPARE(f.tree()->currentItem()->text(0), selectedAfter);
         QCOMPARE(f.find<QLineEdit>("txtTitle")->text().endsWith(selectedAfter), true);
@@ -254,12 +249,12 @@ private slots:
         WindowFixture f;
         MainWindow& w = open(f);
         f.find<QAction>("mnuConfirmDelete")->setChecked(false);
-        f.tree()->setCurrentItem(node(f, QStringLiteral("HTML")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("HTML")));
         commands(f).DeleteSelected();
-        QVERIFY(node(f, QStringLiteral("HTML")));
+        QVERIFY(f.node(QStringLiteral("HTML")));
         QVERIFY(!w.workspace().CodeChanged);
 
-        f.tree()->setCurrentItem(node(f, QStringLiteral("Login")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Login")));
         commands(f).DeleteSelected();
         QCOMPARE(f.tree()->currentItem()->text(0), QStringLiteral("Forms"));
         commands(f).DeleteSelected();
@@ -274,7 +269,7 @@ private slots:
     {
         WindowFixture f;
         MainWindow& w = open(f, 3);
-        QTreeWidgetItem* trim = node(f, QStringLiteral("Trim"));
+        QTreeWidgetItem* trim = f.node(QStringLiteral("Trim"));
         f.tree()->setCurrentItem(trim);
         f.find<QAction>("mnuDuplicateSnippet")->trigger();
 
@@ -293,7 +288,7 @@ private slots:
 
         // Only snippets are duplicated.
         const size_t size = w.workspace().codeArray.size();
-        f.tree()->setCurrentItem(node(f, QStringLiteral("Dates")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Dates")));
         f.find<QAction>("mnuDuplicateSnippet")->trigger();
         QCOMPARE(w.workspace().codeArray.size(), size);
     }
@@ -306,7 +301,7 @@ private slots:
         // A deleted record is renamed too, so a later load cannot bring the old name back.
         records.back().Language = QStringLiteral("Sql");
         records.back().Deleted = true;
-        QTreeWidgetItem* sql = node(f, QStringLiteral("SQL"));
+        QTreeWidgetItem* sql = f.node(QStringLiteral("SQL"));
         commands(f).Tree_AfterLabelEdit(sql, QStringLiteral("PostgreSQL"));
 
         QCOMPARE(sql->text(0), QStringLiteral("PostgreSQL"));
@@ -327,13 +322,13 @@ private slots:
     {
         WindowFixture f;
         MainWindow& w = open(f);
-        QTreeWidgetItem* strings = node(f, QStringLiteral("Strings"));
+        QTreeWidgetItem* strings = f.node(QStringLiteral("Strings"));
         commands(f).Tree_AfterLabelEdit(strings, QStringLiteral("Text"));
         for (int i = 0; i < strings->childCount(); ++i) {
             QCOMPARE(recordOf(f, strings->child(i)).Category, QStringLiteral("Text"));
             QCOMPARE(recordOf(f, strings->child(i)).Date, Stamp);
         }
-        QCOMPARE(recordOf(f, node(f, QStringLiteral("Today"))).Date, QStringLiteral("2026-01-02 03:04:05"));
+        QCOMPARE(recordOf(f, f.node(QStringLiteral("Today"))).Date, QStringLiteral("2026-01-02 03:04:05"));
         QVERIFY(w.workspace().CodeChanged);
         QCOMPARE(LibraryTree::key(strings), QStringLiteral("SQL:::Text"));
     }
@@ -342,7 +337,7 @@ private slots:
     {
         WindowFixture f;
         MainWindow& w = open(f);
-        QTreeWidgetItem* today = node(f, QStringLiteral("Today"));
+        QTreeWidgetItem* today = f.node(QStringLiteral("Today"));
         f.tree()->setCurrentItem(today);
         QTest::keyClick(f.tree(), Qt::Key_F2);
         QLineEdit* editor = labelEditor(f);
@@ -399,16 +394,16 @@ private slots:
         QFETCH(bool, moves);
         WindowFixture f;
         MainWindow& w = open(f);
-        QTreeWidgetItem* today = node(f, QStringLiteral("Today"));
+        QTreeWidgetItem* today = f.node(QStringLiteral("Today"));
         QTreeWidgetItem* dates = today->parent();
         f.tree()->setCurrentItem(today);
-        commands(f).Tree_DragDrop(node(f, target));
+        commands(f).Tree_DragDrop(f.node(target));
 
         const SnippetRecord& r = recordOf(f, today);
         QCOMPARE(r.Language, moves ? QStringLiteral("HTML") : QStringLiteral("SQL"));
         QCOMPARE(r.Category, moves ? QStringLiteral("Forms") : QStringLiteral("Dates"));
         QCOMPARE(r.Date, QStringLiteral("2026-01-02 03:04:05"));
-        QCOMPARE(today->parent(), moves ? node(f, QStringLiteral("Forms")) : dates);
+        QCOMPARE(today->parent(), moves ? f.node(QStringLiteral("Forms")) : dates);
         QCOMPARE(f.tree()->currentItem(), today);
         QCOMPARE(w.workspace().CodeChanged, moves);
     }
@@ -468,7 +463,7 @@ private slots:
         WindowFixture f;
         open(f);
         f.tree()->expandAll();
-        QTreeWidgetItem* target = node(f, clicked);
+        QTreeWidgetItem* target = f.node(clicked);
         QTest::mouseClick(f.tree()->viewport(), Qt::RightButton, {},
                           f.tree()->visualItemRect(target).center());
         QCOMPARE(f.tree()->currentItem(), target);
@@ -481,11 +476,11 @@ private slots:
     {
         WindowFixture f;
         MainWindow& w = open(f);
-        f.tree()->setCurrentItem(node(f, QStringLiteral("Login")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Login")));
         Prompts::queueAnswer(Answer::Ok);
         QTest::keyClick(f.tree(), Qt::Key_Delete);
         QCOMPARE(Prompts::takeHistory().size(), 1);
-        QVERIFY(!node(f, QStringLiteral("Login")));
+        QVERIFY(!f.node(QStringLiteral("Login")));
         QVERIFY(w.workspace().CodeChanged);
     }
 };

@@ -25,11 +25,6 @@ CodeArray library()
     };
 }
 
-QTreeWidgetItem* node(WindowFixture& f, const QString& text)
-{
-    const auto found = f.tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    return found.isEmpty() ? nullptr : found.first();
-}
 
 } // namespace
 
@@ -44,7 +39,7 @@ private:
         f.writeLibrary(library());
         MainWindow& w = f.open();
         w.show();
-        f.tree()->setCurrentItem(node(f, QStringLiteral("Trim")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Trim")));
         return w.workspace().codeArray[size_t(w.treeController().Selection())];
     }
 
@@ -56,8 +51,8 @@ private slots:
     {
         WindowFixture f;
         const SnippetRecord& trim = openOnTrim(f);
-        f.tree()->setCurrentItem(node(f, QStringLiteral("Today")));
-        f.tree()->setCurrentItem(node(f, QStringLiteral("Trim")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Today")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Trim")));
         QCOMPARE(trim.Date, OldStamp);
         QVERIFY(!f.window().workspace().CodeChanged);
     }
@@ -117,7 +112,7 @@ private slots:
         WindowFixture f;
         openOnTrim(f);
         const CodeArray before = f.window().workspace().codeArray;
-        QTreeWidgetItem* summary = node(f, selected);
+        QTreeWidgetItem* summary = f.node(selected);
         f.tree()->setCurrentItem(summary);
         f.find<QLineEdit>("txtTitle")->setText(QStringLiteral("typed"));
         f.find<QLineEdit>("txtKeywords")->setText(QStringLiteral("typed"));
@@ -175,7 +170,7 @@ private slots:
         emit code->customContextMenuRequested(QPoint(5, 5));
         QVERIFY(menu->isVisible());
         menu->hide();
-        f.tree()->setCurrentItem(node(f, QStringLiteral("SQL")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("SQL")));
         emit code->customContextMenuRequested(QPoint(5, 5));
         QVERIFY(!menu->isVisible());
     }

@@ -23,11 +23,6 @@ CodeArray library()
     };
 }
 
-QTreeWidgetItem* node(WindowFixture& f, const QString& text)
-{
-    const auto found = f.tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    return found.isEmpty() ? nullptr : found.first();
-}
 
 QStringList roots(const QTreeWidget* tree)
 {
@@ -72,7 +67,7 @@ private slots:
     {
         WindowFixture f;
         open(f);
-        QTreeWidgetItem* today = node(f, QStringLiteral("Today"));
+        QTreeWidgetItem* today = f.node(QStringLiteral("Today"));
         f.tree()->setCurrentItem(today);
         f.tree()->collapseAll();
         trigger(f, "mnuTreeExpand");
@@ -96,13 +91,13 @@ private slots:
     {
         WindowFixture f;
         open(f);
-        QTreeWidgetItem* sql = node(f, QStringLiteral("SQL"));
+        QTreeWidgetItem* sql = f.node(QStringLiteral("SQL"));
         f.tree()->collapseAll();
         f.tree()->setCurrentItem(sql);
         f.find<CommandToolbar>("Toolbar1")->Toolbar1_ButtonClick(QStringLiteral("Expand"));
         QVERIFY(sql->isExpanded());
         QVERIFY(sql->child(0)->isExpanded() && sql->child(1)->isExpanded());
-        QVERIFY(!node(f, QStringLiteral("Bash"))->isExpanded());
+        QVERIFY(!f.node(QStringLiteral("Bash"))->isExpanded());
         f.find<CommandToolbar>("Toolbar1")->Toolbar1_ButtonClick(QStringLiteral("Collapse"));
         QVERIFY(!sql->isExpanded() && !sql->child(0)->isExpanded());
     }
@@ -111,7 +106,7 @@ private slots:
     {
         WindowFixture f;
         MainWindow& w = open(f);
-        QTreeWidgetItem* upper = node(f, QStringLiteral("Upper"));
+        QTreeWidgetItem* upper = f.node(QStringLiteral("Upper"));
         f.tree()->setCurrentItem(upper);
         trigger(f, "mnuAllHide");
         QCOMPARE(roots(f.tree()), QStringList{QStringLiteral("SQL")});
@@ -160,17 +155,17 @@ private slots:
         MainWindow& w = open(f);
         const QStringList bare = texts(f);
         trigger(f, "mnuChildCount");
-        QCOMPARE(node(f, QStringLiteral("C (ANSI)  (2)"))->childCount(), 2);
-        QVERIFY(node(f, QStringLiteral("Loops (2)  (2)")));
-        QVERIFY(node(f, QStringLiteral("SQL  (2)")));
-        QVERIFY(node(f, QStringLiteral("Trim"))); // snippets carry no count
-        QCOMPARE(LibraryTree::nodeName(node(f, QStringLiteral("Loops (2)  (2)"))),
+        QCOMPARE(f.node(QStringLiteral("C (ANSI)  (2)"))->childCount(), 2);
+        QVERIFY(f.node(QStringLiteral("Loops (2)  (2)")));
+        QVERIFY(f.node(QStringLiteral("SQL  (2)")));
+        QVERIFY(f.node(QStringLiteral("Trim"))); // snippets carry no count
+        QCOMPARE(LibraryTree::nodeName(f.node(QStringLiteral("Loops (2)  (2)"))),
                  QStringLiteral("Loops (2)"));
 
         // The summary names the node itself without its count.
-        f.tree()->setCurrentItem(node(f, QStringLiteral("C (ANSI)  (2)")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("C (ANSI)  (2)")));
         QCOMPARE(f.find<QLineEdit>("txtTitle")->text(), QStringLiteral("Language:    C (ANSI)"));
-        f.tree()->setCurrentItem(node(f, QStringLiteral("Loops (2)  (2)")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Loops (2)  (2)")));
         QVERIFY(f.find<QLineEdit>("txtTitle")->text().endsWith(QStringLiteral("  ::::  Loops (2)")));
 
         trigger(f, "mnuChildCount");
@@ -184,40 +179,40 @@ private slots:
         MainWindow& w = open(f);
         trigger(f, "mnuChildCount");
         trigger(f, "mnuSortTree");
-        QVERIFY(node(f, QStringLiteral("SQL  (2)")));
-        f.tree()->setCurrentItem(node(f, QStringLiteral("Bash  (1)")));
+        QVERIFY(f.node(QStringLiteral("SQL  (2)")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Bash  (1)")));
         trigger(f, "mnuAllHide");
         trigger(f, "mnuAllDisplay");
-        QVERIFY(node(f, QStringLiteral("SQL  (2)")));
+        QVERIFY(f.node(QStringLiteral("SQL  (2)")));
 
         QVERIFY(w.close());
         f.closeWindow();
         f.open();
         QVERIFY(f.find<QAction>("mnuChildCount")->isChecked());
-        QVERIFY(node(f, QStringLiteral("Strings  (2)")));
+        QVERIFY(f.node(QStringLiteral("Strings  (2)")));
     }
 
     void treeIcons_offSurvivesRebuildsAndComesBack()
     {
         WindowFixture f;
         open(f);
-        QVERIFY(!node(f, QStringLiteral("Trim"))->icon(0).isNull());
+        QVERIFY(!f.node(QStringLiteral("Trim"))->icon(0).isNull());
         trigger(f, "mnuTreeIcons");
-        QVERIFY(node(f, QStringLiteral("Trim"))->icon(0).isNull());
+        QVERIFY(f.node(QStringLiteral("Trim"))->icon(0).isNull());
         trigger(f, "mnuSort");
         for (const QString& name : {QStringLiteral("SQL"), QStringLiteral("Dates"), QStringLiteral("Trim")}) {
-            QVERIFY2(node(f, name)->icon(0).isNull(), qPrintable(name));
+            QVERIFY2(f.node(name)->icon(0).isNull(), qPrintable(name));
         }
         trigger(f, "mnuTreeIcons");
-        QVERIFY(!node(f, QStringLiteral("Dates"))->icon(0).isNull());
-        QVERIFY(!node(f, QStringLiteral("Trim"))->icon(0).isNull());
+        QVERIFY(!f.node(QStringLiteral("Dates"))->icon(0).isNull());
+        QVERIFY(!f.node(QStringLiteral("Trim"))->icon(0).isNull());
     }
 
     void sortKey_ordersTheNodesChildrenInTheTreeOnly()
     {
         WindowFixture f;
         MainWindow& w = open(f);
-        QTreeWidgetItem* strings = node(f, QStringLiteral("Strings"));
+        QTreeWidgetItem* strings = f.node(QStringLiteral("Strings"));
         // Reverse the snippets by hand, as node commands leave new ones at the end.
         strings->addChild(strings->takeChild(0));
         QCOMPARE(strings->child(0)->text(0), QStringLiteral("Upper"));
@@ -235,7 +230,7 @@ private slots:
         MainWindow& w = open(f);
         CodeArray& records = w.workspace().codeArray;
         records.push_back(WindowFixture::record("Ada", "Tasks", "Rendezvous"));
-        f.tree()->setCurrentItem(node(f, QStringLiteral("Today")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Today")));
         trigger(f, "mnuSort");
         QCOMPARE(records.front().Language, QStringLiteral("Ada"));
         QCOMPARE(f.tree()->currentItem(), f.tree()->topLevelItem(0));

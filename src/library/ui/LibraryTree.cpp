@@ -190,3 +190,61 @@ void LibraryTree::mousePressEvent(QMouseEvent* event)
         QTreeWidget::mousePressEvent(event);
     }
 }
+
+qsizetype LibraryTree::fill(const CodeArray& records, Fill which)
+{
+    const QString close = QStringLiteral("close");
+    setUpdatesEnabled(false);
+    clear();
+
+    // Nodes are built detached and inserted a language at a time: much faster than one by one.
+    QList<QTreeWidgetItem*> languages;
+    QTreeWidgetItem* language = nullptr;
+    QTreeWidgetItem* category = nullptr;
+    QList<QTreeWidgetItem*> snippets;
+    QString currentLanguage;
+    QString currentLanguageLower;
+    QString currentCategoryKeyLower;
+    qsizetype count = 0;
+    auto closeCategory = [&] {
+        if (category != nullptr) {
+            category->addChildren(snippets);
+            snippets.clear();
+        }
+    };
+    for (qsizetype i = 0; i < qsizetype(records.size()); ++i) {
+        const SnippetRecord& record = records[size_t(i)];
+        if (record.Deleted || (which == Fill::Results && !record.Matched)) {
+            continue;
+        }
+        const QString languageLower = record.Language.toLower();
+        if (language == nullptr || languageLower != currentLanguageLower) {
+            closeCategory();
+            category = nullptr;
+            currentLanguage = record.Language;
+            currentLanguageLower = languageLower;
+            const QString iconKey = QStringLiteral("lang::") + languageLower;
+            language = makeNode(currentLanguage, currentLanguage, LangTag, hasImage(iconKey) ? iconKey : close,
+                                QString(), true);
+            languages.append(language);
+            currentCategoryKeyLower.clear();
+        }
+        const QString categoryKey = currentLanguage + QStringLiteral(":::") + record.Category;
+        const QString categoryKeyLower = categoryKey.toLower();
+        if (category == nullptr || categoryKeyLower != currentCategoryKeyLower) {
+            closeCategory();
+            currentCategoryKeyLower = categoryKeyLower;
+            category = makeNode(categoryKey, record.Category, CatTag, close, QStringLiteral("open"), true);
+            language->addChild(category);
+        }
+        // The results tree shows every snippet plain, bookmarked or not.
+        const bool marked = which == Fill::Library && record.isBookmarked();
+        snippets.append(makeNode(QLatin1Char('T') + QString::number(i), record.Title, CodeTag,
+                                 marked ? QStringLiteral("marker") : QStringLiteral("form"), QString(), false));
+        ++count;
+    }
+    closeCategory();
+    addTopLevelItems(languages);
+    setUpdatesEnabled(true);
+    return count;
+}

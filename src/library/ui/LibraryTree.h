@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/SnippetRecord.h"
+
 #include <QHash>
 #include <QIcon>
 #include <QTreeWidget>
@@ -47,6 +49,16 @@ public:
     // A node not yet in the tree, with its picture; the caller inserts it.
     QTreeWidgetItem* makeNode(const QString& key, const QString& text, const QString& tag,
                               const QString& imageKey, const QString& expandedImageKey, bool bold) const;
+
+    enum class Fill
+    {
+        Library,  // every record that is not deleted, bookmarks marked
+        Results   // only the records the last search matched, all plain
+    };
+
+    // Clears the tree and builds it from the sorted records: languages, categories, snippets.
+    // Returns the number of snippet nodes.
+    qsizetype fill(const CodeArray& records, Fill which);
 
     // The node with this key, or nullptr.
     QTreeWidgetItem* nodeByKey(const QString& key) const;

@@ -39,6 +39,8 @@ TreeController::TreeController(Workspace& ws, LibraryTree& tree, SnippetViews vi
         }
     });
     connect(&m_tree, &LibraryTree::nodePressed, this, &TreeController::Tree_MouseDown);
+    // Every rebuild of the tree, of the library or of search results, deletes the pressed node.
+    connect(m_tree.model(), &QAbstractItemModel::modelReset, this, [this] { m_dragNode = nullptr; });
 }
 
 void TreeController::LoadIcons()
@@ -77,62 +79,7 @@ void TreeController::LoadIcons()
 
 void TreeController::FillTreeView()
 {
-    m_dragNode = nullptr;
-    m_tree.setUpdatesEnabled(false);
-    m_tree.clear();
-
-    // Nodes are built detached and inserted a language at a time: much faster than one by one.
-    QList<QTreeWidgetItem*> languages;
-    QTreeWidgetItem* language = nullptr;
-    QTreeWidgetItem* category = nullptr;
-    QList<QTreeWidgetItem*> snippets;
-    QString currentLanguage;
-    QString currentLanguageLower;
-    QString currentCategoryKeyLower;
-    qsizetype count = 0;
-
-    auto closeCategory = [&] {
-        if (category != nullptr) {
-            category->addChildren(snippets);
-            snippets.clear();
-        }
-    };
-
-    const CodeArray& records = m_ws.codeArray;
-    for (qsizetype i = 0; i < qsizetype(records.size()); ++i) {
-        const SnippetRecord& record = records[size_t(i)];
-        if (record.Deleted) {
-            continue;
-        }
-        const QString languageLower = record.Language.toLower();
-        if (language == nullptr || languageLower != currentLanguageLower) {
-            closeCategory();
-            category = nullptr;
-            currentLanguage = record.Language;
-            currentLanguageLower = languageLower;
-            const QString iconKey = QStringLiteral("lang::") + languageLower;
-            language = m_tree.makeNode(currentLanguage, currentLanguage, LibraryTree::LangTag,
-                                       m_tree.hasImage(iconKey) ? iconKey : CloseImage, QString(), true);
-            languages.append(language);
-            currentCategoryKeyLower.clear();
-        }
-        const QString categoryKey = currentLanguage + QStringLiteral(":::") + record.Category;
-        const QString categoryKeyLower = categoryKey.toLower();
-        if (category == nullptr || categoryKeyLower != currentCategoryKeyLower) {
-            closeCategory();
-            currentCategoryKeyLower = categoryKeyLower;
-            category = m_tree.makeNode(categoryKey, record.Category, LibraryTree::CatTag, CloseImage, OpenImage,
-                                       true);
-            language->addChild(category);
-        }
-        snippets.append(m_tree.makeNode(QLatin1Char('T') + QString::number(i), record.Title,
-                                        LibraryTree::CodeTag,
-                                        record.isBookmarked() ? MarkerImage : FormImage, QString(), false));
-        ++count;
-    }
-    closeCategory();
-    m_tree.addTopLevelItems(languages);
-    m_tree.setUpdatesEnabled(true);
+    const qsizetype count = m_tree.fill(m_ws.codeArray, LibraryTree::Fill::Library);
 
     {
         // Selecting the first node here only marks it; the callers decide when it is shown.

@@ -14,7 +14,6 @@
 #include "search/SearchHistory.h"
 #include "search/ui/BookmarkCommands.h"
 #include "search/ui/ResultsModel.h"
-#include "search/ui/ResultsTree.h"
 #include "search/ui/SearchHistoryBox.h"
 #include "search/ui/SearchLanguage.h"
 #include "search/ui/WaitCursor.h"
@@ -498,7 +497,7 @@ void SearchPanel::cmdTree_Click()
 void SearchPanel::FillTreeViewWithResults()
 {
     LibraryTree& tree = m_context.tree;
-    const qsizetype count = ResultsTree::build(m_context.ws.codeArray, tree);
+    const qsizetype count = tree.fill(m_context.ws.codeArray, LibraryTree::Fill::Results);
     // With "Display First Search Result" the list's selected result is opened; without it, or
     // when that result has no node, the first node.
     if (!m_mnuAutoDisplaySearch->isChecked() || !openSelectedResult()) {
