@@ -150,6 +150,22 @@ void MainWindow::wireSubsystems()
     bookmarkItem("mnuBookmark", &SearchPanel::BookMarkSelectedSnippet);
     bookmarkItem("mnuRemoveBookmark2", &SearchPanel::RemoveBookmarkFromSelectedSnippet);
     bookmarkItem("mnuRemoveBookmark", &SearchPanel::RemoveBookmarkFromSelectedSnippet);
+
+    // Keyboard shortcuts of the main menus, in one place so they cannot collide.
+    const std::pair<const char*, const char*> shortcuts[] = {
+        {"mnuNew", "Ctrl+N"},
+        {"mnuDuplicateSnippet", "Ctrl+Shift+D"},
+        {"mnuCopy", "Ctrl+Shift+C"},
+        {"mnuSetBookmark", "Ctrl+B"},
+        {"mnuDisplaySearchFrame", "Ctrl+Shift+F"},
+        {"mnuTreeExpand", "Ctrl+Shift+E"},
+        {"mnuTreeCollapse", "Ctrl+Shift+W"},
+    };
+    for (const auto& [name, keys] : shortcuts) {
+        if (auto* action = findChild<QAction*>(QLatin1String(name))) {
+            action->setShortcut(QKeySequence(QLatin1String(keys)));
+        }
+    }
 }
 
 StartupController::Outcome MainWindow::start(const QStringList& switches)
