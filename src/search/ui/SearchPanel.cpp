@@ -91,6 +91,8 @@ void SearchPanel::createControls()
     m_cmbSearch->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_cmbSearch->setMinimumContentsLength(16);
     m_cmbSearch->setMaxVisibleItems(20);
+    // Keys reach the combo box (the line edit's focus proxy) and focus reaches the line edit.
+    m_cmbSearch->installEventFilter(this);
     m_cmbSearch->lineEdit()->installEventFilter(this);
     m_cmbSearch->setToolTip(tr("Search term, or a ..command"));
     connect(m_cmbSearch, &QComboBox::activated, this, [this] { cmdSearch_Click(); });
@@ -272,14 +274,14 @@ void SearchPanel::setStatus(const QString& text)
 
 bool SearchPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_cmbSearch->lineEdit()) {
+    if (watched == m_cmbSearch || watched == m_cmbSearch->lineEdit()) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                 cmbSearch_KeyPress(13);
                 return true;
             }
-        } else if (event->type() == QEvent::FocusIn) {
+        } else if (event->type() == QEvent::FocusIn && watched == m_cmbSearch->lineEdit()) {
             // cmbSearch_GotFocus: typing replaces the whole term. Queued, so a click's own
             // placing of the cursor comes first.
             QTimer::singleShot(0, m_cmbSearch->lineEdit(), &QLineEdit::selectAll);
