@@ -96,6 +96,7 @@ private slots:
         QCOMPARE(codeAtSignal, QStringList{QStringLiteral("SELECT TRIM(x);\r\nSELECT 2;")});
         QCOMPARE(trim.Code, QStringLiteral("SELECT TRIM(x);\r\n-- SELECT 2;"));
         QCOMPARE(trim.Date, Stamp);
+        QCOMPARE(f.find<QLineEdit>("txtUpdate")->text(), Stamp);
         QVERIFY(f.window().workspace().CodeChanged);
     }
 

@@ -55,13 +55,20 @@ SnippetRecord* SnippetEditing::editedRecord() const
     return &m_context.ws.codeArray[size_t(index)];
 }
 
+void SnippetEditing::stamp(SnippetRecord& record)
+{
+    record.Date = DateStamp::now();
+    // The date box is read-only, so showing the new date is no edit of its own.
+    m_context.views.txtUpdate->setText(record.Date);
+    m_context.ws.CodeChanged = true;
+}
+
 void SnippetEditing::txtTitle_Change()
 {
     if (SnippetRecord* record = editedRecord()) {
         record->Title = m_context.views.txtTitle->text();
         m_context.tree.currentItem()->setText(0, record->Title);
-        record->Date = DateStamp::now();
-        m_context.ws.CodeChanged = true;
+        stamp(*record);
     }
 }
 
@@ -69,8 +76,7 @@ void SnippetEditing::txtKeywords_Change()
 {
     if (SnippetRecord* record = editedRecord()) {
         record->Keywords = m_context.views.txtKeywords->text();
-        record->Date = DateStamp::now();
-        m_context.ws.CodeChanged = true;
+        stamp(*record);
     }
 }
 
@@ -83,8 +89,7 @@ void SnippetEditing::txtCode_Change()
     // Found again: whatever ran on the signal may have moved the selection.
     if (SnippetRecord* record = editedRecord()) {
         record->Code = m_context.views.txtCode->text();
-        record->Date = DateStamp::now();
-        m_context.ws.CodeChanged = true;
+        stamp(*record);
     }
 }
 

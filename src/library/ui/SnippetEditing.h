@@ -34,6 +34,8 @@ protected:
 
 private:
     // The record of the selected snippet node, or nullptr when the selection is no snippet.
+    // Dates the record's change, shows the date and marks the library changed.
+    void stamp(SnippetRecord& record);
     SnippetRecord* editedRecord() const;
 
     WindowContext& m_context;
