@@ -1,10 +1,10 @@
 #include "search/SearchEngine.h"
 
+#include "search/Slices.h"
 #include "search/TextMatcher.h"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
+#include <numeric>
 #include <vector>
 
 namespace SearchEngine {
@@ -14,8 +14,8 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 
 // Below this many records one thread is quicker than starting more.
-constexpr qsizetype ParallelFrom = 20000;
-constexpr qsizetype PrefetchAhead = 8;
+constexpr size_t ParallelFrom = 20000;
+constexpr size_t PrefetchAhead = 8;
 
 inline void prefetch(const QString& text)
 {
@@ -24,34 +24,6 @@ inline void prefetch(const QString& text)
 #else
     Q_UNUSED(text);
 #endif
-}
-
-// Runs work(begin, end, scope) over slices of the array, in parallel for large libraries; every slice
-// touches its own records only and gets its own copy of the scope. Returns the sum of the counts.
-template <typename Work> qsizetype inSlices(qsizetype size, const SearchScope& scope, Work work)
-{
-    const unsigned cores = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
-    if (size < ParallelFrom || cores == 1) {
-        SearchScope own = scope;
-        return work(0, size, own);
-    }
-    std::atomic<qsizetype> total{0};
-    std::vector<std::thread> threads;
-    const qsizetype slice = (size + cores - 1) / cores;
-    for (unsigned t = 1; t < cores; ++t) {
-        const qsizetype begin = std::min(size, slice * t);
-        const qsizetype end = std::min(size, begin + slice);
-        threads.emplace_back([&, begin, end] {
-            SearchScope own = scope;
-            total += work(begin, end, own);
-        });
-    }
-    SearchScope own = scope;
-    total += work(0, std::min(size, slice), own);
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    return total;
 }
 
 } // namespace
@@ -90,17 +62,20 @@ qsizetype TextSearch(CodeArray& records, const QString& term, Qt::CaseSensitivit
         return (fields.titles && matcher.isIn(r.Title)) || (fields.keywords && matcher.isIn(r.Keywords)) ||
                (fields.code && matcher.isIn(r.Code));
     };
-    const qsizetype size = qsizetype(records.size());
-    return inSlices(size, scope, [&](qsizetype begin, qsizetype end, const SearchScope& own) {
+    const size_t size = records.size();
+    std::vector<qsizetype> counts(sliceCount(size, ParallelFrom), 0);
+    runInSlices(size, ParallelFrom, [&](size_t slice, size_t begin, size_t end) {
+        // Each slice has its own copy of the scope: its strings are then never shared across threads.
+        const SearchScope own = scope;
         qsizetype count = 0;
-        for (qsizetype i = begin; i < end; ++i) {
+        for (size_t i = begin; i < end; ++i) {
             if (i + PrefetchAhead < end) {
-                const SnippetRecord& ahead = records[size_t(i + PrefetchAhead)];
+                const SnippetRecord& ahead = records[i + PrefetchAhead];
                 prefetch(ahead.Title);
                 prefetch(ahead.Keywords);
                 prefetch(ahead.Code);
             }
-            SnippetRecord& r = records[size_t(i)];
+            SnippetRecord& r = records[i];
             if (r.Deleted || (within && !r.Matched)) {
                 continue;
             }
@@ -110,8 +85,9 @@ qsizetype TextSearch(CodeArray& records, const QString& term, Qt::CaseSensitivit
                 ++count;
             }
         }
-        return count;
+        counts[slice] = count;
     });
+    return std::accumulate(counts.begin(), counts.end(), qsizetype(0));
 }
 
 qsizetype ListAllTitles(CodeArray& records, const SearchScope& scope)

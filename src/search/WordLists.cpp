@@ -1,8 +1,9 @@
 #include "search/WordLists.h"
 
+#include "search/Slices.h"
+
 #include <algorithm>
 #include <cstdint>
-#include <thread>
 #include <vector>
 
 namespace WordLists {
@@ -189,25 +190,17 @@ qsizetype collectAll(const CodeArray& records, const SearchScope& scope, Collect
         return boundaries;
     };
     const size_t size = records.size();
-    const size_t cores = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
-    if (size < ParallelFrom || cores == 1) {
-        return work(0, size, result);
-    }
-    const size_t slice = (size + cores - 1) / cores;
-    std::vector<Collector> collectors(cores - 1, result);
-    std::vector<qsizetype> counts(cores - 1, 0);
-    std::vector<std::thread> threads;
-    for (size_t t = 1; t < cores; ++t) {
-        threads.emplace_back([&, t] {
-            const size_t begin = std::min(size, slice * t);
-            counts[t - 1] = work(begin, std::min(size, begin + slice), collectors[t - 1]);
-        });
-    }
-    qsizetype boundaries = work(0, std::min(size, slice), result);
-    for (size_t t = 0; t < threads.size(); ++t) {
-        threads[t].join();
-        result.merge(collectors[t]);
-        boundaries += counts[t];
+    // Slice 0 collects straight into the result; the others into copies merged afterwards.
+    const size_t slices = sliceCount(size, ParallelFrom);
+    std::vector<Collector> collectors(slices - 1, result);
+    std::vector<qsizetype> counts(slices, 0);
+    runInSlices(size, ParallelFrom, [&](size_t slice, size_t begin, size_t end) {
+        counts[slice] = work(begin, end, slice == 0 ? result : collectors[slice - 1]);
+    });
+    qsizetype boundaries = counts[0];
+    for (size_t s = 1; s < slices; ++s) {
+        result.merge(collectors[s - 1]);
+        boundaries += counts[s];
     }
     return boundaries;
 }
