@@ -4,9 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#elif defined(__SSE2__)
+#if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -87,7 +85,7 @@ bool TextMatcher::matchesAt(const char16_t* at) const
 
 namespace {
 
-// Candidate positions, eight or sixteen at a time: the first character at i and the last at i + m - 1,
+// Candidate positions, eight at a time: the first character at i and the last at i + m - 1,
 // each equal to one of its N variants. Returns the first position where check() accepts, else -1, and
 // leaves in next the first position not yet looked at.
 #if defined(__SSE2__)
@@ -125,59 +123,12 @@ qsizetype scanSse2(const char16_t* h, qsizetype lastStart, qsizetype m, const ch
 }
 #endif
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define ZORBETH_HAVE_AVX2_SCAN 1
-template <int N, typename Check>
-__attribute__((target("avx2"))) qsizetype scanAvx2(const char16_t* h, qsizetype lastStart, qsizetype m,
-                                                   const char16_t* firsts, const char16_t* lasts, Check check,
-                                                   qsizetype& next)
-{
-    __m256i first[N];
-    __m256i last[N];
-    for (int k = 0; k < N; ++k) {
-        first[k] = _mm256_set1_epi16(short(firsts[k]));
-        last[k] = _mm256_set1_epi16(short(lasts[k]));
-    }
-    qsizetype i = 0;
-    for (; i + 16 <= lastStart + 1; i += 16) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h + i));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h + i + m - 1));
-        __m256i eqA = _mm256_cmpeq_epi16(a, first[0]);
-        __m256i eqB = _mm256_cmpeq_epi16(b, last[0]);
-        for (int k = 1; k < N; ++k) {
-            eqA = _mm256_or_si256(eqA, _mm256_cmpeq_epi16(a, first[k]));
-            eqB = _mm256_or_si256(eqB, _mm256_cmpeq_epi16(b, last[k]));
-        }
-        unsigned mask = unsigned(_mm256_movemask_epi8(_mm256_and_si256(eqA, eqB)));
-        while (mask != 0) {
-            const int bit = __builtin_ctz(mask);
-            if (check(i + bit / 2)) {
-                return i + bit / 2;
-            }
-            mask &= ~(3u << bit);
-        }
-    }
-    next = i;
-    return -1;
-}
-
-bool haveAvx2()
-{
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
-}
-#endif
 
 template <int N, typename Check>
 qsizetype scan(const char16_t* h, qsizetype lastStart, qsizetype m, const char16_t* firsts,
                const char16_t* lasts, Check check, qsizetype& next)
 {
     next = 0;
-#if defined(ZORBETH_HAVE_AVX2_SCAN)
-    if (haveAvx2()) {
-        return scanAvx2<N>(h, lastStart, m, firsts, lasts, check, next);
-    }
-#endif
 #if defined(__SSE2__)
     return scanSse2<N>(h, lastStart, m, firsts, lasts, check, next);
 #else
