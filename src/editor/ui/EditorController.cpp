@@ -287,11 +287,9 @@ void EditorController::mnuCapitalizeNow_Click()
     if (after == before) {
         return;
     }
-    const qsizetype index = m_context.treeController.Selection();
-    if (index >= 0 && index < qsizetype(m_context.ws.codeArray.size())) {
-        SnippetRecord& record = m_context.ws.codeArray[size_t(index)];
-        record.Code = after;
-        record.Date = DateStamp::now();
+    if (SnippetRecord* record = m_context.treeController.selectedRecord()) {
+        record->Code = after;
+        record->Date = DateStamp::now();
     }
     m_context.ws.CodeChanged = true;
     ApplySyntax();

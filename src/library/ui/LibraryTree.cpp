@@ -6,12 +6,15 @@
 const QString LibraryTree::LangTag = QStringLiteral("Lang");
 const QString LibraryTree::CatTag = QStringLiteral("Cat");
 const QString LibraryTree::CodeTag = QStringLiteral("Code");
+const QString LibraryTree::CloseImage = QStringLiteral("close");
+const QString LibraryTree::OpenImage = QStringLiteral("open");
+const QString LibraryTree::FormImage = QStringLiteral("form");
+const QString LibraryTree::MarkerImage = QStringLiteral("marker");
 
 namespace {
 
 // Walks the tree depth first, parents before children, in the order nodes were added.
-template <typename Visit>
-bool walk(const QTreeWidget* tree, Visit visit)
+template <typename Visit> bool walk(const QTreeWidget* tree, Visit visit)
 {
     QList<QTreeWidgetItem*> stack;
     for (int i = tree->topLevelItemCount() - 1; i >= 0; --i) {
@@ -71,6 +74,11 @@ QString LibraryTree::image(const QTreeWidgetItem* node)
     return node ? node->data(0, ImageRole).toString() : QString();
 }
 
+qsizetype LibraryTree::recordIndex(const QTreeWidgetItem* node)
+{
+    return key(node).mid(1).toLongLong();
+}
+
 QString LibraryTree::nodeName(const QTreeWidgetItem* node)
 {
     if (node == nullptr) {
@@ -91,7 +99,8 @@ void LibraryTree::setCountSuffix(QTreeWidgetItem* node, bool shown)
 }
 
 QTreeWidgetItem* LibraryTree::makeNode(const QString& key, const QString& text, const QString& tag,
-                                       const QString& imageKey, const QString& expandedImageKey, bool bold) const
+                                       const QString& imageKey, const QString& expandedImageKey,
+                                       bool bold) const
 {
     auto* node = new QTreeWidgetItem;
     node->setText(0, text);
@@ -193,7 +202,6 @@ void LibraryTree::mousePressEvent(QMouseEvent* event)
 
 qsizetype LibraryTree::fill(const CodeArray& records, Fill which)
 {
-    const QString close = QStringLiteral("close");
     setUpdatesEnabled(false);
     clear();
 
@@ -224,8 +232,8 @@ qsizetype LibraryTree::fill(const CodeArray& records, Fill which)
             currentLanguage = record.Language;
             currentLanguageLower = languageLower;
             const QString iconKey = QStringLiteral("lang::") + languageLower;
-            language = makeNode(currentLanguage, currentLanguage, LangTag, hasImage(iconKey) ? iconKey : close,
-                                QString(), true);
+            language = makeNode(currentLanguage, currentLanguage, LangTag,
+                                hasImage(iconKey) ? iconKey : CloseImage, QString(), true);
             languages.append(language);
             currentCategoryKeyLower.clear();
         }
@@ -234,13 +242,13 @@ qsizetype LibraryTree::fill(const CodeArray& records, Fill which)
         if (category == nullptr || categoryKeyLower != currentCategoryKeyLower) {
             closeCategory();
             currentCategoryKeyLower = categoryKeyLower;
-            category = makeNode(categoryKey, record.Category, CatTag, close, QStringLiteral("open"), true);
+            category = makeNode(categoryKey, record.Category, CatTag, CloseImage, OpenImage, true);
             language->addChild(category);
         }
         // The results tree shows every snippet plain, bookmarked or not.
         const bool marked = which == Fill::Library && record.isBookmarked();
         snippets.append(makeNode(QLatin1Char('T') + QString::number(i), record.Title, CodeTag,
-                                 marked ? QStringLiteral("marker") : QStringLiteral("form"), QString(), false));
+                                 marked ? MarkerImage : FormImage, QString(), false));
         ++count;
     }
     closeCategory();

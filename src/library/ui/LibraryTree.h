@@ -25,11 +25,20 @@ public:
     static const QString CatTag;
     static const QString CodeTag;
 
+    // The fixed pictures of the nodes.
+    static const QString CloseImage;
+    static const QString OpenImage;
+    static const QString FormImage;
+    static const QString MarkerImage;
+
     explicit LibraryTree(QWidget* parent = nullptr);
 
     static QString key(const QTreeWidgetItem* node);
     static QString tag(const QTreeWidgetItem* node);
     static QString image(const QTreeWidgetItem* node);
+
+    // The code-array index a snippet node stands for: its key without the leading "T".
+    static qsizetype recordIndex(const QTreeWidgetItem* node);
 
     // A node's name: its text without the child-count suffix it may be showing.
     static QString nodeName(const QTreeWidgetItem* node);
@@ -52,8 +61,8 @@ public:
 
     enum class Fill
     {
-        Library,  // every record that is not deleted, bookmarks marked
-        Results   // only the records the last search matched, all plain
+        Library, // every record that is not deleted, bookmarks marked
+        Results  // only the records the last search matched, all plain
     };
 
     // Clears the tree and builds it from the sorted records: languages, categories, snippets.

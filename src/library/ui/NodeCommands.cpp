@@ -25,15 +25,7 @@
 
 namespace {
 
-const QString CloseImage = QStringLiteral("close");
-const QString OpenImage = QStringLiteral("open");
-const QString FormImage = QStringLiteral("form");
 const QString Separator = QStringLiteral(":::");
-
-qsizetype recordIndex(const QTreeWidgetItem* snippet)
-{
-    return LibraryTree::key(snippet).mid(1).toLongLong();
-}
 
 } // namespace
 
@@ -192,14 +184,16 @@ void NodeCommands::NewSelected()
         const QString title = QStringLiteral("New Snippet ") + n;
         appendRecord(languageName, categoryName, title, QString());
         shown = tree.makeNode(languageName + Separator + categoryName, categoryName, LibraryTree::CatTag,
-                              CloseImage, OpenImage, true);
-        shown->addChild(tree.makeNode(snippetKey, title, LibraryTree::CodeTag, FormImage, QString(), false));
+                              LibraryTree::CloseImage, LibraryTree::OpenImage, true);
+        shown->addChild(
+            tree.makeNode(snippetKey, title, LibraryTree::CodeTag, LibraryTree::FormImage, QString(), false));
         language->addChild(shown);
     } else if (tag == LibraryTree::CodeTag) {
         const QString title = QStringLiteral("New Snippet ") + n;
         appendRecord(LibraryTree::nodeName(category->parent()), LibraryTree::nodeName(category), title,
                      QString());
-        shown = tree.makeNode(snippetKey, title, LibraryTree::CodeTag, FormImage, QString(), false);
+        shown =
+            tree.makeNode(snippetKey, title, LibraryTree::CodeTag, LibraryTree::FormImage, QString(), false);
         category->addChild(shown);
     } else {
         // A language is selected, or nothing at all in an empty tree: a whole new language.
@@ -207,11 +201,13 @@ void NodeCommands::NewSelected()
         const QString categoryName = QStringLiteral("Category ") + n;
         const QString title = QStringLiteral("Snippet ") + n;
         appendRecord(languageName, categoryName, title, QString());
-        shown = tree.makeNode(languageName, languageName, LibraryTree::LangTag, CloseImage, QString(), true);
-        QTreeWidgetItem* newCategory = tree.makeNode(languageName + Separator + categoryName, categoryName,
-                                                     LibraryTree::CatTag, CloseImage, OpenImage, true);
+        shown = tree.makeNode(languageName, languageName, LibraryTree::LangTag, LibraryTree::CloseImage,
+                              QString(), true);
+        QTreeWidgetItem* newCategory =
+            tree.makeNode(languageName + Separator + categoryName, categoryName, LibraryTree::CatTag,
+                          LibraryTree::CloseImage, LibraryTree::OpenImage, true);
         newCategory->addChild(
-            tree.makeNode(snippetKey, title, LibraryTree::CodeTag, FormImage, QString(), false));
+            tree.makeNode(snippetKey, title, LibraryTree::CodeTag, LibraryTree::FormImage, QString(), false));
         shown->addChild(newCategory);
         tree.addTopLevelItem(shown);
     }
@@ -244,7 +240,7 @@ void NodeCommands::DeleteSelected()
 
     CodeArray& records = m_context.ws.codeArray;
     auto markDeleted = [&records](const QTreeWidgetItem* snippet) {
-        const qsizetype index = recordIndex(snippet);
+        const qsizetype index = LibraryTree::recordIndex(snippet);
         if (index >= 0 && index < qsizetype(records.size())) {
             records[size_t(index)].Deleted = true;
         }
@@ -296,7 +292,8 @@ void NodeCommands::mnuDuplicate_Click()
         appendRecord(LibraryTree::nodeName(category->parent()), LibraryTree::nodeName(category), title,
                      m_context.views.txtCode->text());
     category->addChild(m_context.tree.makeNode(QLatin1Char('T') + QString::number(index), title,
-                                               LibraryTree::CodeTag, FormImage, QString(), false));
+                                               LibraryTree::CodeTag, LibraryTree::FormImage, QString(),
+                                               false));
     m_treeViews.updateChildCount(category);
     m_context.ws.CodeChanged = true;
 }
@@ -375,7 +372,7 @@ void NodeCommands::Tree_AfterLabelEdit(QTreeWidgetItem* node, const QString& new
         } else if (tag == LibraryTree::CatTag) {
             const QString now = DateStamp::now();
             for (int i = 0; i < node->childCount(); ++i) {
-                const qsizetype index = recordIndex(node->child(i));
+                const qsizetype index = LibraryTree::recordIndex(node->child(i));
                 if (index >= 0 && index < qsizetype(records.size())) {
                     records[size_t(index)].Category = name;
                     records[size_t(index)].Date = now;
@@ -384,7 +381,7 @@ void NodeCommands::Tree_AfterLabelEdit(QTreeWidgetItem* node, const QString& new
             node->setData(0, LibraryTree::KeyRole, LibraryTree::key(node->parent()) + Separator + name);
             ws.CodeChanged = ws.CodeChanged || node->childCount() > 0;
         } else {
-            const qsizetype index = recordIndex(node);
+            const qsizetype index = LibraryTree::recordIndex(node);
             if (index >= 0 && index < qsizetype(records.size())) {
                 records[size_t(index)].Title = name;
                 records[size_t(index)].Date = DateStamp::now();
@@ -416,7 +413,7 @@ void NodeCommands::Tree_DragDrop(QTreeWidgetItem* target)
     if (from == target) {
         return;
     }
-    const qsizetype index = recordIndex(dragged);
+    const qsizetype index = LibraryTree::recordIndex(dragged);
     CodeArray& records = m_context.ws.codeArray;
     if (index < 0 || index >= qsizetype(records.size())) {
         return;

@@ -44,15 +44,7 @@ SnippetEditing::SnippetEditing(WindowContext& context, QObject* parent) : QObjec
 
 SnippetRecord* SnippetEditing::editedRecord() const
 {
-    if (m_context.ws.UpdateInProgress ||
-        LibraryTree::tag(m_context.tree.currentItem()) != LibraryTree::CodeTag) {
-        return nullptr;
-    }
-    const qsizetype index = m_context.treeController.Selection();
-    if (index < 0 || index >= qsizetype(m_context.ws.codeArray.size())) {
-        return nullptr;
-    }
-    return &m_context.ws.codeArray[size_t(index)];
+    return m_context.ws.UpdateInProgress ? nullptr : m_context.treeController.selectedRecord();
 }
 
 void SnippetEditing::stamp(SnippetRecord& record)

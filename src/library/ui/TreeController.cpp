@@ -3,8 +3,8 @@
 #include "app/ui/CommandToolbar.h"
 #include "app/ui/Prompts.h"
 #include "editor/ui/CodeEditor.h"
-#include "library/Workspace.h"
 #include "library/ui/LibraryTree.h"
+#include "library/Workspace.h"
 #include "store/PathNames.h"
 
 #include <QDir>
@@ -14,17 +14,13 @@
 
 namespace {
 
-const QString CloseImage = QStringLiteral("close");
-const QString OpenImage = QStringLiteral("open");
-const QString FormImage = QStringLiteral("form");
-const QString MarkerImage = QStringLiteral("marker");
 const QString NotApplicable = QStringLiteral("n/a");
 
 // The buttons that act on one snippet, and are off while a language or category is shown.
 const QStringList SnippetOnlyButtons = {
-    QStringLiteral("Add"),      QStringLiteral("Remove"),     QStringLiteral("SaveAs"),
-    QStringLiteral("Viewer"),   QStringLiteral("SepFlag"),    QStringLiteral("Copy"),
-    QStringLiteral("SepMail"),  QStringLiteral("Bookmark"),   QStringLiteral("UnBookmark"),
+    QStringLiteral("Add"),     QStringLiteral("Remove"),   QStringLiteral("SaveAs"),
+    QStringLiteral("Viewer"),  QStringLiteral("SepFlag"),  QStringLiteral("Copy"),
+    QStringLiteral("SepMail"), QStringLiteral("Bookmark"), QStringLiteral("UnBookmark"),
 };
 
 } // namespace
@@ -45,7 +41,8 @@ TreeController::TreeController(Workspace& ws, LibraryTree& tree, SnippetViews vi
 
 void TreeController::LoadIcons()
 {
-    for (const QString& name : {CloseImage, OpenImage, FormImage, MarkerImage}) {
+    for (const QString& name : {LibraryTree::CloseImage, LibraryTree::OpenImage, LibraryTree::FormImage,
+                                LibraryTree::MarkerImage}) {
         m_tree.setImage(name, QIcon(QStringLiteral(":/images/%1.png").arg(name)));
     }
 
@@ -125,8 +122,8 @@ void TreeController::showSummary(QTreeWidgetItem* node)
                                  QString::number(snippets) + QStringLiteral(" snippets"));
     } else {
         const QString languageText = node->parent() ? node->parent()->text(0) : QString();
-        m_views.txtTitle->setText(QStringLiteral("Category:    ") + languageText + QStringLiteral("  ::::  ") +
-                                  LibraryTree::nodeName(node));
+        m_views.txtTitle->setText(QStringLiteral("Category:    ") + languageText +
+                                  QStringLiteral("  ::::  ") + LibraryTree::nodeName(node));
         m_views.txtCode->setText(QString::number(node->childCount()) + QStringLiteral(" snippets"));
     }
     m_views.txtKeywords->setText(NotApplicable);
@@ -143,11 +140,11 @@ void TreeController::showSnippet(QTreeWidgetItem* node)
     m_toolbar.setButtonEnabled(QStringLiteral("Sort"), false);
     setSnippetEditable(true);
 
-    const qsizetype index = LibraryTree::key(node).mid(1).toLongLong();
-    if (index < 0 || index >= qsizetype(m_ws.codeArray.size())) {
+    const SnippetRecord* shown = recordOf(node);
+    if (shown == nullptr) {
         return;
     }
-    const SnippetRecord& record = m_ws.codeArray[size_t(index)];
+    const SnippetRecord& record = *shown;
     m_views.txtTitle->setText(record.Title);
     m_views.txtCode->setText(record.Code);
     m_views.txtKeywords->setText(record.Keywords);
@@ -165,7 +162,22 @@ void TreeController::setSnippetEditable(bool editable)
 
 qsizetype TreeController::Selection() const
 {
-    return LibraryTree::key(m_tree.currentItem()).mid(1).toLongLong();
+    return LibraryTree::recordIndex(m_tree.currentItem());
+}
+
+SnippetRecord* TreeController::selectedRecord() const
+{
+    return recordOf(m_tree.currentItem());
+}
+
+SnippetRecord* TreeController::recordOf(const QTreeWidgetItem* node) const
+{
+    const qsizetype index = LibraryTree::recordIndex(node);
+    if (LibraryTree::tag(node) != LibraryTree::CodeTag || index < 0 ||
+        index >= qsizetype(m_ws.codeArray.size())) {
+        return nullptr;
+    }
+    return &m_ws.codeArray[size_t(index)];
 }
 
 void TreeController::Tree_MouseDown(QTreeWidgetItem* node, Qt::MouseButton)

@@ -9,6 +9,7 @@ class CommandToolbar;
 class LibraryTree;
 class QLabel;
 class QTreeWidgetItem;
+struct SnippetRecord;
 struct Workspace;
 
 // Builds the library tree from the code array and shows the selected node in the snippet views.
@@ -31,6 +32,11 @@ public:
 
     // The code-array index of the selected snippet node.
     qsizetype Selection() const;
+
+    // The record a node stands for when it is a snippet node, else nullptr.
+    SnippetRecord* recordOf(const QTreeWidgetItem* node) const;
+    // The record of the selected node when it is a snippet, else nullptr.
+    SnippetRecord* selectedRecord() const;
 
     // A mouse button pressed over a node selects and shows it, and makes it the node a drag moves.
     void Tree_MouseDown(QTreeWidgetItem* node, Qt::MouseButton button);

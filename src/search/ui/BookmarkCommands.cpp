@@ -13,13 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-
-namespace {
-
-const QString MarkerImage = QStringLiteral("marker");
-const QString FormImage = QStringLiteral("form");
-
-} // namespace
+#include <QTreeWidgetItemIterator>
 
 BookmarkCommands::BookmarkCommands(WindowContext& context, std::function<bool()> oneLanguageView,
                                    std::function<bool()> openSelectedResult, QObject* parent)
@@ -41,14 +35,11 @@ BookmarkCommands::BookmarkCommands(WindowContext& context, std::function<bool()>
 
 QTreeWidgetItem* BookmarkCommands::selectedSnippetNode()
 {
-    QTreeWidgetItem* node = m_context.tree.currentItem();
-    const qsizetype index = m_context.treeController.Selection();
-    if (LibraryTree::tag(node) != LibraryTree::CodeTag || index < 0 ||
-        index >= qsizetype(m_context.ws.codeArray.size())) {
+    if (m_context.treeController.selectedRecord() == nullptr) {
         m_context.status.setText(QStringLiteral("Not a code snippet.  Cannot bookmark."));
         return nullptr;
     }
-    return node;
+    return m_context.tree.currentItem();
 }
 
 void BookmarkCommands::setImage(QTreeWidgetItem* node, const QString& image)
@@ -72,10 +63,10 @@ void BookmarkCommands::BookMarkSelectedSnippet()
     if (node == nullptr) {
         return;
     }
-    SnippetRecord& r = m_context.ws.codeArray[size_t(m_context.treeController.Selection())];
+    SnippetRecord& r = *m_context.treeController.selectedRecord();
     if (!r.isBookmarked()) {
         r.Keywords = Bookmarks::added(r.Keywords);
-        setImage(node, MarkerImage);
+        setImage(node, LibraryTree::MarkerImage);
         showKeywords(r.Keywords);
         m_context.ws.CodeChanged = true;
     }
@@ -88,10 +79,10 @@ void BookmarkCommands::RemoveBookmarkFromSelectedSnippet()
     if (node == nullptr) {
         return;
     }
-    SnippetRecord& r = m_context.ws.codeArray[size_t(m_context.treeController.Selection())];
+    SnippetRecord& r = *m_context.treeController.selectedRecord();
     r.Keywords = Bookmarks::removed(r.Keywords);
     showKeywords(r.Keywords);
-    setImage(node, FormImage);
+    setImage(node, LibraryTree::FormImage);
     m_context.status.setText(QStringLiteral("Snippet bookmark removed"));
     m_context.ws.CodeChanged = true;
 }
@@ -110,7 +101,7 @@ void BookmarkCommands::mnuBookmarkAll_Click()
         marked.append(m_context.tree.nodeByKey(QLatin1Char('T') + QString::number(i)));
     }
     for (QTreeWidgetItem* node : marked) {
-        setImage(node, MarkerImage);
+        setImage(node, LibraryTree::MarkerImage);
     }
     if (!marked.isEmpty()) {
         m_context.ws.CodeChanged = true;
@@ -124,10 +115,8 @@ void BookmarkCommands::mnuBookmarkAll_Click()
 
 void BookmarkCommands::showSelectedKeywords()
 {
-    const qsizetype index = m_context.treeController.Selection();
-    if (LibraryTree::tag(m_context.tree.currentItem()) == LibraryTree::CodeTag && index >= 0 &&
-        index < qsizetype(m_context.ws.codeArray.size())) {
-        showKeywords(m_context.ws.codeArray[size_t(index)].Keywords);
+    if (const SnippetRecord* record = m_context.treeController.selectedRecord()) {
+        showKeywords(record->Keywords);
     }
 }
 
@@ -141,17 +130,9 @@ void BookmarkCommands::mnuRemoveBookmarks_Click()
             changed = changed || !r.Deleted;
         }
     }
-    QList<QTreeWidgetItem*> stack;
-    for (int i = 0; i < m_context.tree.topLevelItemCount(); ++i) {
-        stack.append(m_context.tree.topLevelItem(i));
-    }
-    while (!stack.isEmpty()) {
-        QTreeWidgetItem* node = stack.takeLast();
-        if (LibraryTree::tag(node) == LibraryTree::CodeTag) {
-            setImage(node, FormImage);
-        }
-        for (int i = 0; i < node->childCount(); ++i) {
-            stack.append(node->child(i));
+    for (QTreeWidgetItemIterator it(&m_context.tree); *it; ++it) {
+        if (LibraryTree::tag(*it) == LibraryTree::CodeTag) {
+            setImage(*it, LibraryTree::FormImage);
         }
     }
     showSelectedKeywords();
