@@ -110,52 +110,45 @@ Prompts::Answer Prompts::ask(QWidget* parent, const QString& text, const QString
     return answer;
 }
 
+namespace {
+
+// The next queued answer while scripted, else what the real dialog gives; none when cancelled.
+template <typename T, typename Dialog> std::optional<T> choose(QQueue<T>& queued, Dialog dialog)
+{
+    if (state().scripted) {
+        return queued.isEmpty() ? std::nullopt : std::optional<T>(queued.dequeue());
+    }
+    return dialog();
+}
+
+} // namespace
+
 QString Prompts::openFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
 {
-    ScriptState& s = state();
-    QString path;
-    if (s.scripted) {
-        path = s.files.isEmpty() ? QString() : s.files.dequeue();
-    } else {
-        path = QFileDialog::getOpenFileName(parent, title, folder, filter);
-    }
+    const QString path = choose(state().files, [&]() -> std::optional<QString> {
+                             return QFileDialog::getOpenFileName(parent, title, folder, filter);
+                         }).value_or(QString());
     recordDialog(title, filter, !path.isEmpty());
     return path;
 }
 
 std::optional<QFont> Prompts::chooseFont(QWidget* parent)
 {
-    ScriptState& s = state();
-    std::optional<QFont> font;
-    if (s.scripted) {
-        if (!s.fonts.isEmpty()) {
-            font = s.fonts.dequeue();
-        }
-    } else {
+    const std::optional<QFont> font = choose(state().fonts, [&]() -> std::optional<QFont> {
         bool ok = false;
         const QFont chosen = QFontDialog::getFont(&ok, parent);
-        if (ok) {
-            font = chosen;
-        }
-    }
+        return ok ? std::optional<QFont>(chosen) : std::nullopt;
+    });
     recordDialog(QStringLiteral("Font"), font ? font->family() : QString(), font.has_value());
     return font;
 }
 
 std::optional<QColor> Prompts::chooseColour(QWidget* parent)
 {
-    ScriptState& s = state();
-    std::optional<QColor> colour;
-    if (s.scripted) {
-        if (!s.colours.isEmpty()) {
-            colour = s.colours.dequeue();
-        }
-    } else {
+    const std::optional<QColor> colour = choose(state().colours, [&]() -> std::optional<QColor> {
         const QColor chosen = QColorDialog::getColor(QColor(), parent);
-        if (chosen.isValid()) {
-            colour = chosen;
-        }
-    }
+        return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
+    });
     recordDialog(QStringLiteral("Colour"), colour ? colour->name() : QString(), colour.has_value());
     return colour;
 }
