@@ -11,29 +11,6 @@ const QString LibraryTree::OpenImage = QStringLiteral("open");
 const QString LibraryTree::FormImage = QStringLiteral("form");
 const QString LibraryTree::MarkerImage = QStringLiteral("marker");
 
-namespace {
-
-// Walks the tree depth first, parents before children, in the order nodes were added.
-template <typename Visit> bool walk(const QTreeWidget* tree, Visit visit)
-{
-    QList<QTreeWidgetItem*> stack;
-    for (int i = tree->topLevelItemCount() - 1; i >= 0; --i) {
-        stack.append(tree->topLevelItem(i));
-    }
-    while (!stack.isEmpty()) {
-        QTreeWidgetItem* node = stack.takeLast();
-        if (!visit(node)) {
-            return false;
-        }
-        for (int i = node->childCount() - 1; i >= 0; --i) {
-            stack.append(node->child(i));
-        }
-    }
-    return true;
-}
-
-} // namespace
-
 LibraryTree::LibraryTree(QWidget* parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("Tree"));
@@ -140,14 +117,19 @@ void LibraryTree::updateImage(QTreeWidgetItem* node)
     node->setIcon(0, m_images.value(open ? expandedImage : image(node)));
 }
 
+// Every walk goes depth first, parents before children: the order a freshly built tree adds them.
+QTreeWidgetItemIterator LibraryTree::firstNode() const
+{
+    return QTreeWidgetItemIterator(const_cast<LibraryTree*>(this));
+}
+
 QTreeWidgetItem* LibraryTree::nodeByKey(const QString& key) const
 {
     if (m_byKeyStale) {
         m_byKey.clear();
-        walk(this, [this](QTreeWidgetItem* node) {
-            m_byKey.insert(LibraryTree::key(node), node);
-            return true;
-        });
+        for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
+            m_byKey.insert(LibraryTree::key(*it), *it);
+        }
         m_byKeyStale = false;
     }
     return m_byKey.value(key);
@@ -156,35 +138,33 @@ QTreeWidgetItem* LibraryTree::nodeByKey(const QString& key) const
 int LibraryTree::nodeCount() const
 {
     int count = 0;
-    walk(this, [&count](QTreeWidgetItem*) {
+    for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
         ++count;
-        return true;
-    });
+    }
     return count;
 }
 
 QTreeWidgetItem* LibraryTree::nodeAtPosition(int position) const
 {
-    QTreeWidgetItem* found = nullptr;
     int current = 0;
-    walk(this, [&](QTreeWidgetItem* node) {
+    for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
         if (++current == position) {
-            found = node;
-            return false;
+            return *it;
         }
-        return true;
-    });
-    return found;
+    }
+    return nullptr;
 }
 
 int LibraryTree::positionOf(const QTreeWidgetItem* node) const
 {
     int current = 0;
-    const bool missing = walk(this, [&](QTreeWidgetItem* n) {
+    for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
         ++current;
-        return n != node;
-    });
-    return missing ? 0 : current;
+        if (*it == node) {
+            return current;
+        }
+    }
+    return 0;
 }
 
 void LibraryTree::mousePressEvent(QMouseEvent* event)

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 // The library tree "Tree": every node carries a key, a tag ("Lang", "Cat", "Code") and image keys.
 class LibraryTree : public QTreeWidget
@@ -87,6 +88,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    QTreeWidgetItemIterator firstNode() const;
     QHash<QString, QIcon> m_images;
     bool m_imagesShown = true;
     QFont m_boldFont;
