@@ -3,9 +3,9 @@
 
 #include "LibraryGenerator.h"
 
-#include "app/ProgramFolder.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/Prompts.h"
+#include "settings/ProgramFolder.h"
+#include "app/MainWindow.h"
+#include "gui/Prompts.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "library/ui/LibraryTree.h"

@@ -1,7 +1,7 @@
-#include "app/AppInfo.h"
-#include "app/ProgramFolder.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/Prompts.h"
+#include "settings/AppInfo.h"
+#include "settings/ProgramFolder.h"
+#include "app/MainWindow.h"
+#include "gui/Prompts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 #include "cli/CliCommands.h"
 
-#include "app/ProgramFolder.h"
+#include "settings/ProgramFolder.h"
 #include "library/Workspace.h"
 #include "search/SearchEngine.h"
 #include "search/SearchScope.h"

@@ -1,6 +1,6 @@
 #include "editor/MacroSlots.h"
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 void MacroSlots::clear()
 {

@@ -1,6 +1,6 @@
 #include "library/VersionFiles.h"
 
-#include "app/AppInfo.h"
+#include "settings/AppInfo.h"
 #include "store/PathNames.h"
 
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/ui/CommandToolbar.h"
+#include "gui/CommandToolbar.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "library/ui/TreeController.h"

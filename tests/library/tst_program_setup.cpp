@@ -1,5 +1,5 @@
-#include "app/ProgramFolder.h"
-#include "app/SettingsStore.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
 #include "library/VersionFiles.h"
 
 #include <QDir>

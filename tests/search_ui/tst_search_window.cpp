@@ -1,4 +1,4 @@
-#include "app/ui/CommandToolbar.h"
+#include "gui/CommandToolbar.h"
 #include "library/ui/TreeController.h"
 #include "search/SearchHistory.h"
 #include "search/ui/ResultsModel.h"

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ProgramFolder.h"
-#include "app/SettingsStore.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/Prompts.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
+#include "app/MainWindow.h"
+#include "gui/Prompts.h"
 #include "library/ui/LibraryTree.h"
 #include "store/DatabaseFile.h"
 

@@ -1,6 +1,6 @@
 #include "ui/WindowFixture.h"
 
-#include "app/ui/CommandToolbar.h"
+#include "gui/CommandToolbar.h"
 #include "editor/ui/CodeEditor.h"
 #include "library/LibraryFile.h"
 #include "library/ui/TreeController.h"

@@ -1,4 +1,4 @@
-#include "app/ui/CommandToolbar.h"
+#include "gui/CommandToolbar.h"
 #include "editor/ui/CodeEditor.h"
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"

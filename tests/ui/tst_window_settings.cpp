@@ -1,8 +1,8 @@
 #include "ui/WindowFixture.h"
 
-#include "app/AppInfo.h"
-#include "app/ui/InfoCommands.h"
-#include "app/ui/MainLayout.h"
+#include "settings/AppInfo.h"
+#include "app/InfoCommands.h"
+#include "app/MainLayout.h"
 #include "editor/ui/CodeEditor.h"
 
 #include <QAction>

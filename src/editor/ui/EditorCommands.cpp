@@ -1,7 +1,7 @@
 #include "editor/ui/EditorCommands.h"
 
-#include "app/ui/Prompts.h"
-#include "app/ui/WindowContext.h"
+#include "gui/Prompts.h"
+#include "gui/WindowContext.h"
 #include "editor/HexDump.h"
 #include "editor/LineCommands.h"
 #include "editor/ui/CodeEditor.h"

@@ -1,9 +1,9 @@
 #include "editor/ui/EditorController.h"
 
-#include "app/AppSettings.h"
-#include "app/ui/CommandToolbar.h"
-#include "app/ui/Prompts.h"
-#include "app/ui/WindowContext.h"
+#include "settings/AppSettings.h"
+#include "gui/CommandToolbar.h"
+#include "gui/Prompts.h"
+#include "gui/WindowContext.h"
 #include "editor/FontCycle.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorCommands.h"

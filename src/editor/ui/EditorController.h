@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/SettingsClient.h"
+#include "gui/SettingsClient.h"
 #include "editor/ui/LanguageList.h"
 
 #include <QObject>

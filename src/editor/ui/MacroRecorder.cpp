@@ -1,7 +1,7 @@
 #include "editor/ui/MacroRecorder.h"
 
-#include "app/SettingsStore.h"
-#include "app/ui/WindowContext.h"
+#include "settings/SettingsStore.h"
+#include "gui/WindowContext.h"
 #include "editor/ui/CodeEditor.h"
 #include "library/ui/StartupController.h"
 

@@ -1,6 +1,6 @@
 #include "library/ui/LibraryStorage.h"
 
-#include "app/ui/Prompts.h"
+#include "gui/Prompts.h"
 #include "library/LibraryFile.h"
 
 namespace LibraryStorage {

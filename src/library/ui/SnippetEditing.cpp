@@ -1,7 +1,7 @@
 #include "library/ui/SnippetEditing.h"
 
-#include "app/ui/CommandToolbar.h"
-#include "app/ui/WindowContext.h"
+#include "gui/CommandToolbar.h"
+#include "gui/WindowContext.h"
 #include "editor/ui/CodeEditor.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"

@@ -1,9 +1,9 @@
 #include "library/ui/StartupController.h"
 
-#include "app/AppInfo.h"
-#include "app/AppSettings.h"
-#include "app/SettingsStore.h"
-#include "app/ui/Prompts.h"
+#include "settings/AppInfo.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsStore.h"
+#include "gui/Prompts.h"
 #include "editor/ui/CodeEditor.h"
 #include "library/VersionFiles.h"
 #include "library/Workspace.h"

@@ -1,8 +1,8 @@
 #include "library/ui/StorageCommands.h"
 
-#include "app/ui/CommandToolbar.h"
-#include "app/ui/Prompts.h"
-#include "app/ui/WindowContext.h"
+#include "gui/CommandToolbar.h"
+#include "gui/Prompts.h"
+#include "gui/WindowContext.h"
 #include "library/ui/LibraryStorage.h"
 #include "library/ui/TreeViews.h"
 #include "library/Workspace.h"

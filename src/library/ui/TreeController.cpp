@@ -1,7 +1,7 @@
 #include "library/ui/TreeController.h"
 
-#include "app/ui/CommandToolbar.h"
-#include "app/ui/Prompts.h"
+#include "gui/CommandToolbar.h"
+#include "gui/Prompts.h"
 #include "editor/ui/CodeEditor.h"
 #include "library/ui/LibraryTree.h"
 #include "library/Workspace.h"

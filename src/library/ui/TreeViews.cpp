@@ -1,8 +1,8 @@
 #include "library/ui/TreeViews.h"
 
-#include "app/AppSettings.h"
-#include "app/ui/CommandToolbar.h"
-#include "app/ui/WindowContext.h"
+#include "settings/AppSettings.h"
+#include "gui/CommandToolbar.h"
+#include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
 #include "library/ui/TreeController.h"

@@ -1,7 +1,7 @@
 #include "search/ui/BookmarkCommands.h"
 
-#include "app/ui/CommandToolbar.h"
-#include "app/ui/WindowContext.h"
+#include "gui/CommandToolbar.h"
+#include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
 #include "library/Workspace.h"

@@ -1,6 +1,6 @@
 #include "search/ui/SearchHistoryBox.h"
 
-#include "app/ui/Prompts.h"
+#include "gui/Prompts.h"
 #include "library/Workspace.h"
 #include "search/SearchHistory.h"
 #include "store/PathNames.h"

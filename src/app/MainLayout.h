@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/WindowLayout.h"
-#include "app/ui/SettingsClient.h"
+#include "gui/WindowLayout.h"
+#include "gui/SettingsClient.h"
 
 #include <QObject>
 

@@ -1,9 +1,9 @@
-#include "app/ui/InfoCommands.h"
+#include "app/InfoCommands.h"
 
-#include "app/AppInfo.h"
-#include "app/ui/CommandToolbar.h"
-#include "app/ui/Prompts.h"
-#include "app/ui/WindowContext.h"
+#include "settings/AppInfo.h"
+#include "gui/CommandToolbar.h"
+#include "gui/Prompts.h"
+#include "gui/WindowContext.h"
 #include "library/Workspace.h"
 #include "library/ui/LibraryTree.h"
 

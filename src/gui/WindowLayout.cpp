@@ -1,4 +1,4 @@
-#include "app/WindowLayout.h"
+#include "gui/WindowLayout.h"
 
 namespace WindowLayout {
 

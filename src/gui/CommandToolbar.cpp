@@ -1,4 +1,4 @@
-#include "app/ui/CommandToolbar.h"
+#include "gui/CommandToolbar.h"
 
 #include <QAction>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/WindowContext.h"
+#include "gui/WindowContext.h"
 #include "library/Workspace.h"
 #include "library/ui/StartupController.h"
 

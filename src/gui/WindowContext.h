@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/ui/SnippetViews.h"
+#include "gui/SnippetViews.h"
 
 class CommandToolbar;
 class LibraryTree;

@@ -1,4 +1,4 @@
-#include "app/ui/SplitterBar.h"
+#include "gui/SplitterBar.h"
 
 #include <QMouseEvent>
 #include <QPainter>

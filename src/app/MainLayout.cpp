@@ -1,8 +1,8 @@
-#include "app/ui/MainLayout.h"
+#include "app/MainLayout.h"
 
-#include "app/AppSettings.h"
-#include "app/ui/SplitterBar.h"
-#include "app/ui/WindowContext.h"
+#include "settings/AppSettings.h"
+#include "gui/SplitterBar.h"
+#include "gui/WindowContext.h"
 #include "editor/ui/CodeEditor.h"
 #include "library/Workspace.h"
 #include "library/ui/LibraryTree.h"

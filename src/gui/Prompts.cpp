@@ -1,6 +1,6 @@
-#include "app/ui/Prompts.h"
+#include "gui/Prompts.h"
 
-#include "app/AppInfo.h"
+#include "settings/AppInfo.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
