@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Zorbeth and runs the whole test suite headless.
+# Installs what is needed, builds Zorbeth and runs the whole test suite headless, then the same
+# suite built with AddressSanitizer and UndefinedBehaviorSanitizer (ZORBETH_SANITIZERS=0 skips that).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
+if [ "${ZORBETH_SANITIZERS:-1}" != 0 ]; then
+    bash "$root/scripts/test-sanitizers.sh"
+fi

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 
 // The pictures are compiled into the ui library, which a static link would otherwise leave out.
@@ -44,7 +45,20 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QMainWin
     createControllers();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The controllers and their event filters read the context, the workspace and the views, which
+    // would otherwise die first (members go before the children of QObject). So the controllers go
+    // first, newest first, then the views, while everything they use still lives.
+    const QList<QPointer<QObject>> controllers{m_info,      m_layout,  m_search,    m_editor,  m_storage,
+                                               m_nodeCommands, m_treeViews, m_editing, m_startup,
+                                               m_treeController};
+    for (const QPointer<QObject>& controller : controllers) {
+        delete controller.data();
+    }
+    delete m_area;
+    delete m_toolbar;
+}
 
 void MainWindow::createViews()
 {
@@ -123,7 +137,7 @@ void MainWindow::createControllers()
     m_search = new SearchPanel(*m_context, m_area);
     m_search->setOneLanguageViewSource([this] { return m_treeViews->oneLanguageView(); });
     m_layout = new MainLayout(*m_context, *m_area, *m_search, this);
-    new InfoCommands(*m_context, this);
+    m_info = new InfoCommands(*m_context, this);
     wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.

@@ -11,6 +11,7 @@
 class CodeEditor;
 class CommandToolbar;
 class EditorController;
+class InfoCommands;
 class LibraryTree;
 class MainLayout;
 class NodeCommands;
@@ -79,5 +80,6 @@ private:
     SearchPanel* m_search = nullptr;
     QWidget* m_area = nullptr;
     MainLayout* m_layout = nullptr;
+    InfoCommands* m_info = nullptr;
     bool m_closing = false;
 };
