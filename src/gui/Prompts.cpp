@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QQueue>
 
 namespace {
@@ -72,35 +73,48 @@ QMessageBox::StandardButton toButton(Prompts::Answer answer)
 
 void Prompts::message(QWidget* parent, const QString& text, const QString& title, Icon icon)
 {
-    ask(parent, text, title, {Answer::Ok}, icon);
+    ask(parent, text, title, {{Answer::Ok, QString()}}, icon);
 }
 
 Prompts::Answer Prompts::question(QWidget* parent, const QString& text, const QString& title,
                                   const QList<Answer>& buttons, Icon icon)
 {
+    QList<Button> plain;
+    for (Answer b : buttons) {
+        plain.append({b, QString()});
+    }
+    return ask(parent, text, title, plain, icon);
+}
+
+Prompts::Answer Prompts::questionWithCaptions(QWidget* parent, const QString& text, const QString& title,
+                                              const QList<Button>& buttons, Icon icon)
+{
     return ask(parent, text, title, buttons, icon);
 }
 
 Prompts::Answer Prompts::ask(QWidget* parent, const QString& text, const QString& title,
-                             const QList<Answer>& buttons, Icon icon)
+                             const QList<Button>& buttons, Icon icon)
 {
     const QString shownTitle = title.isEmpty() ? QString::fromLatin1(AppInfo::Title) : title;
     ScriptState& s = state();
-    Answer answer = buttons.value(0, Answer::Ok);
+    Answer answer = buttons.isEmpty() ? Answer::Ok : buttons.first().answer;
     if (s.scripted) {
         if (!s.answers.isEmpty()) {
             answer = s.answers.dequeue();
         }
     } else {
         QMessageBox box(toBoxIcon(icon), shownTitle, text, QMessageBox::NoButton, parent);
-        for (Answer b : buttons) {
-            box.addButton(toButton(b));
+        for (const Button& b : buttons) {
+            QPushButton* button = box.addButton(toButton(b.answer));
+            if (!b.caption.isEmpty()) {
+                button->setText(b.caption);
+            }
         }
         box.setDefaultButton(toButton(answer));
         const int pressed = box.exec();
-        for (Answer b : buttons) {
-            if (toButton(b) == pressed) {
-                answer = b;
+        for (const Button& b : buttons) {
+            if (toButton(b.answer) == pressed) {
+                answer = b.answer;
             }
         }
     }

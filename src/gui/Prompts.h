@@ -44,6 +44,17 @@ public:
     static Answer question(QWidget* parent, const QString& text, const QString& title,
                            const QList<Answer>& buttons, Icon icon = Icon::Question);
 
+    // A button that gives answer but reads caption.
+    struct Button
+    {
+        Answer answer;
+        QString caption;
+    };
+
+    // Asks a question whose buttons say what they do; the first button is the default.
+    static Answer questionWithCaptions(QWidget* parent, const QString& text, const QString& title,
+                                       const QList<Button>& buttons, Icon icon = Icon::Question);
+
     // The open-file dialog: a file name, or an empty one when cancelled. filter is like "Text (*.txt)".
     static QString openFile(QWidget* parent, const QString& title, const QString& folder,
                             const QString& filter);
@@ -66,5 +77,5 @@ public:
 
 private:
     static Answer ask(QWidget* parent, const QString& text, const QString& title,
-                      const QList<Answer>& buttons, Icon icon);
+                      const QList<Button>& buttons, Icon icon);
 };

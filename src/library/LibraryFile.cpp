@@ -28,6 +28,7 @@ LoadOutcome LoadCodeDataFromFile(Workspace& ws)
     LoadOutcome outcome;
     const QString path = ws.databasePath();
     ws.databaseLocationText = databaseLocationText(ws);
+    ws.libraryOnDisk = DiskStamp::of(path);
     DatabaseFile::ReadResult read = DatabaseFile::read(path);
     ws.codeArray = std::move(read.records);
     ws.CodeChanged = false;
@@ -43,6 +44,10 @@ LoadOutcome LoadCodeDataFromFile(Workspace& ws)
         ws.codeArray.push_back(placeholder());
         ws.CodeChanged = true;
 
+        // The library belongs to the program holding its lock: neither move it nor replace it.
+        if (ws.readOnly) {
+            return outcome;
+        }
         // Only a missing file, an empty one or a proper library without records may be replaced;
         // anything else could be a library we failed to understand.
         if (fileHasContent && !(read.opened && read.complete)) {
@@ -92,23 +97,60 @@ LoadOutcome LoadCodeDataFromFile(Workspace& ws)
     return outcome;
 }
 
-bool SaveCodeArrayToFile(Workspace& ws, QString* error, QList<qsizetype>* mended)
+bool SaveCodeArrayToFile(Workspace& ws, QString* error, QList<qsizetype>* mended, OnDiskChange change)
 {
-    if (!ws.saveBlockedReason.isEmpty()) {
+    auto fail = [&](const QString& why) {
         if (error) {
-            *error = ws.saveBlockedReason;
+            *error = why;
         }
         return false;
+    };
+    if (!ws.saveBlockedReason.isEmpty()) {
+        return fail(ws.saveBlockedReason);
+    }
+    if (ws.readOnly) {
+        return fail(QLatin1String(ReadOnlyMessage));
+    }
+    const QString path = ws.databasePath();
+    if (change == OnDiskChange::Refuse && changedOnDisk(ws)) {
+        return fail(QStringLiteral("The file %1 was changed by another program since it was loaded; it was "
+                                   "not overwritten.")
+                        .arg(QDir::toNativeSeparators(path)));
     }
     const QList<qsizetype> changed = DatabaseFile::fitToFormat(ws.codeArray);
     if (mended) {
         mended->append(changed);
     }
-    if (!DatabaseFile::write(ws.databasePath(), ws.codeArray)) {
+    QString why;
+    if (!DatabaseFile::write(path, ws.codeArray, &why)) {
+        return fail(QLatin1String(SaveErrorMessage) + u'\n' + why);
+    }
+    ws.libraryOnDisk = DiskStamp::of(path);
+    return true;
+}
+
+bool changedOnDisk(const Workspace& ws)
+{
+    return ws.libraryOnDisk.changedOnDisk(ws.databasePath());
+}
+
+bool SaveCodeArrayAside(Workspace& ws, const QString& reason, QString* path, QString* error,
+                        QList<qsizetype>* mended)
+{
+    const QList<qsizetype> changed = DatabaseFile::fitToFormat(ws.codeArray);
+    if (mended) {
+        mended->append(changed);
+    }
+    const QString aside = setAsideName(ws.databasePath(), reason);
+    QString why;
+    if (!DatabaseFile::write(aside, ws.codeArray, &why)) {
         if (error) {
-            *error = QLatin1String(SaveErrorMessage);
+            *error = QLatin1String(SaveErrorMessage) + u'\n' + why;
         }
         return false;
+    }
+    if (path) {
+        *path = aside;
     }
     return true;
 }

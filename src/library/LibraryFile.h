@@ -11,6 +11,15 @@ inline constexpr char PlaceholderMessage[] =
     "The code file was not found or was empty. A single record was added to avoid processing problems.";
 inline constexpr char PlaceholderTitle[] = "Error Loading Code Data";
 inline constexpr char SaveErrorMessage[] = "Error saving code array.";
+inline constexpr char ReadOnlyMessage[] =
+    "The library is open read-only because another program is using it; nothing was saved.";
+
+// What a save does when another program changed the library file since it was loaded or saved.
+enum class OnDiskChange
+{
+    Refuse,   // save nothing and say so
+    Overwrite // the user chose to replace the other version
+};
 
 struct LoadOutcome
 {
@@ -26,8 +35,18 @@ struct LoadOutcome
 LoadOutcome LoadCodeDataFromFile(Workspace& ws);
 
 // Writes the code array to the database file. Values the format cannot hold are mended first;
-// their record indexes are added to mended. Returns false with error set when the save failed.
-bool SaveCodeArrayToFile(Workspace& ws, QString* error = nullptr, QList<qsizetype>* mended = nullptr);
+// their record indexes are added to mended. Returns false with error set when the save failed,
+// was refused (blocked, read-only, or the file changed on disk and change is Refuse).
+bool SaveCodeArrayToFile(Workspace& ws, QString* error = nullptr, QList<qsizetype>* mended = nullptr,
+                         OnDiskChange change = OnDiskChange::Refuse);
+
+// True when another program replaced the library file since this workspace loaded or saved it.
+bool changedOnDisk(const Workspace& ws);
+
+// Writes the code array beside the library file under a new name marked with reason, leaving the
+// library file as it is; path receives the name written. Returns false with error set on failure.
+bool SaveCodeArrayAside(Workspace& ws, const QString& reason, QString* path, QString* error = nullptr,
+                        QList<qsizetype>* mended = nullptr);
 
 // The text shown for where the library lives: the full path and "  <local>", or "  <remote>".
 QString databaseLocationText(const Workspace& ws);

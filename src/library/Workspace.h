@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/DiskStamp.h"
 #include "settings/AppSettings.h"
 #include "store/SnippetRecord.h"
 
@@ -30,6 +31,12 @@ struct Workspace
 
     // Set when the library file could not be read nor set aside: saving would destroy it.
     QString saveBlockedReason;
+
+    // Another program holds the library's lock: this window may read it but never writes it.
+    bool readOnly = false;
+
+    // The library file as last loaded or saved, to notice another program's save before ours.
+    DiskStamp libraryOnDisk;
 
     // The database file in use: the prefix folder when set, else the program folder.
     QString databasePath() const;

@@ -44,6 +44,12 @@ private slots:
     void noRecords_addsPlaceholderAndSavesIt();
     void incompleteFile_keepsRecordsAndCopiesFileAside();
     void save_blockedOrImpossible_failsWithoutWriting();
+    void saveFailure_namesReasonAndPathOnSecondLine_data();
+    void saveFailure_namesReasonAndPathOnSecondLine();
+    void fileChangedOnDisk_isNotOverwrittenUnlessChosen_data();
+    void fileChangedOnDisk_isNotOverwrittenUnlessChosen();
+    void saveAside_writesMineAndLeavesTheLibraryFile();
+    void readOnly_neverWritesNorMovesTheFile();
     void setAsideName_neverNamesAnExistingFile();
     void locationText_namesLocalOrRemoteFile();
 
@@ -150,11 +156,122 @@ void TestLibraryFile::save_blockedOrImpossible_failsWithoutWriting()
     QVERIFY(writeAll(m_dir->filePath("file"), "x"));
     m_ws.databasePrefix = m_dir->filePath("file") + "/";
     QVERIFY(!LibraryFile::SaveCodeArrayToFile(m_ws, &error));
-    QCOMPARE(error, QString(LibraryFile::SaveErrorMessage));
+    QVERIFY(error.startsWith(QString(LibraryFile::SaveErrorMessage) + '\n'));
     const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(m_ws);
     QVERIFY(outcome.placeholderAdded);
-    QCOMPARE(outcome.saveError, QString(LibraryFile::SaveErrorMessage));
+    QCOMPARE(outcome.saveError, error);
     QCOMPARE(readAll(m_dir->filePath("file")), QByteArray("x"));
+}
+
+void TestLibraryFile::saveFailure_namesReasonAndPathOnSecondLine_data()
+{
+    QTest::addColumn<QString>("folder"); // below the temporary folder
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << "gone/"
+                                    << "No such file or directory";
+    QTest::newRow("folder is a file") << "file/"
+                                      << "Not a directory";
+}
+
+void TestLibraryFile::saveFailure_namesReasonAndPathOnSecondLine()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, reason);
+    QVERIFY(writeAll(m_dir->filePath("file"), "x"));
+    m_ws.codeArray = {SnippetRecord()};
+    m_ws.databasePrefix = m_dir->filePath(folder);
+    QString error;
+    QVERIFY(!LibraryFile::SaveCodeArrayToFile(m_ws, &error));
+    const QStringList lines = error.split('\n');
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0], QString(LibraryFile::SaveErrorMessage));
+    QVERIFY2(lines[1].contains(m_ws.databasePath()), qPrintable(error));
+    QVERIFY2(lines[1].contains(reason, Qt::CaseInsensitive), qPrintable(error));
+}
+
+void TestLibraryFile::fileChangedOnDisk_isNotOverwrittenUnlessChosen_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("grown") << "grown" << true;
+    QTest::newRow("same size, newer time") << "touched" << true;
+    QTest::newRow("created after a load that found none") << "created" << true;
+    QTest::newRow("deleted") << "deleted" << false;
+    QTest::newRow("untouched") << "none" << false;
+}
+
+void TestLibraryFile::fileChangedOnDisk_isNotOverwrittenUnlessChosen()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, changed);
+    const QString path = m_ws.databasePath();
+    if (change == "created") {
+        m_ws.codeArray = {SnippetRecord()};
+    } else {
+        QVERIFY(writeAll(path, Header + block("one") + "++++++++\r\n"));
+        LibraryFile::LoadCodeDataFromFile(m_ws);
+    }
+    m_ws.codeArray.front().Title = "ours";
+    if (change == "grown" || change == "created") {
+        QVERIFY(writeAll(path, Header + block("one") + block("theirs") + "++++++++\r\n"));
+    } else if (change == "touched") {
+        QVERIFY(writeAll(path, Header + block("two") + "++++++++\r\n"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+    } else if (change == "deleted") {
+        QVERIFY(QFile::remove(path));
+    }
+    const QByteArray theirs = readAll(path);
+
+    QCOMPARE(LibraryFile::changedOnDisk(m_ws), changed);
+    QString error;
+    QCOMPARE(LibraryFile::SaveCodeArrayToFile(m_ws, &error), !changed);
+    if (changed) {
+        QCOMPARE(error, "The file " + path +
+                            " was changed by another program since it was loaded; it was not "
+                            "overwritten.");
+        QCOMPARE(readAll(path), theirs);
+        QVERIFY(
+            LibraryFile::SaveCodeArrayToFile(m_ws, &error, nullptr, LibraryFile::OnDiskChange::Overwrite));
+    }
+    QCOMPARE(DatabaseFile::read(path).records, m_ws.codeArray);
+    // Our own save is the new reference: the next one goes through without a question.
+    QVERIFY(!LibraryFile::changedOnDisk(m_ws));
+    QVERIFY(LibraryFile::SaveCodeArrayToFile(m_ws, &error));
+}
+
+void TestLibraryFile::saveAside_writesMineAndLeavesTheLibraryFile()
+{
+    const QString path = m_ws.databasePath();
+    const QByteArray theirs = Header + block("theirs") + "++++++++\r\n";
+    QVERIFY(writeAll(path, theirs));
+    m_ws.codeArray = {SnippetRecord()};
+    m_ws.codeArray[0].Title = "ours\nsplit";
+    QString aside;
+    QList<qsizetype> mended;
+    QVERIFY(LibraryFile::SaveCodeArrayAside(m_ws, "mine", &aside, nullptr, &mended));
+    QCOMPARE(aside, path + ".mine" + Stamp);
+    QCOMPARE(mended, QList<qsizetype>{0});
+    QCOMPARE(DatabaseFile::read(aside).records, m_ws.codeArray);
+    QCOMPARE(m_ws.codeArray[0].Title, QString("ours split"));
+    QCOMPARE(readAll(path), theirs);
+}
+
+void TestLibraryFile::readOnly_neverWritesNorMovesTheFile()
+{
+    const QString path = m_ws.databasePath();
+    const QByteArray notes = "notes\nmore notes\n";
+    QVERIFY(writeAll(path, notes));
+    m_ws.readOnly = true;
+    const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(m_ws);
+    QVERIFY(outcome.placeholderAdded);
+    QVERIFY(outcome.setAsidePath.isEmpty() && outcome.saveError.isEmpty());
+    QString error;
+    QVERIFY(!LibraryFile::SaveCodeArrayToFile(m_ws, &error, nullptr, LibraryFile::OnDiskChange::Overwrite));
+    QCOMPARE(error, QString(LibraryFile::ReadOnlyMessage));
+    QCOMPARE(readAll(path), notes);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"zorbeth.txt"});
 }
 
 void TestLibraryFile::setAsideName_neverNamesAnExistingFile()

@@ -311,10 +311,14 @@ private slots:
         w.workspace().CodeChanged = true;
         Prompts::takeHistory();
         Prompts::queueAnswer(Answer::Yes);
+        Prompts::queueAnswer(Answer::Ok);
+        Prompts::queueAnswer(Answer::No);
         QVERIFY(!w.close());
         const auto history = Prompts::takeHistory();
-        QCOMPARE(history.size(), 2);
-        QCOMPARE(history[1].text, QString::fromLatin1(LibraryFile::SaveErrorMessage));
+        QCOMPARE(history.size(), 3);
+        QVERIFY(history[1].text.startsWith(QString::fromLatin1(LibraryFile::SaveErrorMessage) + u'\n'));
+        QCOMPARE(history[2].text,
+                 QStringLiteral("The library could not be saved. Close without saving the changes?"));
         QVERIFY(w.workspace().CodeChanged);
     }
 

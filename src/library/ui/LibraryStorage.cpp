@@ -3,6 +3,8 @@
 #include "gui/Prompts.h"
 #include "library/LibraryFile.h"
 
+#include <QDir>
+
 namespace LibraryStorage {
 
 void load(QWidget* parent, Workspace& ws)
@@ -16,11 +18,44 @@ void load(QWidget* parent, Workspace& ws)
     }
 }
 
-bool save(QWidget* parent, Workspace& ws)
+bool save(QWidget* parent, Workspace& ws, QString* keptAside)
 {
+    const QString title = QStringLiteral("Save Code Data");
     QString error;
     QList<qsizetype> mended;
-    const bool saved = LibraryFile::SaveCodeArrayToFile(ws, &error, &mended);
+    bool saved = false;
+    if (ws.saveBlockedReason.isEmpty() && !ws.readOnly && LibraryFile::changedOnDisk(ws)) {
+        const QString path = QDir::toNativeSeparators(ws.databasePath());
+        const Prompts::Answer answer = Prompts::questionWithCaptions(
+            parent,
+            QStringLiteral("The library file %1 was changed by another program after Zorbeth loaded or last "
+                           "saved it.\n\nOverwrite it with this library, or keep the other version and save "
+                           "this library beside it?")
+                .arg(path),
+            title,
+            {{Prompts::Answer::No, QStringLiteral("Keep Other Version")},
+             {Prompts::Answer::Yes, QStringLiteral("Overwrite")}},
+            Prompts::Icon::Exclamation);
+        if (answer == Prompts::Answer::Yes) {
+            saved =
+                LibraryFile::SaveCodeArrayToFile(ws, &error, &mended, LibraryFile::OnDiskChange::Overwrite);
+        } else {
+            QString aside;
+            saved = LibraryFile::SaveCodeArrayAside(ws, QStringLiteral("mine"), &aside, &error, &mended);
+            if (saved) {
+                Prompts::message(parent,
+                                 QStringLiteral("The library file %1 was left as the other program saved it. "
+                                                "This library was saved as %2.")
+                                     .arg(path, QDir::toNativeSeparators(aside)),
+                                 title, Prompts::Icon::Information);
+                if (keptAside) {
+                    *keptAside = aside;
+                }
+            }
+        }
+    } else {
+        saved = LibraryFile::SaveCodeArrayToFile(ws, &error, &mended);
+    }
     if (!saved) {
         Prompts::message(parent, error, QString(), Prompts::Icon::Critical);
         return false;
@@ -31,12 +66,13 @@ bool save(QWidget* parent, Workspace& ws)
         for (qsizetype index : mended) {
             titles << ws.codeArray[size_t(index)].Title;
         }
-        Prompts::message(parent,
-                         QStringLiteral("Some text could not be stored as typed and was adjusted: line breaks in "
-                                        "one-line fields became blanks, and code lines beginning with \"----E\" "
-                                        "got a leading blank.\n\nSnippets adjusted:\n") +
-                             titles.join(QLatin1Char('\n')),
-                         QStringLiteral("Save Code Data"), Prompts::Icon::Information);
+        Prompts::message(
+            parent,
+            QStringLiteral("Some text could not be stored as typed and was adjusted: line breaks in "
+                           "one-line fields became blanks, and code lines beginning with \"----E\" "
+                           "got a leading blank.\n\nSnippets adjusted:\n") +
+                titles.join(QLatin1Char('\n')),
+            title, Prompts::Icon::Information);
     }
     return true;
 }

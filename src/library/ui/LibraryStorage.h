@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 struct Workspace;
 
@@ -10,6 +12,8 @@ namespace LibraryStorage {
 void load(QWidget* parent, Workspace& ws);
 
 // SaveCodeArrayToFile with its messages shown; clears CodeChanged on success, false when nothing was saved.
-bool save(QWidget* parent, Workspace& ws);
+// When another program changed the file since it was loaded, asks whether to overwrite it or to keep
+// it and write this library beside it; keptAside then receives that file's name.
+bool save(QWidget* parent, Workspace& ws, QString* keptAside = nullptr);
 
 } // namespace LibraryStorage

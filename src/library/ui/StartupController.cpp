@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QWidget>
@@ -54,6 +55,10 @@ StartupController::Outcome StartupController::Form_Load(const QStringList& switc
                          QStringLiteral("Registry settings were deleted for ") + QLatin1String(AppInfo::Title) +
                              QLatin1Char('.'),
                          QLatin1String(AppInfo::Title), Prompts::Icon::Information);
+    }
+
+    if (!takeLibraryLock()) {
+        return Outcome::Quit;
     }
 
     VersionFiles::write(m_ws.programFolder, QCoreApplication::applicationFilePath());
@@ -165,19 +170,48 @@ void StartupController::selectStartingNode()
     }
 }
 
+bool StartupController::takeLibraryLock()
+{
+    QString holder;
+    if (m_lock.acquire(QFileInfo(m_ws.databasePath()).absolutePath(), &holder)) {
+        m_ws.readOnly = false;
+        m_window.setWindowTitle(QLatin1String(AppInfo::Title));
+        return true;
+    }
+    const Prompts::Answer answer = Prompts::questionWithCaptions(
+        &m_window, holder + QStringLiteral("\n\nOpen the library read-only (nothing can be saved), or quit?"),
+        QLatin1String(AppInfo::Title),
+        {{Prompts::Answer::Yes, QStringLiteral("Open Read-Only")},
+         {Prompts::Answer::Cancel, QStringLiteral("Quit")}},
+        Prompts::Icon::Exclamation);
+    if (answer != Prompts::Answer::Yes) {
+        return false;
+    }
+    m_ws.readOnly = true;
+    m_window.setWindowTitle(QLatin1String(AppInfo::Title) + QStringLiteral(" (read-only)"));
+    return true;
+}
+
 bool StartupController::Form_QueryUnload()
 {
     if (!m_ws.CodeChanged) {
         return true;
     }
+    if (m_ws.readOnly) {
+        return Prompts::question(
+                   &m_window,
+                   QStringLiteral("The library is open read-only, so the changes cannot be saved. "
+                                  "Close and discard them?"),
+                   QStringLiteral("Close Zorbeth"),
+                   {Prompts::Answer::No, Prompts::Answer::Yes}) == Prompts::Answer::Yes;
+    }
     if (m_menus.mnuAutoSave->isChecked()) {
-        // A failed save keeps the window open, so the changes are not lost with it.
-        return LibraryStorage::save(&m_window, m_ws);
+        return LibraryStorage::save(&m_window, m_ws) || closeWithoutSaving();
     }
     switch (Prompts::question(&m_window, QStringLiteral("Save changes?"), QStringLiteral("Close Zorbeth"),
                               {Prompts::Answer::Yes, Prompts::Answer::No, Prompts::Answer::Cancel})) {
     case Prompts::Answer::Yes:
-        return LibraryStorage::save(&m_window, m_ws);
+        return LibraryStorage::save(&m_window, m_ws) || closeWithoutSaving();
     case Prompts::Answer::No:
         return true;
     default:
@@ -185,18 +219,31 @@ bool StartupController::Form_QueryUnload()
     }
 }
 
+bool StartupController::closeWithoutSaving()
+{
+    // No keeps the window, and the changes with it, open.
+    return Prompts::question(
+               &m_window, QStringLiteral("The library could not be saved. Close without saving the changes?"),
+               QStringLiteral("Close Zorbeth"), {Prompts::Answer::No, Prompts::Answer::Yes},
+               Prompts::Icon::Exclamation) == Prompts::Answer::Yes;
+}
+
 void StartupController::Form_Unload()
 {
-    if (!m_ws.ResultsInTree) {
-        m_startingNode = m_tree.positionOf(m_tree.currentItem());
+    // A read-only window is a guest: the settings belong to the window that owns the library.
+    if (!m_ws.readOnly) {
+        if (!m_ws.ResultsInTree) {
+            m_startingNode = m_tree.positionOf(m_tree.currentItem());
+        }
+        emit unloading();
+        if (m_ws.SaveSettingsOnExit) {
+            writeSettings();
+        } else {
+            m_settings.ClearRegistry();
+        }
+        m_settings.sync();
     }
-    emit unloading();
-    if (m_ws.SaveSettingsOnExit) {
-        writeSettings();
-    } else {
-        m_settings.ClearRegistry();
-    }
-    m_settings.sync();
+    releaseLibraryLock();
 }
 
 void StartupController::checkpoint(const QString& name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/SettingsClient.h"
+#include "library/LibraryLock.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -46,8 +47,15 @@ public:
     // Decides whether the window may close, saving or asking when the library changed.
     bool Form_QueryUnload();
 
-    // Stores what the run leaves behind: starting node and settings.
+    // Stores what the run leaves behind: starting node and settings; gives the library's lock back.
     void Form_Unload();
+
+    // Takes the lock of the library in use; when another program holds it, offers to open the
+    // library read-only or to quit. False when the user chose to quit.
+    bool takeLibraryLock();
+
+    // Gives the library's lock back, before another library is opened or the window closes.
+    void releaseLibraryLock() { m_lock.release(); }
 
     // Controllers whose views show settings, in the order they are applied.
     void addSettingsClient(SettingsClient* client) { m_clients.append(client); }
@@ -75,6 +83,7 @@ private:
     bool windowInNormalState() const;
     void checkpoint(const QString& name);
     void selectStartingNode();
+    bool closeWithoutSaving();
 
     Workspace& m_ws;
     SettingsStore& m_settings;
@@ -85,6 +94,7 @@ private:
     StartupMenus m_menus;
     QWidget& m_window;
     QList<SettingsClient*> m_clients;
+    LibraryLock m_lock;
 
     int m_startingNode = 1;
     bool m_traceOn = false;

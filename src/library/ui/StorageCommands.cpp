@@ -3,6 +3,7 @@
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
 #include "gui/WindowContext.h"
+#include "library/LibraryFile.h"
 #include "library/ui/LibraryStorage.h"
 #include "library/ui/TreeViews.h"
 #include "library/Workspace.h"
@@ -10,6 +11,8 @@
 #include "store/LibraryOrdering.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -43,8 +46,16 @@ bool StorageCommands::confirm(const QString& title) const
 
 void StorageCommands::mnuSave_Click()
 {
-    if (LibraryStorage::save(&m_context.window, m_context.ws)) {
-        m_context.status.setText(QStringLiteral("Changes saved"));
+    if (m_context.ws.readOnly) {
+        QApplication::beep();
+        m_context.status.setText(QLatin1String(LibraryFile::ReadOnlyMessage));
+        return;
+    }
+    QString keptAside;
+    if (LibraryStorage::save(&m_context.window, m_context.ws, &keptAside)) {
+        m_context.status.setText(keptAside.isEmpty()
+                                     ? QStringLiteral("Changes saved")
+                                     : QStringLiteral("Changes saved as ") + QFileInfo(keptAside).fileName());
     }
 }
 
@@ -69,10 +80,16 @@ void StorageCommands::mnuBackup_Click()
 
 void StorageCommands::mnuRestore_Click()
 {
+    Workspace& ws = m_context.ws;
+    if (ws.readOnly) {
+        QApplication::beep();
+        m_context.status.setText(QStringLiteral("The library is open read-only because another program is "
+                                                "using it; nothing was restored."));
+        return;
+    }
     if (!confirm(RestoreTitle)) {
         return;
     }
-    Workspace& ws = m_context.ws;
     if (!ws.saveBlockedReason.isEmpty()) {
         // The library file could not be read nor kept aside; replacing it would lose it for good.
         Prompts::message(&m_context.window, ws.saveBlockedReason + QStringLiteral(" Nothing was restored."),
