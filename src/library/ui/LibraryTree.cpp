@@ -36,6 +36,13 @@ LibraryTree::LibraryTree(QWidget* parent) : QTreeWidget(parent)
     connect(this, &QTreeWidget::itemCollapsed, this, &LibraryTree::updateImage);
 }
 
+LibraryTree::~LibraryTree()
+{
+    // QTreeWidget clears its model after this part of the object is gone; the model's signals
+    // must not reach the handlers above by then.
+    disconnect(model(), nullptr, this, nullptr);
+}
+
 QString LibraryTree::key(const QTreeWidgetItem* node)
 {
     return node ? node->data(0, KeyRole).toString() : QString();

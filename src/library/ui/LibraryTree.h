@@ -33,6 +33,7 @@ public:
     static const QString MarkerImage;
 
     explicit LibraryTree(QWidget* parent = nullptr);
+    ~LibraryTree() override;
 
     static QString key(const QTreeWidgetItem* node);
     static QString tag(const QTreeWidgetItem* node);
