@@ -58,10 +58,13 @@ QString describeDamage(const DatabaseFile::ReadResult& read, size_t recordsRead)
         }
     }
     if (!read.complete) {
-        text += read.damaged()
-                    ? QStringLiteral(" The file also ends before its end marker.")
-                    : QStringLiteral("The code file ends before its end marker; %1 snippets were read.")
-                          .arg(count);
+        if (read.damaged()) {
+            text += QLatin1String(text.endsWith(u'\n') ? "" : " ") +
+                    QStringLiteral("The file also ends before its end marker.");
+        } else {
+            text =
+                QStringLiteral("The code file ends before its end marker; %1 snippets were read.").arg(count);
+        }
     }
     return text;
 }
