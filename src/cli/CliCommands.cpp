@@ -1,10 +1,11 @@
 #include "cli/CliCommands.h"
 
-#include "settings/ProgramFolder.h"
 #include "library/Workspace.h"
 #include "search/SearchEngine.h"
 #include "search/SearchScope.h"
 #include "search/WordLists.h"
+#include "settings/AppInfo.h"
+#include "settings/ProgramFolder.h"
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
 
@@ -19,8 +20,15 @@ namespace {
 
 constexpr char Usage[] =
     "usage: zorbeth-cli [--folder DIR] COMMAND [ARGS] [--json]\n"
+    "       zorbeth-cli --help | -h | --version\n"
+    "options:\n"
+    "  --folder DIR            the program folder (else $ZORBETH_FOLDER, else ~/.local/share/zorbeth)\n"
+    "  --json                  print one JSON document instead of a table\n"
+    "  -h, --help              print this help\n"
+    "  --version               print the version\n"
     "commands:\n"
-    "  check FILE              parse a database file, changing nothing\n"
+    "  check FILE              parse a database file, changing nothing; exit 1 when it is\n"
+    "                          cut off or damaged\n"
     "  list [--language L]     the library's snippets in library order\n"
     "  show INDEX              one snippet with every field\n"
     "  search TERM [--titles] [--keywords] [--code] [--ignore-case]\n"
@@ -29,7 +37,8 @@ constexpr char Usage[] =
     "                          --language L searches L only, unless --all-languages\n"
     "  words (--all | --keys) [--language L]\n"
     "                          every distinct word, or keyword, in drop-down order\n"
-    "  --                      ends the options, so TERM may begin with -\n";
+    "  --                      ends the options, so TERM may begin with -\n"
+    "exit status: 0 success, 1 the library is cut off or damaged, 2 bad usage or an unreadable file\n";
 
 QJsonObject toJson(const SnippetRecord& r, qsizetype index, bool withTexts)
 {
@@ -107,6 +116,9 @@ int CliCommands::run(const QStringList& arguments)
             m_json = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             print(QLatin1String(Usage));
+            return Success;
+        } else if (arg == QLatin1String("--version")) {
+            print(QLatin1String("zorbeth-cli ") + AppInfo::versionText() + u'\n');
             return Success;
         } else if (flag != flags.end()) {
             options.*(flag->second) = true;
@@ -186,14 +198,26 @@ int CliCommands::check(const QString& file)
     }
     const qsizetype count = qsizetype(result.records.size());
     if (m_json) {
-        const QJsonObject o{{"records", qint64(count)}, {"complete", result.complete}};
+        const QJsonObject o{{"records", qint64(count)},
+                            {"complete", result.complete},
+                            {"damaged", result.damaged()},
+                            {"nonUtf8Bytes", qint64(result.nonUtf8Bytes)}};
         m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
     } else {
-        print(QStringLiteral("records:  %1\ncomplete: %2\n")
+        QString damaged = QStringLiteral("no");
+        if (result.damaged()) {
+            damaged = QStringLiteral("yes, %1 records could not be read").arg(result.lostRecords);
+            if (!result.lostTitles.isEmpty()) {
+                damaged += QStringLiteral(": ") + result.lostTitles.join(QStringLiteral(", "));
+            }
+        }
+        print(QStringLiteral("records:      %1\ncomplete:     %2\ndamaged:      %3\nnonUtf8Bytes: %4\n")
                   .arg(count)
-                  .arg(result.complete ? QLatin1String("yes") : QLatin1String("no (no end marker)")));
+                  .arg(result.complete ? QLatin1String("yes") : QLatin1String("no (no end marker)"))
+                  .arg(damaged)
+                  .arg(result.nonUtf8Bytes));
     }
-    return result.complete ? Success : Problems;
+    return result.complete && !result.damaged() ? Success : Problems;
 }
 
 int CliCommands::list(const QString& language)
@@ -350,13 +374,20 @@ int CliCommands::loadLibrary(CodeArray& records)
     }
     records = std::move(result.records);
     LibraryOrdering::SortCodeByLanguage(records);
+    if (result.damaged()) {
+        printError(QStringLiteral("zorbeth-cli: %1 is damaged; %2 records could not be read%3\n")
+                       .arg(path)
+                       .arg(result.lostRecords)
+                       .arg(result.lostTitles.isEmpty()
+                                ? QString()
+                                : QStringLiteral(": ") + result.lostTitles.join(QStringLiteral(", "))));
+    }
     if (!result.complete) {
         printError(QStringLiteral("zorbeth-cli: %1 ends before its end marker; %2 snippets were read\n")
                        .arg(path)
                        .arg(records.size()));
-        return Problems;
     }
-    return Success;
+    return result.complete && !result.damaged() ? Success : Problems;
 }
 
 int CliCommands::usageError(const QString& why)

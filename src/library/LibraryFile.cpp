@@ -3,6 +3,7 @@
 #include "store/DatabaseFile.h"
 #include "store/DateStamp.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,113 @@ SnippetRecord placeholder()
     r.Category = QStringLiteral("Category");
     r.Date = DateStamp::now();
     return r;
+}
+
+constexpr int TitlesNamed = 20;
+
+QString encodingMessage(qsizetype bytes)
+{
+    if (bytes == 0) {
+        return QString();
+    }
+    if (bytes == 1) {
+        return QStringLiteral("1 byte was not UTF-8 and was read as Windows-1252; the next save writes it as "
+                              "UTF-8.");
+    }
+    return QStringLiteral("%1 bytes were not UTF-8 and were read as Windows-1252; the next save writes them "
+                          "as UTF-8.")
+        .arg(bytes);
+}
+
+// What is wrong with a file that was read only in part.
+QString describeDamage(const DatabaseFile::ReadResult& read, size_t recordsRead)
+{
+    QString text;
+    const QString count = QString::number(recordsRead);
+    if (read.damaged()) {
+        text =
+            QStringLiteral("The code file is damaged: %1 snippets could not be read whole; %2 snippets were "
+                           "read.")
+                .arg(read.lostRecords)
+                .arg(count);
+        if (!read.lostTitles.isEmpty()) {
+            QStringList titles =
+                read.lostTitles.first(std::min<qsizetype>(read.lostTitles.size(), TitlesNamed));
+            if (read.lostTitles.size() > TitlesNamed) {
+                titles << QStringLiteral("and %1 more").arg(read.lostTitles.size() - TitlesNamed);
+            }
+            text += QStringLiteral("\nThe snippets after the damage are titled:\n    ") +
+                    titles.join(QStringLiteral("\n    ")) + u'\n';
+        }
+    }
+    if (!read.complete) {
+        if (read.damaged()) {
+            text += QLatin1String(text.endsWith(u'\n') ? "" : " ") +
+                    QStringLiteral("The file also ends before its end marker.");
+        } else {
+            text =
+                QStringLiteral("The code file ends before its end marker; %1 snippets were read.").arg(count);
+        }
+    }
+    return text;
+}
+
+// Saving would drop what could not be read, so a whole copy is kept first; an identical copy kept at
+// an earlier start serves as well. Without a copy, saving is turned off.
+void keepWholeCopy(Workspace& ws, const DatabaseFile::ReadResult& read, LibraryFile::LoadOutcome& outcome)
+{
+    const QString path = ws.databasePath();
+    const QString reason = read.damaged() ? QStringLiteral("damaged") : QStringLiteral("incomplete");
+    outcome.incomplete = !read.complete;
+    outcome.damaged = read.damaged();
+    outcome.messageTitle = QLatin1String(LibraryFile::LoadTitle);
+    outcome.message = describeDamage(read, ws.codeArray.size());
+    if (!outcome.message.endsWith(u'\n')) {
+        outcome.message += u' ';
+    }
+    const QString earlier = LibraryFile::identicalCopy(path, reason);
+    if (!earlier.isEmpty()) {
+        outcome.setAsidePath = earlier;
+        outcome.copyKept = true;
+        outcome.message +=
+            QStringLiteral("A copy of the whole file is kept as %1, so nothing is lost when the "
+                           "library is saved.")
+                .arg(QDir::toNativeSeparators(earlier));
+        return;
+    }
+    const QString aside = LibraryFile::setAsideName(path, reason);
+    if (QFile::copy(path, aside)) {
+        outcome.setAsidePath = aside;
+        outcome.copyKept = true;
+        outcome.message += QStringLiteral("The whole file was copied to %1 so that nothing is lost when the "
+                                          "library is saved.")
+                               .arg(QDir::toNativeSeparators(aside));
+        return;
+    }
+    ws.saveBlockedReason =
+        QStringLiteral(
+            "The file %1 could not be read whole and no copy of it could be made, so it will not be "
+            "replaced. Saving is turned off to keep it.")
+            .arg(QDir::toNativeSeparators(path));
+    outcome.message += ws.saveBlockedReason;
+}
+
+bool sameBytes(const QString& a, const QString& b)
+{
+    QFile first(a);
+    QFile second(b);
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) ||
+        first.size() != second.size()) {
+        return false;
+    }
+    constexpr qint64 Chunk = 1 << 20;
+    while (!first.atEnd()) {
+        const QByteArray left = first.read(Chunk);
+        if (left.isEmpty() || left != second.read(left.size())) {
+            return false;
+        }
+    }
+    return second.atEnd();
 }
 
 } // namespace
@@ -50,7 +158,7 @@ LoadOutcome LoadCodeDataFromFile(Workspace& ws)
         }
         // Only a missing file, an empty one or a proper library without records may be replaced;
         // anything else could be a library we failed to understand.
-        if (fileHasContent && !(read.opened && read.complete)) {
+        if (fileHasContent && !(read.opened && read.complete && !read.damaged())) {
             const QString aside = setAsideName(path, QStringLiteral("unreadable"));
             if (!QFile::rename(path, aside)) {
                 ws.saveBlockedReason =
@@ -71,28 +179,10 @@ LoadOutcome LoadCodeDataFromFile(Workspace& ws)
         return outcome;
     }
 
-    if (!read.complete && fileHasContent) {
-        outcome.incomplete = true;
-        outcome.messageTitle = QStringLiteral("Load Code Data");
-        const QString aside = setAsideName(path, QStringLiteral("incomplete"));
-        const QString count = QString::number(ws.codeArray.size());
-        if (QFile::copy(path, aside)) {
-            outcome.setAsidePath = aside;
-            outcome.message =
-                QStringLiteral("The code file ends before its end marker; %1 snippets were read. The whole "
-                               "file was copied to %2 so that nothing is lost when the library is saved.")
-                    .arg(count, QDir::toNativeSeparators(aside));
-        } else {
-            // Saving now would drop whatever follows the damage, so it waits until the file is safe.
-            ws.saveBlockedReason =
-                QStringLiteral("The file %1 is incomplete and no copy of it could be made, so it will "
-                               "not be replaced. Saving is turned off to keep it.")
-                    .arg(QDir::toNativeSeparators(path));
-            outcome.message = QStringLiteral("The code file ends before its end marker; %1 snippets were "
-                                             "read. ")
-                                  .arg(count) +
-                              ws.saveBlockedReason;
-        }
+    outcome.nonUtf8Bytes = read.nonUtf8Bytes;
+    outcome.encodingMessage = encodingMessage(read.nonUtf8Bytes);
+    if ((!read.complete || read.damaged()) && fileHasContent) {
+        keepWholeCopy(ws, read, outcome);
     }
     return outcome;
 }
@@ -172,6 +262,21 @@ QString setAsideName(const QString& path, const QString& reason)
         name = base + u'-' + QString::number(n);
     }
     return name;
+}
+
+QString identicalCopy(const QString& path, const QString& reason)
+{
+    const QFileInfo file(path);
+    const QDir folder = file.dir();
+    const QStringList names = folder.entryList({file.fileName() + u'.' + reason + QLatin1String("-*")},
+                                               QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
+    for (const QString& name : names) {
+        const QString copy = folder.filePath(name);
+        if (QFileInfo(copy).size() == file.size() && sameBytes(path, copy)) {
+            return copy;
+        }
+    }
+    return QString();
 }
 
 } // namespace LibraryFile

@@ -11,6 +11,7 @@ inline constexpr char PlaceholderMessage[] =
     "The code file was not found or was empty. A single record was added to avoid processing problems.";
 inline constexpr char PlaceholderTitle[] = "Error Loading Code Data";
 inline constexpr char SaveErrorMessage[] = "Error saving code array.";
+inline constexpr char LoadTitle[] = "Load Code Data";
 inline constexpr char ReadOnlyMessage[] =
     "The library is open read-only because another program is using it; nothing was saved.";
 
@@ -23,12 +24,16 @@ enum class OnDiskChange
 
 struct LoadOutcome
 {
-    bool placeholderAdded = false;  // no record was read: the placeholder stands in
-    QString setAsidePath;           // where a damaged or unreadable file was kept, if anywhere
-    bool incomplete = false;        // records were read but the end marker was missing
-    QString message;                // what to tell the user (empty when all went well)
+    bool placeholderAdded = false; // no record was read: the placeholder stands in
+    QString setAsidePath;          // where a damaged or unreadable file was kept, if anywhere
+    bool incomplete = false;       // records were read but the end marker was missing
+    bool damaged = false;          // the file holds records that could not be read
+    bool copyKept = false;         // a whole copy of an incomplete or damaged file is kept aside
+    QString message;               // what to tell the user (empty when all went well)
     QString messageTitle;
-    QString saveError;              // the placeholder could not be saved
+    QString saveError;          // the placeholder could not be saved
+    qsizetype nonUtf8Bytes = 0; // bytes read as Windows-1252
+    QString encodingMessage;    // says so, when there were any
 };
 
 // Replaces the code array with the records of the database file and updates the location text.
@@ -53,5 +58,8 @@ QString databaseLocationText(const Workspace& ws);
 
 // A name beside the given file that does not exist yet, for keeping a file that could not be read.
 QString setAsideName(const QString& path, const QString& reason);
+
+// A copy of path kept earlier under setAsideName(path, reason) with the same bytes, or an empty string.
+QString identicalCopy(const QString& path, const QString& reason);
 
 } // namespace LibraryFile

@@ -7,6 +7,13 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace {
+
+// The sample library shipped in the data folder, under the name the program reads.
+constexpr char SampleLibrary[] = "zorbeth.txt";
+
+} // namespace
+
 namespace ProgramFolder {
 
 QString resolve(const QString& folderOption)
@@ -43,6 +50,10 @@ bool seed(const QString& folder, const QString& dataFolder, QString* error)
         return false;
     };
     const QDir target(folder);
+    // A folder that holds anything has been used: if its library is gone, that must be said rather
+    // than covered up with the sample library.
+    const bool isNew = !target.exists() ||
+                       target.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     if (!QDir().mkpath(folder)) {
         return fail(QStringLiteral("Could not create the folder %1.").arg(folder));
     }
@@ -54,7 +65,11 @@ bool seed(const QString& folder, const QString& dataFolder, QString* error)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo entry(it.next());
-        const QString to = target.filePath(source.relativeFilePath(entry.filePath()));
+        const QString relative = source.relativeFilePath(entry.filePath());
+        const QString to = target.filePath(relative);
+        if (!isNew && relative == QLatin1String(SampleLibrary)) {
+            continue;
+        }
         if (entry.isDir()) {
             if (!QDir().mkpath(to)) {
                 return fail(QStringLiteral("Could not create the folder %1.").arg(to));

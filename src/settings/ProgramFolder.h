@@ -12,7 +12,8 @@ QString resolve(const QString& folderOption);
 // The shipped data folder: beside an installed program, else the source tree's data/.
 QString shippedDataFolder();
 
-// Copies the shipped data into folder without overwriting anything; false with error on failure.
+// Copies the shipped data into folder without overwriting anything; the sample library only goes
+// into a folder that is new (missing or empty). False with error on failure.
 bool seed(const QString& folder, const QString& dataFolder, QString* error = nullptr);
 
 } // namespace ProgramFolder

@@ -63,9 +63,23 @@ public:
         return true;
     }
 
+    // The next line, without moving on.
+    bool peek(qsizetype& begin, qsizetype& end) const
+    {
+        LineReader ahead = *this;
+        bool crlf = false;
+        return ahead.next(begin, end, crlf);
+    }
+
     template <size_t N> bool startsWith(qsizetype begin, qsizetype end, const char (&marker)[N]) const
     {
         return end - begin >= qsizetype(N - 1) && std::memcmp(m_data + begin, marker, N - 1) == 0;
+    }
+
+    // The writer starts every record with a line that is exactly "----T".
+    bool isRecordStart(qsizetype begin, qsizetype end) const
+    {
+        return end - begin == 5 && std::memcmp(m_data + begin, "----T", 5) == 0;
     }
 
 private:
@@ -78,11 +92,22 @@ private:
 class Parser
 {
 public:
-    explicit Parser(QByteArrayView bytes)
-        : m_bytes(bytes), m_lines(bytes), m_encoding(TextCodec::detect(bytes))
+    explicit Parser(QByteArrayView bytes) : m_bytes(bytes), m_lines(bytes), m_utf8(TextCodec::isUtf8(bytes))
     {}
 
     void run(DatabaseFile::ReadResult& result)
+    {
+        readRecords(result);
+        // A record still open when the file ends is cut off, which the missing end marker tells.
+        const qsizetype cutOff = !result.complete && m_open && m_openCounted ? 1 : 0;
+        result.recordStarts = m_starts;
+        result.lostRecords = std::max<qsizetype>(0, m_starts - cutOff - m_startedRecords);
+        result.lostTitles = std::move(m_lostTitles);
+        result.nonUtf8Bytes = m_nonUtf8;
+    }
+
+private:
+    void readRecords(DatabaseFile::ReadResult& result)
     {
         Slice ignored;
         for (int i = 0; i < 4; ++i) {
@@ -102,8 +127,16 @@ public:
                 end - begin >= 5 && m_lines.startsWith(begin, end, "----") ? m_bytes[begin + 4] : 0;
             switch (kind) {
             case 'T':
-                if (!line(values.title) || !line(values.language) || !line(values.category) ||
-                    !line(values.keywords) || !line(values.date) || !line(ignored)) {
+                if (m_open && m_openCounted) {
+                    // The previous record never reached its "----H": a damaged block ended early.
+                    m_lostTitles.append(text(values.title));
+                }
+                m_open = true;
+                m_openCounted = m_lines.isRecordStart(begin, end);
+                m_starts += m_openCounted ? 1 : 0;
+                if (!recordLine(values.title) || !recordLine(values.language) ||
+                    !recordLine(values.category) || !recordLine(values.keywords) ||
+                    !recordLine(values.date) || !recordLine(ignored)) {
                     return;
                 }
                 break;
@@ -128,6 +161,9 @@ public:
                 }
                 result.records.push_back(record(values));
                 values = Collected();
+                // A record without a start of its own is the rest of one whose start a block read on into.
+                m_startedRecords += m_open && m_openCounted ? 1 : 0;
+                m_open = false;
                 break;
             default: // any other line is skipped
                 break;
@@ -135,7 +171,6 @@ public:
         }
     }
 
-private:
     bool line(Slice& slice)
     {
         qsizetype end = 0;
@@ -146,6 +181,29 @@ private:
         slice.size = end - slice.begin;
         slice.mixedBreaks = false;
         return true;
+    }
+
+    bool recordLine(Slice& slice)
+    {
+        if (!line(slice)) {
+            return false;
+        }
+        noteSwallowedStart(slice.begin, slice.begin + slice.size);
+        return true;
+    }
+
+    // A "----T" line read as part of a record is most likely the start of the next record, which a
+    // block without its "----E" read on into; its title is the line after it.
+    void noteSwallowedStart(qsizetype begin, qsizetype end)
+    {
+        if (!m_lines.isRecordStart(begin, end)) {
+            return;
+        }
+        ++m_starts;
+        qsizetype titleBegin = 0, titleEnd = 0;
+        if (m_lines.peek(titleBegin, titleEnd)) {
+            m_lostTitles.append(text(Slice{titleBegin, titleEnd - titleBegin, false}));
+        }
     }
 
     bool objectBlock(Collected& values)
@@ -160,6 +218,7 @@ private:
             if (m_lines.startsWith(begin, end, "----E")) {
                 return true;
             }
+            noteSwallowedStart(begin, end);
             if (n < 4) {
                 *fields[n] = Slice{begin, end - begin, false};
             }
@@ -182,6 +241,7 @@ private:
             if (m_lines.startsWith(begin, end, "----E")) {
                 return true;
             }
+            noteSwallowedStart(begin, end);
             if (first) {
                 slice.begin = begin;
                 first = false;
@@ -193,12 +253,14 @@ private:
         }
     }
 
-    QString text(const Slice& slice) const
+    // The value of a slice; bytes that are not UTF-8 are added to nonUtf8.
+    QString text(const Slice& slice, qsizetype* nonUtf8 = nullptr) const
     {
         if (slice.size == 0) {
             return QString();
         }
-        QString value = TextCodec::decode(m_bytes.sliced(slice.begin, slice.size), m_encoding);
+        const QByteArrayView bytes = m_bytes.sliced(slice.begin, slice.size);
+        QString value = m_utf8 ? QString::fromUtf8(bytes) : TextCodec::decodeMixed(bytes, nonUtf8);
         if (!slice.mixedBreaks) {
             return value;
         }
@@ -224,41 +286,50 @@ private:
     {
         Slice slice;
         QString value;
+        qsizetype nonUtf8 = 0;
     };
 
-    QString shared(const Slice& slice, Repeated& last) const
+    QString shared(const Slice& slice, Repeated& last)
     {
         if (slice.size != last.slice.size ||
             std::memcmp(m_bytes.data() + slice.begin, m_bytes.data() + last.slice.begin,
                         size_t(slice.size)) != 0) {
             last.slice = slice;
-            last.value = text(slice);
+            last.nonUtf8 = 0;
+            last.value = text(slice, &last.nonUtf8);
         }
+        m_nonUtf8 += last.nonUtf8;
         return last.value;
     }
 
     SnippetRecord record(const Collected& v)
     {
         SnippetRecord r;
-        r.Title = text(v.title);
+        r.Title = text(v.title, &m_nonUtf8);
         r.Language = shared(v.language, m_lastLanguage);
         r.Category = shared(v.category, m_lastCategory);
         r.Keywords = shared(v.keywords, m_lastKeywords);
         r.Date = shared(v.date, m_lastDate);
-        r.ObjectName = text(v.objectName);
+        r.ObjectName = text(v.objectName, &m_nonUtf8);
         r.ObjectFlag = number(v.objectFlag);
         r.ObjectStart = number(v.objectStart);
         r.ObjectLength = number(v.objectLength);
-        r.DText = text(v.dText);
-        r.Code = text(v.code);
-        r.HText = text(v.hText);
+        r.DText = text(v.dText, &m_nonUtf8);
+        r.Code = text(v.code, &m_nonUtf8);
+        r.HText = text(v.hText, &m_nonUtf8);
         return r;
     }
 
     QByteArrayView m_bytes;
     LineReader m_lines;
-    TextCodec::Encoding m_encoding;
+    bool m_utf8;
     Repeated m_lastLanguage, m_lastCategory, m_lastKeywords, m_lastDate;
+    qsizetype m_nonUtf8 = 0;
+    qsizetype m_starts = 0;
+    qsizetype m_startedRecords = 0; // records read that began with a counted start
+    bool m_open = false;            // a record has begun and not reached its "----H" yet
+    bool m_openCounted = false;     // and its start line was counted
+    QStringList m_lostTitles;
 };
 
 // Builds the file's bytes in a buffer and, when writing to a file, hands them on every few MB so a
@@ -470,10 +541,7 @@ ReadResult read(const QString& path)
         }
     }
     result.opened = true;
-    ReadResult parsed = parse(bytes);
-    result.records = std::move(parsed.records);
-    result.complete = parsed.complete;
-    return result;
+    return parse(bytes);
 }
 
 ReadResult parse(const QByteArray& bytes)

@@ -15,11 +15,19 @@ inline constexpr char EndMarker[] = "++++++++";
 
 struct ReadResult
 {
-    CodeArray records;      // every complete record, in file order
-    bool opened = false;    // the file existed and could be read
-    bool complete = false;  // the end marker was reached
-    qint64 fileSize = 0;    // bytes in the file (0 when missing)
-    QString error;          // why opening or reading failed, empty otherwise
+    CodeArray records;          // every complete record, in file order
+    bool opened = false;        // the file existed and could be read
+    bool complete = false;      // the end marker was reached
+    qint64 fileSize = 0;        // bytes in the file (0 when missing)
+    QString error;              // why opening or reading failed, empty otherwise
+    qsizetype nonUtf8Bytes = 0; // bytes of the records read that were not UTF-8, read as Windows-1252
+    qsizetype recordStarts = 0; // lines "----T", also those a block without its "----E" read on into
+    qsizetype lostRecords =
+        0;                  // record starts without a record read from them, besides one cut off at the end
+    QStringList lostTitles; // the titles of those records
+
+    // The file holds records that could not be read whole.
+    bool damaged() const { return lostRecords > 0; }
 };
 
 // Parses a database file as the program reads it; a partly read record is dropped.

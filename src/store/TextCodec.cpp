@@ -18,90 +18,123 @@ bool isContinuation(uchar c)
     return (c & 0xC0) == 0x80;
 }
 
-bool isValidUtf8(const uchar* p, qsizetype n)
+// The length of the valid UTF-8 sequence at p[0] (p[0] >= 0x80), or 0 when there is none: a stray
+// continuation byte, an overlong form, a surrogate, a value beyond U+10FFFF or a cut-off sequence.
+qsizetype sequenceLength(const uchar* p, qsizetype left)
 {
-    qsizetype i = 0;
-    while (i < n) {
-        // Libraries are mostly ASCII: skip it eight bytes at a time.
-        while (i + 8 <= n) {
-            quint64 word;
-            std::memcpy(&word, p + i, 8);
-            if (word & HighBits8) {
-                break;
-            }
-            i += 8;
+    const uchar c = p[0];
+    if (c < 0xC2 || c >= 0xF5) {
+        return 0;
+    }
+    const qsizetype n = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    if (left < n) {
+        return 0;
+    }
+    for (qsizetype k = 1; k < n; ++k) {
+        if (!isContinuation(p[k])) {
+            return 0;
         }
-        if (i >= n) {
+    }
+    if ((c == 0xE0 && p[1] < 0xA0) || (c == 0xED && p[1] >= 0xA0) || (c == 0xF0 && p[1] < 0x90) ||
+        (c == 0xF4 && p[1] >= 0x90)) {
+        return 0;
+    }
+    return n;
+}
+
+// Libraries are mostly ASCII: skips it eight bytes at a time, returning the index of the first byte
+// that is not ASCII (or n).
+qsizetype skipAscii(const uchar* p, qsizetype i, qsizetype n)
+{
+    while (i + 8 <= n) {
+        quint64 word;
+        std::memcpy(&word, p + i, 8);
+        if (word & HighBits8) {
             break;
         }
-        const uchar c = p[i];
-        if (c < 0x80) {
-            ++i;
-        } else if (c < 0xC2) {
-            return false;
-        } else if (c < 0xE0) {
-            if (i + 1 >= n || !isContinuation(p[i + 1])) {
-                return false;
-            }
-            i += 2;
-        } else if (c < 0xF0) {
-            if (i + 2 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2])) {
-                return false;
-            }
-            // Overlong forms and UTF-16 surrogates are not valid UTF-8.
-            if ((c == 0xE0 && p[i + 1] < 0xA0) || (c == 0xED && p[i + 1] >= 0xA0)) {
-                return false;
-            }
-            i += 3;
-        } else if (c < 0xF5) {
-            if (i + 3 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2]) ||
-                !isContinuation(p[i + 3])) {
-                return false;
-            }
-            if ((c == 0xF0 && p[i + 1] < 0x90) || (c == 0xF4 && p[i + 1] >= 0x90)) {
-                return false;
-            }
-            i += 4;
-        } else {
+        i += 8;
+    }
+    while (i < n && p[i] < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
+bool isValidUtf8(const uchar* p, qsizetype n)
+{
+    qsizetype i = skipAscii(p, 0, n);
+    while (i < n) {
+        const qsizetype length = sequenceLength(p + i, n - i);
+        if (length == 0) {
             return false;
         }
+        i = skipAscii(p, i + length, n);
     }
     return true;
 }
 
-QString decodeCp1252(QByteArrayView bytes)
+char16_t cp1252(uchar c)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    const uchar* in = reinterpret_cast<const uchar*>(bytes.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const uchar c = in[i];
-        out[i] = (c >= 0x80 && c < 0xA0) ? Cp1252High[c - 0x80] : char16_t(c);
-    }
-    return text;
+    return (c >= 0x80 && c < 0xA0) ? Cp1252High[c - 0x80] : char16_t(c);
 }
 
 } // namespace
 
 namespace TextCodec {
 
-Encoding detect(QByteArrayView bytes)
+bool isUtf8(QByteArrayView bytes)
 {
-    return isValidUtf8(reinterpret_cast<const uchar*>(bytes.data()), bytes.size()) ? Encoding::Utf8
-                                                                                   : Encoding::Windows1252;
+    return isValidUtf8(reinterpret_cast<const uchar*>(bytes.data()), bytes.size());
 }
 
-QString decode(QByteArrayView bytes, Encoding encoding)
+QString decodeMixed(QByteArrayView bytes, qsizetype* nonUtf8Bytes)
 {
-    if (encoding == Encoding::Utf8) {
-        return QString::fromUtf8(bytes);
+    // Every byte gives at most one UTF-16 unit (four bytes give a surrogate pair).
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    char16_t* const first = out;
+    const uchar* in = reinterpret_cast<const uchar*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype foreign = 0;
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype ascii = skipAscii(in, i, n);
+        for (; i < ascii; ++i) {
+            *out++ = in[i];
+        }
+        if (i >= n) {
+            break;
+        }
+        const uchar c = in[i];
+        const qsizetype length = sequenceLength(in + i, n - i);
+        if (length == 0) {
+            *out++ = cp1252(c);
+            ++foreign;
+            ++i;
+            continue;
+        }
+        char32_t code = c & (0x7F >> length);
+        for (qsizetype k = 1; k < length; ++k) {
+            code = (code << 6) | (in[i + k] & 0x3F);
+        }
+        if (code >= 0x10000) {
+            *out++ = char16_t(0xD800 + ((code - 0x10000) >> 10));
+            *out++ = char16_t(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            *out++ = char16_t(code);
+        }
+        i += length;
     }
-    return decodeCp1252(bytes);
+    text.truncate(out - first);
+    if (nonUtf8Bytes) {
+        *nonUtf8Bytes += foreign;
+    }
+    return text;
 }
 
 QString decode(QByteArrayView bytes)
 {
-    return decode(bytes, detect(bytes));
+    return isUtf8(bytes) ? QString::fromUtf8(bytes) : decodeMixed(bytes);
 }
 
 void appendUtf8(QByteArray& out, QStringView text)
@@ -133,7 +166,7 @@ void appendUtf8(QByteArray& out, QStringView text)
         char32_t c = src[i++];
         if (c >= 0xD800 && c < 0xE000) {
             const bool pair = c < 0xDC00 && i < n && src[i] >= 0xDC00 && src[i] < 0xE000;
-            // A lone surrogate would make the file invalid UTF-8 and send it to the fallback decoder.
+            // A lone surrogate has no UTF-8 form; U+FFFD keeps the file valid UTF-8.
             c = pair ? 0x10000 + ((c - 0xD800) << 10) + (src[i++] - 0xDC00) : 0xFFFD;
         }
         if (c < 0x80) {

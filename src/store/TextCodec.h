@@ -5,22 +5,19 @@
 #include <QString>
 #include <QStringView>
 
-// Text files are UTF-8; a file that is not valid UTF-8 is read as Windows-1252 so older libraries load.
+// Text files are UTF-8. Libraries written by older Windows versions hold Windows-1252 bytes, and
+// files edited by both may hold either, so a byte that is not part of a valid UTF-8 sequence is read
+// as its Windows-1252 character instead of spoiling the rest of the file.
 namespace TextCodec {
 
-enum class Encoding
-{
-    Utf8,
-    Windows1252
-};
+// Whether bytes are valid UTF-8 throughout.
+bool isUtf8(QByteArrayView bytes);
 
-// Picks the encoding of a whole file's bytes.
-Encoding detect(QByteArrayView bytes);
+// Decodes valid UTF-8 sequences as UTF-8 and every other byte as its Windows-1252 character; adds
+// the number of such bytes to nonUtf8Bytes.
+QString decodeMixed(QByteArrayView bytes, qsizetype* nonUtf8Bytes = nullptr);
 
-// Decodes bytes with the given encoding.
-QString decode(QByteArrayView bytes, Encoding encoding);
-
-// Decodes a whole file's bytes, detecting the encoding.
+// Decodes a file's bytes: as UTF-8 when they are valid UTF-8, otherwise as decodeMixed does.
 QString decode(QByteArrayView bytes);
 
 // Appends text as UTF-8; a lone surrogate becomes U+FFFD so the output stays valid UTF-8.

@@ -1,3 +1,5 @@
+#include "settings/AppInfo.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -56,6 +58,11 @@ private slots:
     void list_json_givesRecordsInLibraryOrder();
     void list_languageFilter_ignoresCaseAndKeepsIndexes();
     void list_incompleteLibrary_listsWhatWasReadAndExitsOne();
+    void listOrShow_damagedLibrary_warnsAndExitsOne_data();
+    void listOrShow_damagedLibrary_warnsAndExitsOne();
+    void check_text_namesTheLostTitles();
+    void versionAndHelp_printAndExitZero_data();
+    void versionAndHelp_printAndExitZero();
     void show_json_givesEveryField();
     void badUsageOrMissingLibrary_exitsTwoAndWritesNothing_data();
     void badUsageOrMissingLibrary_exitsTwoAndWritesNothing();
@@ -68,9 +75,18 @@ void TestCli::check_reportsRecordsAndCompleteness_data()
     QTest::addColumn<QByteArray>("json");
 
     QTest::newRow("complete") << Fixtures + "/zorbeth.txt" << 0
-                              << QByteArray(R"({"complete":true,"records":5})");
+                              << QByteArray(
+                                     R"({"complete":true,"damaged":false,"nonUtf8Bytes":0,"records":5})");
     QTest::newRow("cut off") << Fixtures + "/truncated.txt" << 1
-                             << QByteArray(R"({"complete":false,"records":3})");
+                             << QByteArray(
+                                    R"({"complete":false,"damaged":false,"nonUtf8Bytes":0,"records":3})");
+    // One "----E" is gone: the block before it reads on into the next record.
+    QTest::newRow("damaged") << Fixtures + "/damaged.txt" << 1
+                             << QByteArray(
+                                    R"({"complete":true,"damaged":true,"nonUtf8Bytes":0,"records":5})");
+    QTest::newRow("mixed encodings")
+        << Fixtures + "/mixed.txt" << 0
+        << QByteArray(R"({"complete":true,"damaged":false,"nonUtf8Bytes":2,"records":5})");
     QTest::newRow("missing") << Fixtures + "/missing.txt" << 2 << QByteArray();
 }
 
@@ -129,6 +145,71 @@ void TestCli::list_incompleteLibrary_listsWhatWasReadAndExitsOne()
     QFile original(Fixtures + "/truncated.txt");
     QVERIFY(copy.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
     QCOMPARE(copy.readAll(), original.readAll());
+}
+
+void TestCli::listOrShow_damagedLibrary_warnsAndExitsOne_data()
+{
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("warning");
+
+    QTest::newRow("list, damaged") << "damaged.txt" << QStringList{"list", "--json"}
+                                   << QByteArray("is damaged; 1 records could not be read: Join\n");
+    QTest::newRow("show, damaged") << "damaged.txt" << QStringList{"show", "0"}
+                                   << QByteArray("is damaged; 1 records could not be read: Join\n");
+    QTest::newRow("show, cut off") << "truncated.txt" << QStringList{"show", "0", "--json"}
+                                   << QByteArray("ends before its end marker; 3 snippets were read\n");
+}
+
+void TestCli::listOrShow_damagedLibrary_warnsAndExitsOne()
+{
+    QFETCH(QString, fixture);
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, warning);
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(Fixtures + '/' + fixture, dir.filePath("zorbeth.txt")));
+    const Run run = cli(QStringList{"--folder", dir.path()} + arguments);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(!run.out.isEmpty());
+    QVERIFY2(run.err.endsWith(warning), run.err.constData());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"zorbeth.txt"});
+}
+
+void TestCli::check_text_namesTheLostTitles()
+{
+    const Run run = cli({"check", Fixtures + "/damaged.txt"});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QByteArray("records:      5\ncomplete:     yes\n"
+                                 "damaged:      yes, 1 records could not be read: Join\nnonUtf8Bytes: 0\n"));
+}
+
+void TestCli::versionAndHelp_printAndExitZero_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("help");
+
+    QTest::newRow("--version") << QStringList{"--version"} << false;
+    QTest::newRow("--version after a command") << QStringList{"list", "--version"} << false;
+    QTest::newRow("--help") << QStringList{"--help"} << true;
+    QTest::newRow("-h") << QStringList{"-h"} << true;
+}
+
+void TestCli::versionAndHelp_printAndExitZero()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, help);
+    const Run run = cli(arguments, MissingFolder);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.isEmpty());
+    if (!help) {
+        QCOMPARE(run.out, ("zorbeth-cli " + AppInfo::versionText() + "\n").toUtf8());
+        return;
+    }
+    for (const char* word : {"--folder DIR", "--json", "--help", "-h", "--version", "check FILE", "list",
+                             "--language L", "show INDEX", "search TERM", "--titles", "--keywords", "--code",
+                             "--ignore-case", "--all-languages", "words", "--all", "--keys", "--  "}) {
+        QVERIFY2(run.out.contains(word), word);
+    }
 }
 
 void TestCli::show_json_givesEveryField()

@@ -43,6 +43,12 @@ private slots:
     void noRecords_addsPlaceholderAndSavesIt_data();
     void noRecords_addsPlaceholderAndSavesIt();
     void incompleteFile_keepsRecordsAndCopiesFileAside();
+    void damagedFile_keepsIdenticalCopyAndNamesLostTitles_data();
+    void damagedFile_keepsIdenticalCopyAndNamesLostTitles();
+    void loadAgain_reusesAnIdenticalCopyOnly_data();
+    void loadAgain_reusesAnIdenticalCopyOnly();
+    void mixedFile_saysHowManyBytesWereNotUtf8_data();
+    void mixedFile_saysHowManyBytesWereNotUtf8();
     void save_blockedOrImpossible_failsWithoutWriting();
     void saveFailure_namesReasonAndPathOnSecondLine_data();
     void saveFailure_namesReasonAndPathOnSecondLine();
@@ -84,6 +90,11 @@ void TestLibraryFile::noRecords_addsPlaceholderAndSavesIt_data()
     QTest::newRow("binary") << true << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << true;
     QTest::newRow("text of another kind") << true << QByteArray("notes\nmore notes\n") << true;
     QTest::newRow("first record cut off") << true << Header + block("cut").left(60) << true;
+    QTest::newRow("ended, but every record lost")
+        << true
+        << Header + QByteArray(block("a")).replace("----H\r\n", "") + block("b").replace("----H\r\n", "") +
+               "++++++++\r\n"
+        << true;
 }
 
 void TestLibraryFile::noRecords_addsPlaceholderAndSavesIt()
@@ -140,6 +151,112 @@ void TestLibraryFile::incompleteFile_keepsRecordsAndCopiesFileAside()
     QVERIFY(outcome.message.contains(" 2 snippets") && outcome.message.contains(copy));
     QCOMPARE(readAll(copy), contents);
     QCOMPARE(readAll(path), contents);
+}
+
+void TestLibraryFile::damagedFile_keepsIdenticalCopyAndNamesLostTitles_data()
+{
+    QTest::addColumn<int>("removedEnd"); // which "----E" of the middle record is gone
+    QTest::addColumn<QString>("lostTitle");
+    QTest::addColumn<int>("read"); // the record after a lost start is read without its title lines
+
+    QTest::newRow("end of the code") << 2 << "two" << 2;
+    QTest::newRow("end of the H text") << 3 << "three" << 3;
+}
+
+void TestLibraryFile::damagedFile_keepsIdenticalCopyAndNamesLostTitles()
+{
+    QFETCH(int, removedEnd);
+    QFETCH(QString, lostTitle);
+    QFETCH(int, read);
+    const QString path = m_ws.databasePath();
+    QByteArray contents = Header + block("one") + block("two") + block("three") + "++++++++\r\n";
+    qsizetype at = contents.indexOf("----T\r\ntwo");
+    for (int n = 0; n <= removedEnd; ++n) {
+        at = contents.indexOf("----E\r\n", at + 1);
+    }
+    contents.remove(at, 7);
+    QVERIFY(writeAll(path, contents));
+
+    const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(m_ws);
+
+    QVERIFY(outcome.damaged && !outcome.incomplete && outcome.copyKept);
+    QCOMPARE(m_ws.codeArray.size(), size_t(read));
+    const QString copy = path + ".damaged" + Stamp;
+    QCOMPARE(outcome.setAsidePath, copy);
+    QCOMPARE(readAll(copy), contents);
+    QCOMPARE(readAll(path), contents);
+    QCOMPARE(outcome.messageTitle, QString("Load Code Data"));
+    QVERIFY2(outcome.message.startsWith(
+                 "The code file is damaged: 1 snippets could not be read whole; " + QString::number(read) +
+                 " snippets were read.\nThe snippets after the damage are titled:\n    " + lostTitle + "\n"),
+             qPrintable(outcome.message));
+    QVERIFY(outcome.message.contains(copy));
+    QVERIFY(m_ws.saveBlockedReason.isEmpty());
+}
+
+void TestLibraryFile::loadAgain_reusesAnIdenticalCopyOnly_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("cut off") << Header + block("one") + block("two").left(50) << "incomplete";
+    QTest::newRow("damaged") << Header + block("one") + QByteArray(block("two")).replace("----H\r\n", "") +
+                                    block("three") + "++++++++\r\n"
+                             << "damaged";
+}
+
+void TestLibraryFile::loadAgain_reusesAnIdenticalCopyOnly()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, reason);
+    const QString path = m_ws.databasePath();
+    const QString first = path + '.' + reason + Stamp;
+    QVERIFY(writeAll(path, contents));
+    // A copy of another file under the same kind of name is no reason to skip the copy.
+    QVERIFY(writeAll(path + '.' + reason + "-20200101-000000", contents + "x"));
+
+    QCOMPARE(LibraryFile::LoadCodeDataFromFile(m_ws).setAsidePath, first);
+    DateStamp::pin(QDateTime(QDate(2026, 12, 7), QTime(8, 0, 0)));
+    const LibraryFile::LoadOutcome again = LibraryFile::LoadCodeDataFromFile(m_ws);
+    QCOMPARE(again.setAsidePath, first);
+    QVERIFY(again.copyKept);
+    QVERIFY2(again.message.contains("A copy of the whole file is kept as " + first),
+             qPrintable(again.message));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 3);
+
+    // The file changed since: its copy is no longer the same, so a new one is made.
+    QVERIFY(writeAll(path, contents + "\r\n"));
+    const QString second = path + '.' + reason + "-20261207-080000";
+    QCOMPARE(LibraryFile::LoadCodeDataFromFile(m_ws).setAsidePath, second);
+    QCOMPARE(readAll(second), contents + "\r\n");
+    QCOMPARE(readAll(first), contents);
+}
+
+void TestLibraryFile::mixedFile_saysHowManyBytesWereNotUtf8_data()
+{
+    QTest::addColumn<QByteArray>("title");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9") << QString();
+    QTest::newRow("one byte") << QByteArray("caf\xe9")
+                              << "1 byte was not UTF-8 and was read as Windows-1252; "
+                                 "the next save writes it as UTF-8.";
+    QTest::newRow("mixed")
+        << QByteArray("\xe6\x97\xa5 \x93"
+                      "caf\xe9\x94")
+        << "3 bytes were not UTF-8 and were read as Windows-1252; the next save writes them "
+           "as UTF-8.";
+}
+
+void TestLibraryFile::mixedFile_saysHowManyBytesWereNotUtf8()
+{
+    QFETCH(QByteArray, title);
+    QFETCH(QString, message);
+    QVERIFY(writeAll(m_ws.databasePath(), Header + block(title) + "++++++++\r\n"));
+    const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(m_ws);
+    QCOMPARE(outcome.encodingMessage, message);
+    QVERIFY(outcome.message.isEmpty() && !m_ws.CodeChanged);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"zorbeth.txt"});
 }
 
 void TestLibraryFile::save_blockedOrImpossible_failsWithoutWriting()

@@ -1,6 +1,6 @@
+#include "library/VersionFiles.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
-#include "library/VersionFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +31,8 @@ class TestProgramSetup : public QObject
 private slots:
     void versionFiles_carryTheProgramSize();
     void seed_copiesTreeWithoutOverwriting();
+    void seed_givesTheSampleLibraryOnlyToANewFolder_data();
+    void seed_givesTheSampleLibraryOnlyToANewFolder();
     void settings_parseSavedAndHandEditedValues_data();
     void settings_parseSavedAndHandEditedValues();
     void settings_clearRemovesOnlyOurSectionAndFileStaysPrivate();
@@ -60,6 +62,40 @@ void TestProgramSetup::seed_copiesTreeWithoutOverwriting()
     QCOMPARE(readAll(folder + "/zorbeth.txt"), QByteArray("my library"));
     QCOMPARE(readAll(folder + "/language_def/sub/deep.txt"), QByteArray("deep"));
     QCOMPARE(ProgramFolder::resolve(folder + "/../zorbeth/"), folder);
+}
+
+void TestProgramSetup::seed_givesTheSampleLibraryOnlyToANewFolder_data()
+{
+    QTest::addColumn<QString>("existing"); // a file the folder holds before, or "" / "-" for none / no folder
+    QTest::addColumn<QByteArray>("library"); // the library afterwards, empty when there is none
+
+    QTest::newRow("created now") << "-" << QByteArray("shipped library");
+    QTest::newRow("empty") << "" << QByteArray("shipped library");
+    QTest::newRow("used, library lost") << "zorbeth.ini" << QByteArray();
+    QTest::newRow("used, only a hidden file") << ".hidden" << QByteArray();
+    QTest::newRow("used, only the backup") << "zorbeth.txt.old" << QByteArray();
+}
+
+void TestProgramSetup::seed_givesTheSampleLibraryOnlyToANewFolder()
+{
+    QFETCH(QString, existing);
+    QFETCH(QByteArray, library);
+    QTemporaryDir data, home;
+    QVERIFY(writeAll(data.filePath("zorbeth.txt"), "shipped library"));
+    QVERIFY(writeAll(data.filePath("language_def/default.lng"), "definition"));
+    const QString folder = home.filePath("zorbeth");
+    if (existing != "-") {
+        QVERIFY(QDir().mkpath(folder));
+    }
+    if (!existing.isEmpty() && existing != "-") {
+        QVERIFY(writeAll(folder + '/' + existing, "mine"));
+    }
+
+    QVERIFY(ProgramFolder::seed(folder, data.path()));
+    QCOMPARE(QFile::exists(folder + "/zorbeth.txt"), !library.isEmpty());
+    QCOMPARE(readAll(folder + "/zorbeth.txt"), library);
+    // What the program needs besides the library is still filled in.
+    QCOMPARE(readAll(folder + "/language_def/default.lng"), QByteArray("definition"));
 }
 
 void TestProgramSetup::settings_parseSavedAndHandEditedValues_data()

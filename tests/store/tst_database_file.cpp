@@ -60,7 +60,11 @@ private slots:
     void parse_readsWhatTheReaderAccepts_data();
     void parse_readsWhatTheReaderAccepts();
     void parse_everyTruncation_keepsOnlyCompleteRecords();
-    void read_windows1252File_decodesIt();
+    void read_mixedEncodings_decodePerSequenceAndCountForeignBytes_data();
+    void read_mixedEncodings_decodePerSequenceAndCountForeignBytes();
+    void parse_blockMarkerRemoved_noRecordLostWithoutWarning_data();
+    void parse_blockMarkerRemoved_noRecordLostWithoutWarning();
+    void parse_recordStartInsideCode_warnsAndReadsEverything();
     void fitToFormat_mendsValuesSoTheyRoundTrip_data();
     void fitToFormat_mendsValuesSoTheyRoundTrip();
     void write_replacesFileAndStampsTheSaveTime();
@@ -181,6 +185,7 @@ void TestDatabaseFile::parse_everyTruncation_keepsOnlyCompleteRecords()
     for (qsizetype cut = 0; cut < full.size() - End.size(); ++cut) {
         const DatabaseFile::ReadResult result = DatabaseFile::parse(full.left(cut));
         QVERIFY(!result.complete);
+        QVERIFY2(!result.damaged(), qPrintable(QString::number(cut))); // cut off, which is said otherwise
         QVERIFY(result.records.size() >= previous);
         previous = result.records.size();
         QVERIFY(std::equal(result.records.begin(), result.records.end(), records.begin()));
@@ -188,14 +193,112 @@ void TestDatabaseFile::parse_everyTruncation_keepsOnlyCompleteRecords()
     QCOMPARE(previous, size_t(3));
 }
 
-void TestDatabaseFile::read_windows1252File_decodesIt()
+void TestDatabaseFile::read_mixedEncodings_decodePerSequenceAndCountForeignBytes_data()
 {
-    const DatabaseFile::ReadResult result =
-        DatabaseFile::read(ZORBETH_TEST_DATA_DIR "/store/windows1252.txt");
-    QVERIFY(result.opened && result.complete);
-    QCOMPARE(result.records.size(), size_t(1));
-    QCOMPARE(result.records[0].Title, QString::fromUtf16(u"Caf\u00e9 \u20acuro"));
-    QCOMPARE(result.records[0].Code, QString::fromUtf16(u"MsgBox \u201cna\u00efve\u201d"));
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QStringList>("codes");
+    QTest::addColumn<int>("nonUtf8");
+
+    QTest::newRow("pure UTF-8") << Header +
+                                       block("\xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x98\x80", "caf\xc3\xa9") + End
+                                << QStringList{QString::fromUtf16(u"\u65e5\u672c \U0001F600")}
+                                << QStringList{QString::fromUtf16(u"caf\u00e9")} << 0;
+    QTest::newRow("pure Windows-1252")
+        << Header + block("Caf\xe9", "\x93q\x94") + End << QStringList{QString::fromUtf16(u"Caf\u00e9")}
+        << QStringList{QString::fromUtf16(u"\u201cq\u201d")} << 3;
+    QTest::newRow("mixed") << Header + block("\xe6\x97\xa5\xe6\x9c\xac", "caf\xe9 \xe2\x82\xac") + End
+                           << QStringList{QString::fromUtf16(u"\u65e5\u672c")}
+                           << QStringList{QString::fromUtf16(u"caf\u00e9 \u20ac")} << 1;
+    QTest::newRow("UTF-8 sequence cut at the end of a line")
+        << Header + block("t", "abc\xe2\x82\r\n\xe2\x82\xac") + End << QStringList{"t"}
+        << QStringList{QString::fromUtf16(u"abc\u00e2\u201a\r\n\u20ac")} << 2;
+    // Neighbours share their language string; each still counts its own bytes.
+    const QByteArray french = QByteArray(block("a", "1") + block("b", "2"))
+                                  .replace("\r\nLang\r\n", "\r\nFran\xe7"
+                                                           "ais\r\n");
+    QTest::newRow("a shared value counts for every record")
+        << Header + french + End << QStringList{"a", "b"} << QStringList{"1", "2"} << 2;
+    QTest::newRow("shipped Windows-1252 file")
+        << readAll(ZORBETH_TEST_DATA_DIR "/store/windows1252.txt")
+        << QStringList{QString::fromUtf16(u"Caf\u00e9 \u20acuro")}
+        << QStringList{QString::fromUtf16(u"MsgBox \u201cna\u00efve\u201d")} << 7;
+}
+
+void TestDatabaseFile::read_mixedEncodings_decodePerSequenceAndCountForeignBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, titles);
+    QFETCH(QStringList, codes);
+    QFETCH(int, nonUtf8);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("zorbeth.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+
+    const DatabaseFile::ReadResult result = DatabaseFile::read(file.fileName());
+    QVERIFY(result.opened && result.complete && !result.damaged());
+    QStringList gotTitles, gotCodes;
+    for (const SnippetRecord& r : result.records) {
+        gotTitles << r.Title;
+        gotCodes << r.Code;
+    }
+    QCOMPARE(gotTitles, titles);
+    QCOMPARE(gotCodes, codes);
+    QCOMPARE(result.nonUtf8Bytes, qsizetype(nonUtf8));
+}
+
+void TestDatabaseFile::parse_blockMarkerRemoved_noRecordLostWithoutWarning_data()
+{
+    QTest::addColumn<QByteArray>("marker");
+    QTest::addColumn<int>("occurrence"); // within the middle record
+    QTest::addColumn<QStringList>("lost");
+
+    QTest::newRow("end of the object values") << QByteArray("----E\r\n") << 0 << QStringList();
+    QTest::newRow("end of the D text") << QByteArray("----E\r\n") << 1 << QStringList();
+    QTest::newRow("end of the code") << QByteArray("----E\r\n") << 2 << QStringList{"two"};
+    QTest::newRow("end of the H text") << QByteArray("----E\r\n") << 3 << QStringList{"three"};
+    QTest::newRow("start of the H text") << QByteArray("----H\r\n") << 0 << QStringList{"two"};
+}
+
+void TestDatabaseFile::parse_blockMarkerRemoved_noRecordLostWithoutWarning()
+{
+    QFETCH(QByteArray, marker);
+    QFETCH(int, occurrence);
+    QFETCH(QStringList, lost);
+    QByteArray bytes = DatabaseFile::serialize({sample("one"), sample("two"), sample("three")}, "now");
+    qsizetype at = bytes.indexOf("----T\r\ntwo\r\n");
+    for (int n = 0; n <= occurrence; ++n) {
+        at = bytes.indexOf(marker, n == 0 ? at : at + 1);
+    }
+    QVERIFY(at > 0 && at < bytes.indexOf("----T\r\nthree\r\n"));
+    bytes.remove(at, marker.size());
+
+    const DatabaseFile::ReadResult result = DatabaseFile::parse(bytes);
+    QVERIFY(result.complete);
+    QStringList read;
+    for (const SnippetRecord& r : result.records) {
+        read << r.Title;
+    }
+    for (const char* title : {"one", "two", "three"}) {
+        QVERIFY2(read.contains(title) || result.lostTitles.contains(title), qPrintable(title));
+    }
+    QCOMPARE(result.lostTitles, lost);
+    QCOMPARE(result.lostRecords, qsizetype(lost.size()));
+    QCOMPARE(result.damaged(), !lost.isEmpty());
+    QCOMPARE(result.recordStarts, qsizetype(3));
+}
+
+void TestDatabaseFile::parse_recordStartInsideCode_warnsAndReadsEverything()
+{
+    SnippetRecord odd = sample("odd");
+    odd.Code = "before\r\n----T\r\nafter";
+    const CodeArray records{sample("one"), odd, sample("three")};
+    const DatabaseFile::ReadResult result = DatabaseFile::parse(DatabaseFile::serialize(records, "now"));
+    QVERIFY(result.complete);
+    QCOMPARE(result.records, records);
+    QVERIFY(result.damaged());
+    QCOMPARE(result.lostTitles, QStringList{"after"});
 }
 
 void TestDatabaseFile::fitToFormat_mendsValuesSoTheyRoundTrip_data()

@@ -7,38 +7,51 @@ class TestTextCodec : public QObject
     Q_OBJECT
 
 private slots:
-    void decode_takesUtf8OnlyWhenValid_data();
-    void decode_takesUtf8OnlyWhenValid();
+    void decode_readsUtf8SequencesAsUtf8AndOtherBytesAs1252_data();
+    void decode_readsUtf8SequencesAsUtf8AndOtherBytesAs1252();
     void appendUtf8_keepsOutputValid();
 };
 
-void TestTextCodec::decode_takesUtf8OnlyWhenValid_data()
+void TestTextCodec::decode_readsUtf8SequencesAsUtf8AndOtherBytesAs1252_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("nonUtf8"); // bytes read as Windows-1252
 
     // The padding pushes the interesting bytes past the eight-byte fast path.
     const QByteArray pad = "0123456789";
     QTest::newRow("utf-8") << pad + "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"
-                           << QString::fromUtf16(u"0123456789caf\u00e9 \u20ac \U0001F600");
+                           << QString::fromUtf16(u"0123456789caf\u00e9 \u20ac \U0001F600") << 0;
     QTest::newRow("cp1252 table") << pad + "\x80\x93x\x94\x9f"
-                                  << QString::fromUtf16(u"0123456789\u20ac\u201cx\u201d\u0178");
+                                  << QString::fromUtf16(u"0123456789\u20ac\u201cx\u201d\u0178") << 4;
     QTest::newRow("undefined bytes keep latin-1")
         << QByteArray("\x81\x8d\x8f\x90\x9d\xe9")
-        << QString::fromUtf16(u"\u0081\u008d\u008f\u0090\u009d\u00e9");
-    QTest::newRow("overlong") << pad + "\xc0\xaf" << QString::fromUtf16(u"0123456789\u00c0\u00af");
+        << QString::fromUtf16(u"\u0081\u008d\u008f\u0090\u009d\u00e9") << 6;
+    QTest::newRow("overlong") << pad + "\xc0\xaf" << QString::fromUtf16(u"0123456789\u00c0\u00af") << 2;
     QTest::newRow("encoded surrogate")
-        << pad + "\xed\xa0\x80" << QString::fromUtf16(u"0123456789\u00ed\u00a0\u20ac");
+        << pad + "\xed\xa0\x80" << QString::fromUtf16(u"0123456789\u00ed\u00a0\u20ac") << 3;
     QTest::newRow("beyond U+10FFFF") << pad + "\xf4\x90\x80\x80"
-                                     << QString::fromUtf16(u"0123456789\u00f4\u0090\u20ac\u20ac");
-    QTest::newRow("cut at end") << pad + "\xe2\x82" << QString::fromUtf16(u"0123456789\u00e2\u201a");
+                                     << QString::fromUtf16(u"0123456789\u00f4\u0090\u20ac\u20ac") << 4;
+    QTest::newRow("cut at end") << pad + "\xe2\x82" << QString::fromUtf16(u"0123456789\u00e2\u201a") << 2;
+    QTest::newRow("mixed: both kept")
+        << QByteArray("\xe6\x97\xa5\xe6\x9c\xac caf\xe9 \xf0\x9f\x98\x80 \x93q\x94")
+        << QString::fromUtf16(u"\u65e5\u672c caf\u00e9 \U0001F600 \u201cq\u201d") << 3;
+    QTest::newRow("cut sequence before a line end")
+        << pad + "\xe2\x82\r\n\xe2\x82\xac" << QString::fromUtf16(u"0123456789\u00e2\u201a\r\n\u20ac") << 2;
+    QTest::newRow("lead byte followed by a new sequence")
+        << QByteArray("\xc3\xc3\xa9\xe2\xc3\xa9") << QString::fromUtf16(u"\u00c3\u00e9\u00e2\u00e9") << 2;
 }
 
-void TestTextCodec::decode_takesUtf8OnlyWhenValid()
+void TestTextCodec::decode_readsUtf8SequencesAsUtf8AndOtherBytesAs1252()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
+    QFETCH(int, nonUtf8);
     QCOMPARE(TextCodec::decode(bytes), text);
+    QCOMPARE(TextCodec::isUtf8(bytes), nonUtf8 == 0);
+    qsizetype counted = 1; // the count is added to what is there
+    QCOMPARE(TextCodec::decodeMixed(bytes, &counted), text);
+    QCOMPARE(counted, qsizetype(1 + nonUtf8));
 }
 
 void TestTextCodec::appendUtf8_keepsOutputValid()
@@ -49,7 +62,7 @@ void TestTextCodec::appendUtf8_keepsOutputValid()
     TextCodec::appendUtf8(out, text);
     QCOMPARE(out, QByteArray("head:ab\xc3\xa9"
                              "cdefgh\xe2\x82\xac\xf0\x9f\x98\x80\xef\xbf\xbdx\xef\xbf\xbd"));
-    QCOMPARE(TextCodec::detect(out), TextCodec::Encoding::Utf8);
+    QVERIFY(TextCodec::isUtf8(out));
 }
 
 QTEST_GUILESS_MAIN(TestTextCodec)

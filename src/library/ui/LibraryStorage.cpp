@@ -16,6 +16,22 @@ void load(QWidget* parent, Workspace& ws)
     if (!outcome.message.isEmpty()) {
         Prompts::message(parent, outcome.message, outcome.messageTitle, Prompts::Icon::Exclamation);
     }
+    if (!outcome.encodingMessage.isEmpty()) {
+        Prompts::message(parent, outcome.encodingMessage, QLatin1String(LibraryFile::LoadTitle),
+                         Prompts::Icon::Information);
+    }
+    if (outcome.copyKept && !ws.readOnly) {
+        // No is the default: saving leaves the unread rest in the copy only.
+        const Prompts::Answer answer = Prompts::question(
+            parent,
+            QStringLiteral("Save the %1 complete snippets now? The copy %2 keeps the rest of the file.")
+                .arg(ws.codeArray.size())
+                .arg(QDir::toNativeSeparators(outcome.setAsidePath)),
+            QLatin1String(LibraryFile::LoadTitle), {Prompts::Answer::No, Prompts::Answer::Yes});
+        if (answer == Prompts::Answer::Yes) {
+            save(parent, ws);
+        }
+    }
 }
 
 bool save(QWidget* parent, Workspace& ws, QString* keptAside)
