@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
