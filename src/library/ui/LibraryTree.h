@@ -72,7 +72,6 @@ public:
     bool editLabel(QTreeWidgetItem* node);
     // Commits an open label edit as a click elsewhere would; nothing when no label is open.
     void finishLabelEdit();
-    bool labelEditOpen() const { return m_labelNode.isValid(); }
     void setLabelHandlers(std::function<void(QTreeWidgetItem*, const QString&)> committed,
                           std::function<void(QTreeWidgetItem*)> ended);
 
