@@ -108,7 +108,6 @@ public:
     QTreeView* list = nullptr;
 };
 
-
 } // namespace
 
 class SearchWindowTest : public QObject
@@ -193,6 +192,43 @@ private slots:
         w.panel->DisplaySelectedResult();
         QCOMPARE(w.status(), QStringLiteral("Selected search result code snippet not found in Tree!"));
         QCOMPARE(LibraryTree::key(w.f.tree()->currentItem()), QStringLiteral("T3"));
+    }
+
+    void reorderingCommands_emptyTheResultList_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Sort Entire Tree") << "mnuSortTree";
+        QTest::newRow("Display All Languages") << "mnuAllDisplay";
+        QTest::newRow("Restore Backup") << "mnuRestore";
+    }
+
+    void reorderingCommands_emptyTheResultList()
+    {
+        QFETCH(QString, command);
+        SearchWindow w;
+        // A snippet that sorts first moves every other one to the next index.
+        const SnippetRecord first = WindowFixture::record(QStringLiteral("Aardvark"), QStringLiteral("Ants"),
+                                                          QStringLiteral("First"));
+        if (command == QLatin1String("mnuRestore")) {
+            CodeArray backup = w.ws().codeArray;
+            backup.push_back(first);
+            QVERIFY(DatabaseFile::write(w.f.folder() + QStringLiteral("/zorbeth.txt.old"), backup));
+            Prompts::queueAnswer(Prompts::Answer::Ok);
+        } else {
+            w.ws().codeArray.push_back(first);
+        }
+        if (command == QLatin1String("mnuAllDisplay")) {
+            w.select(QStringLiteral("T4"));
+            w.action("mnuAllHide")->trigger();
+        }
+        w.check("chkAllLanguages")->setChecked(true);
+        w.f.find<QPushButton>("cmdAllTitles")->click();
+        QVERIFY(w.panel->results().rowCount() > 1);
+
+        w.action(command.toLatin1().constData())->trigger();
+        QCOMPARE(w.ws().codeArray.front().Title, QStringLiteral("First"));
+        QCOMPARE(w.panel->results().rowCount(), 0);
+        QCOMPARE(w.list->model()->rowCount(), 0);
     }
 
     void resultsTree_holdsOnlyTheMatches()

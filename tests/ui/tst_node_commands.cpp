@@ -1,13 +1,19 @@
 #include "editor/ui/CodeEditor.h"
+#include "gui/CommandToolbar.h"
 #include "library/ui/NodeCommands.h"
 #include "library/ui/TreeController.h"
+#include "search/ui/ResultsModel.h"
+#include "search/ui/SearchPanel.h"
 #include "store/DateStamp.h"
 #include "ui/WindowFixture.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QToolButton>
+#include <QTreeView>
 
 using Answer = Prompts::Answer;
 
@@ -25,7 +31,6 @@ CodeArray library()
         WindowFixture::record("HTML", "Forms", "Login", "", "<form></form>"),
     };
 }
-
 
 const SnippetRecord& recordOf(WindowFixture& f, const QTreeWidgetItem* snippet)
 {
@@ -376,6 +381,131 @@ private slots:
         QCOMPARE(LibraryTree::nodeName(sql), QStringLiteral("T-SQL"));
         QCOMPARE(w.workspace().codeArray.back().Language, QStringLiteral("T-SQL"));
         QCOMPARE(f.find<QLineEdit>("txtTitle")->text(), QStringLiteral("Language:    T-SQL"));
+    }
+
+    void renameInPlace_everyWayTheEditorClosesKeepsRecordsAndTreeInStep_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("commits");
+        QTest::newRow("Enter") << "enter" << true;
+        QTest::newRow("Escape") << "escape" << false;
+        QTest::newRow("focus lost") << "focus" << true;
+        QTest::newRow("click on another node") << "click" << true;
+        QTest::newRow("toolbar New") << "toolbar new" << true;
+        QTest::newRow("Ctrl+N") << "ctrl+n" << true;
+        QTest::newRow("Delete, cancelled") << "delete" << true;
+        QTest::newRow("search result opened") << "search row" << true;
+        QTest::newRow("Sort Entire Tree") << "sort" << true;
+        QTest::newRow("Hide All Other Languages") << "hide" << true;
+    }
+
+    void renameInPlace_everyWayTheEditorClosesKeepsRecordsAndTreeInStep()
+    {
+        QFETCH(QString, way);
+        QFETCH(bool, commits);
+        WindowFixture f;
+        MainWindow& w = open(f);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        f.tree()->expandAll();
+        auto* panel = f.find<SearchPanel>("frameSearch");
+        if (way == QLatin1String("search row")) {
+            f.tree()->setCurrentItem(f.node(QStringLiteral("Today")));
+            panel->cmdAllTitles_Click();
+        }
+
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Strings")));
+        QTest::keyClick(f.tree(), Qt::Key_F2);
+        QLineEdit* editor = labelEditor(f);
+        QVERIFY(editor);
+        editor->setFocus();
+        editor->setText(QStringLiteral("Text"));
+
+        if (way == QLatin1String("enter")) {
+            QTest::keyClick(editor, Qt::Key_Return);
+        } else if (way == QLatin1String("escape")) {
+            QTest::keyClick(editor, Qt::Key_Escape);
+        } else if (way == QLatin1String("focus")) {
+            f.find<QLineEdit>("txtTitle")->setFocus();
+        } else if (way == QLatin1String("click")) {
+            const QRect today = f.tree()->visualItemRect(f.node(QStringLiteral("Today")));
+            QTest::mouseClick(f.tree()->viewport(), Qt::LeftButton, {}, today.center());
+        } else if (way == QLatin1String("toolbar new")) {
+            auto* toolbar = f.find<CommandToolbar>("Toolbar1");
+            qobject_cast<QToolButton*>(toolbar->widgetForAction(toolbar->button(QStringLiteral("New"))))
+                ->click();
+        } else if (way == QLatin1String("ctrl+n")) {
+            QTest::keyClick(editor, Qt::Key_N, Qt::ControlModifier);
+        } else if (way == QLatin1String("delete")) {
+            Prompts::queueAnswer(Answer::Cancel);
+            f.find<QAction>("mnuDeleteNode")->trigger();
+        } else if (way == QLatin1String("search row")) {
+            const ResultsModel& results = panel->results();
+            int row = 0;
+            while (results.rows()[size_t(row)].id() != LibraryTree::key(f.node(QStringLiteral("Today")))) {
+                ++row;
+            }
+            f.find<QTreeView>("lstResults")->setCurrentIndex(results.index(row, 0));
+            panel->DisplaySelectedResult(); // what a click on the row runs
+            QCOMPARE(f.tree()->currentItem()->text(0), QStringLiteral("Today"));
+        } else if (way == QLatin1String("sort")) {
+            f.find<QAction>("mnuSortTree")->trigger();
+        } else if (way == QLatin1String("hide")) {
+            f.find<QAction>("mnuAllHide")->trigger();
+        }
+
+        const QString shown = commits ? QStringLiteral("Text") : QStringLiteral("Strings");
+        const QString gone = commits ? QStringLiteral("Strings") : QStringLiteral("Text");
+        QTRY_VERIFY(f.node(shown));
+        QCOMPARE(LibraryTree::tag(f.node(shown)), LibraryTree::CatTag);
+        QCOMPARE(LibraryTree::nodeName(f.node(shown)->parent()), QStringLiteral("SQL"));
+        QVERIFY(!f.node(gone));
+        int renamed = 0;
+        for (const SnippetRecord& r : w.workspace().codeArray) {
+            if (r.Language.compare(QLatin1String("SQL"), Qt::CaseInsensitive) == 0 && r.Category != "Dates" &&
+                !r.Category.startsWith(QLatin1String("New "))) {
+                QCOMPARE(r.Category.toLower(), shown.toLower());
+                ++renamed;
+            }
+        }
+        QCOMPARE(renamed, 3);
+        QCOMPARE(w.workspace().CodeChanged,
+                 commits || way == QLatin1String("toolbar new") || way == QLatin1String("ctrl+n"));
+    }
+
+    void renameInPlace_toABlankNameIsRefused_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("language, empty") << "SQL"
+                                         << "";
+        QTest::newRow("category, blanks") << "Strings"
+                                          << "   ";
+        QTest::newRow("snippet, empty") << "Today"
+                                        << "";
+        QTest::newRow("category, a count only") << "Dates"
+                                                << "  (1)";
+    }
+
+    void renameInPlace_toABlankNameIsRefused()
+    {
+        QFETCH(QString, node);
+        QFETCH(QString, typed);
+        WindowFixture f;
+        MainWindow& w = open(f);
+        const CodeArray before = w.workspace().codeArray;
+        QTreeWidgetItem* renamed = f.node(node);
+        f.tree()->setCurrentItem(renamed);
+        QTest::keyClick(f.tree(), Qt::Key_F2);
+        QVERIFY(labelEditor(f));
+        labelEditor(f)->setText(typed);
+        QTest::keyClick(labelEditor(f), Qt::Key_Return);
+
+        QTRY_COMPARE(f.find<QLabel>("StatusBar1")->text(), QStringLiteral("A name cannot be empty."));
+        QCOMPARE(renamed->text(0), node);
+        QCOMPARE(f.node(node), renamed);
+        QVERIFY(w.workspace().codeArray == before);
+        QVERIFY(!w.workspace().CodeChanged);
     }
 
     void dragDrop_movesASnippetOntoACategoryOnly_data()

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -173,6 +174,27 @@ private slots:
         QVERIFY(!w.workspace().CodeChanged);
     }
 
+    void childCounts_stayOutOfTheCategorySummary_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("plain names") << "Files  (1)"
+                                     << "Category:    Bash  ::::  Files";
+        QTest::newRow("names holding brackets") << "Loops (2)  (2)"
+                                                << "Category:    C (ANSI)  ::::  Loops (2)";
+    }
+
+    void childCounts_stayOutOfTheCategorySummary()
+    {
+        QFETCH(QString, category);
+        QFETCH(QString, title);
+        WindowFixture f;
+        open(f);
+        trigger(f, "mnuChildCount");
+        f.tree()->setCurrentItem(f.node(category));
+        QCOMPARE(f.find<QLineEdit>("txtTitle")->text(), title);
+    }
+
     void childCounts_comeBackAfterRebuildsAndRestarts()
     {
         WindowFixture f;
@@ -180,16 +202,56 @@ private slots:
         trigger(f, "mnuChildCount");
         trigger(f, "mnuSortTree");
         QVERIFY(f.node(QStringLiteral("SQL  (2)")));
-        f.tree()->setCurrentItem(f.node(QStringLiteral("Bash  (1)")));
-        trigger(f, "mnuAllHide");
-        trigger(f, "mnuAllDisplay");
-        QVERIFY(f.node(QStringLiteral("SQL  (2)")));
 
         QVERIFY(w.close());
         f.closeWindow();
         f.open();
         QVERIFY(f.find<QAction>("mnuChildCount")->isChecked());
         QVERIFY(f.node(QStringLiteral("Strings  (2)")));
+    }
+
+    void displayAllLanguages_leavesTheCountsOffWithTheItemChecked()
+    {
+        WindowFixture f;
+        open(f);
+        trigger(f, "mnuChildCount");
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Bash  (1)")));
+        trigger(f, "mnuAllHide");
+        trigger(f, "mnuAllDisplay");
+        QCOMPARE(roots(f.tree()), (QStringList{"Bash", "C (ANSI)", "SQL"}));
+        QVERIFY(f.find<QAction>("mnuChildCount")->isChecked());
+
+        // A node change meanwhile adds no lone count.
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Today")));
+        trigger(f, "mnuDuplicateSnippet");
+        QVERIFY(f.node(QStringLiteral("Dates")));
+
+        trigger(f, "mnuChildCount");
+        trigger(f, "mnuChildCount");
+        QVERIFY(f.node(QStringLiteral("SQL  (2)")));
+        QVERIFY(f.node(QStringLiteral("Dates  (2)")));
+    }
+
+    void treeIcons_applyTheColoursAgain()
+    {
+        WindowFixture f;
+        open(f);
+        auto* title = f.find<QLineEdit>("txtTitle");
+        const QColor background = f.find<QLineEdit>("txtKeywords")->palette().color(QPalette::Base);
+        QPalette odd = title->palette();
+        odd.setColor(QPalette::Base, QColor(1, 2, 3));
+        title->setPalette(odd);
+        QSignalSpy switched(f.window().findChild<TreeViews*>(), &TreeViews::picturesSwitched);
+
+        trigger(f, "mnuTreeIcons");
+        QCOMPARE(switched.size(), 1);
+        QCOMPARE(title->palette().color(QPalette::Base), background);
+        QVERIFY(!f.find<QAction>("mnuTreeIcons")->isChecked());
+
+        f.window().findChild<TreeViews*>()->mnuTreeIcons_Click();
+        QCOMPARE(switched.size(), 2);
+        QVERIFY(f.find<QAction>("mnuTreeIcons")->isChecked());
+        QVERIFY(!f.node(QStringLiteral("Trim"))->icon(0).isNull());
     }
 
     void treeIcons_offSurvivesRebuildsAndComesBack()

@@ -1,6 +1,7 @@
 #include "library/ui/LibraryTree.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMouseEvent>
 
 const QString LibraryTree::LangTag = QStringLiteral("Lang");
@@ -124,6 +125,120 @@ void LibraryTree::updateImage(QTreeWidgetItem* node)
     node->setIcon(0, m_images.value(open ? expandedImage : image(node)));
 }
 
+void LibraryTree::changeQuietly(const std::function<void()>& changes)
+{
+    QAbstractItemModel* itemModel = model();
+    const bool wasBlocked = itemModel->blockSignals(true);
+    changes();
+    itemModel->blockSignals(wasBlocked);
+    viewport()->update();
+}
+
+void LibraryTree::updateAllImages()
+{
+    changeQuietly([this] {
+        for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
+            updateImage(*it);
+        }
+    });
+}
+
+void LibraryTree::setNodeImages(const QList<QTreeWidgetItem*>& nodes, const QString& imageKey)
+{
+    changeQuietly([&] {
+        for (QTreeWidgetItem* node : nodes) {
+            if (node != nullptr && image(node) != imageKey) {
+                node->setData(0, ImageRole, imageKey);
+                updateImage(node);
+            }
+        }
+    });
+}
+
+void LibraryTree::setLabelHandlers(std::function<void(QTreeWidgetItem*, const QString&)> committed,
+                                   std::function<void(QTreeWidgetItem*)> ended)
+{
+    m_labelCommittedHandler = std::move(committed);
+    m_labelEndedHandler = std::move(ended);
+}
+
+bool LibraryTree::editLabel(QTreeWidgetItem* node)
+{
+    finishLabelEdit();
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
+    m_labelNode = QPersistentModelIndex(indexFromItem(node));
+    m_labelCommitted = false;
+    editItem(node, 0);
+    if (indexWidget(m_labelNode) == nullptr) {
+        m_labelNode = QPersistentModelIndex();
+        node->setFlags(node->flags() & ~Qt::ItemIsEditable);
+        return false;
+    }
+    return true;
+}
+
+void LibraryTree::finishLabelEdit()
+{
+    endLabelEdit(true);
+}
+
+void LibraryTree::endLabelEdit(bool commit)
+{
+    if (!m_labelNode.isValid()) {
+        return;
+    }
+    QWidget* editor = indexWidget(m_labelNode);
+    if (editor == nullptr) {
+        m_labelNode = QPersistentModelIndex();
+        return;
+    }
+    if (commit) {
+        commitData(editor);
+    }
+    closeEditor(editor, commit ? QAbstractItemDelegate::NoHint : QAbstractItemDelegate::RevertModelCache);
+}
+
+bool LibraryTree::isLabelEditor(const QWidget* editor) const
+{
+    return editor != nullptr && m_labelNode.isValid() && editor == indexWidget(m_labelNode);
+}
+
+void LibraryTree::commitData(QWidget* editor)
+{
+    const auto* line = qobject_cast<const QLineEdit*>(editor);
+    if (!isLabelEditor(editor) || line == nullptr) {
+        QTreeWidget::commitData(editor);
+        return;
+    }
+    // The rename changes the label, not the view: the rename may refuse the name, and the records
+    // must never lag behind what the label shows.
+    if (m_labelCommitted) {
+        return;
+    }
+    m_labelCommitted = true;
+    if (m_labelCommittedHandler) {
+        m_labelCommittedHandler(itemFromIndex(m_labelNode), line->text());
+    }
+}
+
+void LibraryTree::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (!isLabelEditor(editor)) {
+        QTreeWidget::closeEditor(editor, hint);
+        return;
+    }
+    QTreeWidgetItem* node = itemFromIndex(m_labelNode);
+    m_labelNode = QPersistentModelIndex();
+    // Tab would move on and open the next label; a rename ends where it began.
+    const bool movesOn =
+        hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
+    QTreeWidget::closeEditor(editor, movesOn ? QAbstractItemDelegate::NoHint : hint);
+    node->setFlags(node->flags() & ~Qt::ItemIsEditable);
+    if (m_labelEndedHandler) {
+        m_labelEndedHandler(node);
+    }
+}
+
 // Every walk goes depth first, parents before children: the order a freshly built tree adds them.
 QTreeWidgetItemIterator LibraryTree::firstNode() const
 {
@@ -189,8 +304,12 @@ void LibraryTree::mousePressEvent(QMouseEvent* event)
 
 qsizetype LibraryTree::fill(const CodeArray& records, Fill which)
 {
+    // The records may already be re-sorted or reloaded, so a rename still open would reach the wrong
+    // record: it is dropped, and the label keeps its name. Commands that sort finish it before.
+    endLabelEdit(false);
     setUpdatesEnabled(false);
     clear();
+    m_countsShown = false;
 
     // Nodes are built detached and inserted a language at a time: much faster than one by one.
     QList<QTreeWidgetItem*> languages;

@@ -2,8 +2,10 @@
 
 #include "store/SnippetRecord.h"
 
+#include <functional>
 #include <QHash>
 #include <QIcon>
+#include <QPersistentModelIndex>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -56,6 +58,23 @@ public:
     void setImagesShown(bool shown) { m_imagesShown = shown; }
     bool imagesShown() const { return m_imagesShown; }
     void updateImage(QTreeWidgetItem* node);
+    // Every node's picture brought in line at once, with one repaint.
+    void updateAllImages();
+    // Gives the nodes (null ones skipped) the picture imageKey at once, with one repaint.
+    void setNodeImages(const QList<QTreeWidgetItem*>& nodes, const QString& imageKey);
+
+    // Whether the languages and categories show their child counts; a rebuilt tree shows none.
+    bool countsShown() const { return m_countsShown; }
+    void setCountsShown(bool shown) { m_countsShown = shown; }
+
+    // Opens the node's label for editing in place; false when no editor opened. However the editor
+    // closes, the label handlers hear of it: first the committed text (unless the edit was cancelled),
+    // while the label still shows the old name, then the end of the edit.
+    bool editLabel(QTreeWidgetItem* node);
+    // Commits an open label edit as a click elsewhere would; nothing when no label is open.
+    void finishLabelEdit();
+    void setLabelHandlers(std::function<void(QTreeWidgetItem*, const QString&)> committed,
+                          std::function<void(QTreeWidgetItem*)> ended);
 
     // A node not yet in the tree, with its picture; the caller inserts it.
     QTreeWidgetItem* makeNode(const QString& key, const QString& text, const QString& tag,
@@ -87,12 +106,25 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     QTreeWidgetItemIterator firstNode() const;
+    bool isLabelEditor(const QWidget* editor) const;
+    void endLabelEdit(bool commit);
+    // Runs changes to many nodes without a model signal for each, then repaints once: the view would
+    // otherwise look every changed node up among its open rows.
+    void changeQuietly(const std::function<void()>& changes);
     QHash<QString, QIcon> m_images;
     bool m_imagesShown = true;
     QFont m_boldFont;
     mutable QHash<QString, QTreeWidgetItem*> m_byKey;
     mutable bool m_byKeyStale = true;
+    bool m_countsShown = false;
+
+    QPersistentModelIndex m_labelNode; // the node whose label is open for editing
+    bool m_labelCommitted = false;
+    std::function<void(QTreeWidgetItem*, const QString&)> m_labelCommittedHandler;
+    std::function<void(QTreeWidgetItem*)> m_labelEndedHandler;
 };

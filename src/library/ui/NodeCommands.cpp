@@ -13,7 +13,6 @@
 #include "library/Workspace.h"
 #include "store/DateStamp.h"
 
-#include <QAbstractItemDelegate>
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
@@ -22,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 
 namespace {
 
@@ -45,8 +45,21 @@ NodeCommands::NodeCommands(WindowContext& context, TreeViews& treeViews, QObject
     m_viewport = tree.viewport();
     tree.installEventFilter(this);
     m_viewport->installEventFilter(this);
-    connect(tree.itemDelegate(), &QAbstractItemDelegate::commitData, this, &NodeCommands::labelEditCommitted);
-    connect(tree.itemDelegate(), &QAbstractItemDelegate::closeEditor, this, &NodeCommands::labelEditClosed);
+    // However a label editor closes (Enter, Escape, focus lost, the selection moved by a command),
+    // the tree reports it here; a pointer guard, as the tree may outlive this object.
+    const QPointer<NodeCommands> self(this);
+    tree.setLabelHandlers(
+        [self](QTreeWidgetItem* node, const QString& text) {
+            if (self) {
+                self->Tree_AfterLabelEdit(node, text);
+            }
+        },
+        [self](QTreeWidgetItem* node) {
+            if (self) {
+                // The count the label gave up while it was edited comes back.
+                self->m_treeViews.updateChildCount(node);
+            }
+        });
 
     createMenus();
     m_context.toolbar.setCommand(QStringLiteral("New"), [this] { NewSelected(); });
@@ -164,6 +177,7 @@ void NodeCommands::select(QTreeWidgetItem* node)
 void NodeCommands::NewSelected()
 {
     LibraryTree& tree = m_context.tree;
+    tree.finishLabelEdit();
     QTreeWidgetItem* selected = tree.currentItem();
     const QString tag = LibraryTree::tag(selected);
     QTreeWidgetItem* category = tag == LibraryTree::CodeTag ? selected->parent() : nullptr;
@@ -219,6 +233,7 @@ void NodeCommands::NewSelected()
 void NodeCommands::DeleteSelected()
 {
     LibraryTree& tree = m_context.tree;
+    tree.finishLabelEdit();
     QTreeWidgetItem* node = tree.currentItem();
     const QString tag = LibraryTree::tag(node);
     if (node == nullptr) {
@@ -280,6 +295,7 @@ void NodeCommands::DeleteSelected()
 
 void NodeCommands::mnuDuplicate_Click()
 {
+    m_context.tree.finishLabelEdit();
     QTreeWidgetItem* node = m_context.tree.currentItem();
     QTreeWidgetItem* category = node ? node->parent() : nullptr;
     if (LibraryTree::tag(node) != LibraryTree::CodeTag || category == nullptr ||
@@ -301,38 +317,16 @@ void NodeCommands::mnuDuplicate_Click()
 void NodeCommands::startLabelEdit()
 {
     LibraryTree& tree = m_context.tree;
+    tree.finishLabelEdit();
     QTreeWidgetItem* node = tree.currentItem();
     if (node == nullptr) {
         return;
     }
-    m_editNode = node;
-    m_editName = LibraryTree::nodeName(node);
     // The label offered is the bare name; the count comes back when the edit ends.
     LibraryTree::setCountSuffix(node, false);
-    node->setFlags(node->flags() | Qt::ItemIsEditable);
     tree.scrollToItem(node);
-    tree.editItem(node, 0);
-}
-
-void NodeCommands::labelEditCommitted()
-{
-    QTreeWidgetItem* node = m_editNode;
-    if (node == nullptr) {
-        return;
-    }
-    m_editNode = nullptr;
-    const QString edited = node->text(0);
-    // The edit has already changed the label; the rename starts from the old name.
-    node->setText(0, m_editName);
-    Tree_AfterLabelEdit(node, edited);
-}
-
-void NodeCommands::labelEditClosed()
-{
-    // A cancelled edit: the label keeps its name and gets its count back.
-    if (m_editNode != nullptr) {
-        m_treeViews.updateChildCount(m_editNode);
-        m_editNode = nullptr;
+    if (!tree.editLabel(node)) {
+        m_treeViews.updateChildCount(node);
     }
 }
 
@@ -348,6 +342,14 @@ void NodeCommands::Tree_AfterLabelEdit(QTreeWidgetItem* node, const QString& new
     const QString suffix = QStringLiteral("  (%1)").arg(node->childCount());
     if (tag != LibraryTree::CodeTag && node->childCount() > 0 && name.endsWith(suffix)) {
         name.chop(suffix.size());
+    }
+    if (name.trimmed().isEmpty()) {
+        // A blank language or category would leave records that no node can show.
+        QApplication::beep();
+        m_context.status.setText(QStringLiteral("A name cannot be empty."));
+        node->setText(0, oldName);
+        m_treeViews.updateChildCount(node);
+        return;
     }
     Workspace& ws = m_context.ws;
     CodeArray& records = ws.codeArray;
@@ -404,6 +406,7 @@ void NodeCommands::Tree_AfterLabelEdit(QTreeWidgetItem* node, const QString& new
 void NodeCommands::Tree_DragDrop(QTreeWidgetItem* target)
 {
     LibraryTree& tree = m_context.tree;
+    tree.finishLabelEdit();
     QTreeWidgetItem* dragged = tree.currentItem();
     if (LibraryTree::tag(dragged) != LibraryTree::CodeTag ||
         LibraryTree::tag(target) != LibraryTree::CatTag || target->parent() == nullptr) {

@@ -32,7 +32,7 @@ public:
     // Opens the selected node's label for editing in place.
     void startLabelEdit();
 
-    // Applies an edited label to a node that still shows its old name.
+    // Applies an edited label to a node that still shows its old name; a blank name is refused.
     void Tree_AfterLabelEdit(QTreeWidgetItem* node, const QString& newText);
 
     // Moves the selected snippet into the target category; any other target moves nothing.
@@ -56,8 +56,6 @@ private:
     qsizetype appendRecord(const QString& language, const QString& category, const QString& title,
                            const QString& code);
     void select(QTreeWidgetItem* node);
-    void labelEditCommitted();
-    void labelEditClosed();
 
     WindowContext& m_context;
     TreeViews& m_treeViews;
@@ -66,8 +64,4 @@ private:
     QMenu* m_mnuPopUpCode = nullptr;
     QAction* m_mnuConfirmDelete = nullptr;
     QWidget* m_viewport = nullptr;
-
-    // The node whose label is open for editing, and its name before the edit.
-    QTreeWidgetItem* m_editNode = nullptr;
-    QString m_editName;
 };

@@ -85,6 +85,7 @@ void TreeController::FillTreeView()
     }
     m_ws.ResultsInTree = false;
     m_status.setText(QString::number(count) + QStringLiteral(" matching entries"));
+    emit recordsReordered();
 }
 
 void TreeController::Tree_NodeClick(QTreeWidgetItem* node)
@@ -121,8 +122,8 @@ void TreeController::showSummary(QTreeWidgetItem* node)
         m_views.txtCode->setText(QString::number(node->childCount()) + QStringLiteral(" categories\r\n") +
                                  QString::number(snippets) + QStringLiteral(" snippets"));
     } else {
-        const QString languageText = node->parent() ? node->parent()->text(0) : QString();
-        m_views.txtTitle->setText(QStringLiteral("Category:    ") + languageText +
+        // Names, not texts: a shown child count is no part of either.
+        m_views.txtTitle->setText(QStringLiteral("Category:    ") + LibraryTree::nodeName(node->parent()) +
                                   QStringLiteral("  ::::  ") + LibraryTree::nodeName(node));
         m_views.txtCode->setText(QString::number(node->childCount()) + QStringLiteral(" snippets"));
     }

@@ -24,7 +24,8 @@ public:
     // Loads the fixed node pictures and every ".ico" of the program folder's "language_icons".
     void LoadIcons();
 
-    // Clears the tree and rebuilds it from the sorted code array; selects the first node.
+    // Clears the tree and rebuilds it from the sorted code array; selects the first node. Every
+    // re-sort and reload calls it, and it tells the holders of record indexes (recordsReordered).
     void FillTreeView();
 
     // Shows a node: a snippet's fields, or the summary of a language or category.
@@ -43,6 +44,10 @@ public:
     QTreeWidgetItem* dragNode() const { return m_dragNode; }
 
 signals:
+    // The code array was re-sorted or reloaded and the tree rebuilt from it: record indexes kept
+    // outside the tree (result rows) no longer name the same snippets. FillTreeView emits it, and
+    // every re-sort and reload of the library ends with FillTreeView.
+    void recordsReordered();
     // A node was just shown, while UpdateInProgress still guards the views (the colouring hooks here).
     void nodeShown(QTreeWidgetItem* node);
 

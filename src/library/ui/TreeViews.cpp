@@ -35,8 +35,10 @@ TreeViews::TreeViews(WindowContext& context, QObject* parent) : QObject(parent),
         showSelectedAgain();
     });
     m_mnuChildCount->setCheckable(true);
-    m_mnuTreeIcons =
-        item("mnuTreeIcons", tr("Custom &Icons"), [this] { showImages(m_mnuTreeIcons->isChecked()); });
+    m_mnuTreeIcons = item("mnuTreeIcons", tr("Custom &Icons"), [this] {
+        showImages(m_mnuTreeIcons->isChecked());
+        emit picturesSwitched();
+    });
     m_mnuTreeIcons->setCheckable(true);
     m_mnuTreeIcons->setChecked(true);
     view->addSeparator();
@@ -124,6 +126,7 @@ void TreeViews::updateCategoryImages()
 
 void TreeViews::mnuAllHide_Click()
 {
+    m_context.tree.finishLabelEdit();
     QTreeWidgetItem* node = m_context.tree.currentItem();
     if (node == nullptr) {
         return;
@@ -152,6 +155,7 @@ void TreeViews::HideAllButOneLanguage()
             gone.append(i);
         }
     }
+    tree.finishLabelEdit();
     if (gone.size() == tree.topLevelItemCount()) {
         // The kept language is gone (renamed or deleted since): an empty tree would strand the user,
         // so every language stays and the view is left.
@@ -176,11 +180,17 @@ void TreeViews::HideAllButOneLanguage()
 
 void TreeViews::mnuAllDisplay_Click()
 {
+    m_context.tree.finishLabelEdit();
     m_oneNode = false;
     m_oneLanguage.clear();
     updateHideDisplay();
-    // Unlike the old program, the counts come back too, so the check mark never lies.
-    SortSequence();
+    // Unlike the other rebuilds this one does not put the counts back: the menu item stays checked,
+    // and switching the counts off and on shows them again.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    LibraryOrdering::SortCodeByLanguage(m_context.ws.codeArray);
+    m_context.treeController.FillTreeView();
+    selectFirstNode();
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void TreeViews::languageRenamed(const QString& oldName, const QString& newName)
@@ -211,6 +221,7 @@ bool TreeViews::childCountsShown() const
 void TreeViews::showChildCounts(bool shown)
 {
     LibraryTree& tree = m_context.tree;
+    tree.setCountsShown(shown);
     tree.setUpdatesEnabled(false);
     // Only languages and categories have children, so the walk stops above the snippets.
     for (int l = 0; l < tree.topLevelItemCount(); ++l) {
@@ -225,7 +236,7 @@ void TreeViews::showChildCounts(bool shown)
 
 void TreeViews::updateChildCount(QTreeWidgetItem* node)
 {
-    if (node != nullptr && childCountsShown()) {
+    if (node != nullptr && m_context.tree.countsShown()) {
         LibraryTree::setCountSuffix(node, true);
     }
 }
@@ -239,22 +250,20 @@ void TreeViews::showSelectedAgain()
 
 void TreeViews::mnuTreeIcons_Click()
 {
-    m_mnuTreeIcons->setChecked(!m_mnuTreeIcons->isChecked());
-    showImages(m_mnuTreeIcons->isChecked());
-    emit picturesSwitched();
+    // The same path as the menu: the item turns its mark over and reports the click.
+    m_mnuTreeIcons->trigger();
 }
 
 void TreeViews::showImages(bool shown)
 {
-    LibraryTree& tree = m_context.tree;
-    tree.setImagesShown(shown);
-    tree.setUpdatesEnabled(false);
-    TraverseTree(nullptr, [&tree](QTreeWidgetItem* node) { tree.updateImage(node); });
-    tree.setUpdatesEnabled(true);
+    m_context.tree.setImagesShown(shown);
+    m_context.tree.updateAllImages();
 }
 
 void TreeViews::SortSequence()
 {
+    // A rename still open names a record by its index before the sort.
+    m_context.tree.finishLabelEdit();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     LibraryOrdering::SortCodeByLanguage(m_context.ws.codeArray);
     rebuildTree();
@@ -290,6 +299,7 @@ void TreeViews::selectFirstNode()
 void TreeViews::sortSelectedChildren()
 {
     LibraryTree& tree = m_context.tree;
+    tree.finishLabelEdit();
     QTreeWidgetItem* node = tree.currentItem();
     if (node == nullptr || node->childCount() < 2) {
         return;

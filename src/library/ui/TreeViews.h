@@ -26,7 +26,8 @@ public:
 
     // Keeps only the selected node's language; the selection stays where it is.
     void mnuAllHide_Click();
-    // Shows every language again: sort, rebuild and the first node selected.
+    // Shows every language again: sort, rebuild and the first node selected; the child counts are
+    // not put back (the menu item keeps its mark).
     void mnuAllDisplay_Click();
     // Applies the one-language view to a freshly built tree.
     void HideAllButOneLanguage();
@@ -37,10 +38,12 @@ public:
 
     // Inverts the child-count check mark and adds or takes away the counts.
     void mnuChildCount_Click();
+    // Whether the child-count menu item is checked (a rebuild may have left the nodes without counts).
     bool childCountsShown() const;
     // Brings one node's count in line after its children changed.
     void updateChildCount(QTreeWidgetItem* node);
 
+    // Switches the node pictures on or off, and applies the colours again.
     void mnuTreeIcons_Click();
 
     // Sorts the library, rebuilds the tree, re-applies the views and shows the first node.

@@ -100,9 +100,7 @@ void BookmarkCommands::mnuBookmarkAll_Click()
         r.Keywords = Bookmarks::added(r.Keywords);
         marked.append(m_context.tree.nodeByKey(QLatin1Char('T') + QString::number(i)));
     }
-    for (QTreeWidgetItem* node : marked) {
-        setImage(node, LibraryTree::MarkerImage);
-    }
+    m_context.tree.setNodeImages(marked, LibraryTree::MarkerImage);
     if (!marked.isEmpty()) {
         m_context.ws.CodeChanged = true;
     }
@@ -130,11 +128,14 @@ void BookmarkCommands::mnuRemoveBookmarks_Click()
             changed = changed || !r.Deleted;
         }
     }
+    QList<QTreeWidgetItem*> marked;
     for (QTreeWidgetItemIterator it(&m_context.tree); *it; ++it) {
-        if (LibraryTree::tag(*it) == LibraryTree::CodeTag) {
-            setImage(*it, LibraryTree::FormImage);
+        if (LibraryTree::tag(*it) == LibraryTree::CodeTag &&
+            LibraryTree::image(*it) != LibraryTree::FormImage) {
+            marked.append(*it);
         }
     }
+    m_context.tree.setNodeImages(marked, LibraryTree::FormImage);
     showSelectedKeywords();
     // The removal is a change like any other: closing must not drop it without asking.
     if (changed) {

@@ -68,6 +68,8 @@ SearchPanel::SearchPanel(WindowContext& context, QWidget* parent) : QFrame(paren
 
     connect(&m_context.startup, &StartupController::loadingLists, m_history,
             &SearchHistoryBox::LoadComboSearchList);
+    // A row names its snippet by record index: after a re-sort or reload it would open another one.
+    connect(&m_context.treeController, &TreeController::recordsReordered, this, &SearchPanel::clearResults);
     m_context.startup.addSettingsClient(this);
 }
 
@@ -416,6 +418,12 @@ void SearchPanel::finishSearch(qsizetype count)
         DisplaySelectedResult();
     }
     setStatus(QString::number(count) + QStringLiteral(" matching entries"));
+}
+
+void SearchPanel::clearResults()
+{
+    m_model->setRows({});
+    m_lstResults->header()->setSortIndicatorShown(false);
 }
 
 void SearchPanel::FillListView()

@@ -46,6 +46,8 @@ public:
     void cmdFlags_Click();
     // Rebuilds the result list from the Matched flags.
     void FillListView();
+    // Empties the result list.
+    void clearResults();
 
     // Opens the snippet of the list's selected row in the tree and the editor.
     void DisplaySelectedResult();
