@@ -189,6 +189,8 @@ StartupController::Outcome MainWindow::start(const QStringList& switches)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // A name still being typed into the tree is part of what "Save changes?" is about.
+    m_tree->finishLabelEdit();
     if (!m_startup->Form_QueryUnload()) {
         event->ignore();
         return;

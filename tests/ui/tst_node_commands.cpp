@@ -4,10 +4,12 @@
 #include "library/ui/TreeController.h"
 #include "search/ui/ResultsModel.h"
 #include "search/ui/SearchPanel.h"
+#include "store/DatabaseFile.h"
 #include "store/DateStamp.h"
 #include "ui/WindowFixture.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -397,6 +399,8 @@ private slots:
         QTest::newRow("search result opened") << "search row" << true;
         QTest::newRow("Sort Entire Tree") << "sort" << true;
         QTest::newRow("Hide All Other Languages") << "hide" << true;
+        QTest::newRow("Ctrl+S") << "ctrl+s" << true;
+        QTest::newRow("window closed, changes saved") << "close" << true;
     }
 
     void renameInPlace_everyWayTheEditorClosesKeepsRecordsAndTreeInStep()
@@ -452,6 +456,11 @@ private slots:
             f.find<QAction>("mnuSortTree")->trigger();
         } else if (way == QLatin1String("hide")) {
             f.find<QAction>("mnuAllHide")->trigger();
+        } else if (way == QLatin1String("ctrl+s")) {
+            QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        } else if (way == QLatin1String("close")) {
+            Prompts::queueAnswer(Answer::Yes); // "Save changes?"
+            QVERIFY(w.close());
         }
 
         const QString shown = commits ? QStringLiteral("Text") : QStringLiteral("Strings");
@@ -469,6 +478,15 @@ private slots:
             }
         }
         QCOMPARE(renamed, 3);
+        if (way == QLatin1String("ctrl+s") || way == QLatin1String("close")) {
+            // The saved file holds the new name, not the one the label showed before.
+            QVERIFY(!w.workspace().CodeChanged);
+            const DatabaseFile::ReadResult saved = DatabaseFile::read(w.workspace().databasePath());
+            QCOMPARE(std::count_if(saved.records.cbegin(), saved.records.cend(),
+                                   [](const SnippetRecord& r) { return r.Category == QLatin1String("Text"); }),
+                     3);
+            return;
+        }
         QCOMPARE(w.workspace().CodeChanged,
                  commits || way == QLatin1String("toolbar new") || way == QLatin1String("ctrl+n"));
     }

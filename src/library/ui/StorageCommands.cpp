@@ -5,6 +5,7 @@
 #include "gui/WindowContext.h"
 #include "library/LibraryFile.h"
 #include "library/ui/LibraryStorage.h"
+#include "library/ui/LibraryTree.h"
 #include "library/ui/TreeViews.h"
 #include "library/Workspace.h"
 #include "store/Backup.h"
@@ -46,6 +47,8 @@ bool StorageCommands::confirm(const QString& title) const
 
 void StorageCommands::mnuSave_Click()
 {
+    // A name still being typed into the tree belongs in what is saved.
+    m_context.tree.finishLabelEdit();
     if (m_context.ws.readOnly) {
         QApplication::beep();
         m_context.status.setText(QLatin1String(LibraryFile::ReadOnlyMessage));
