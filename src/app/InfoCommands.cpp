@@ -1,11 +1,12 @@
 #include "app/InfoCommands.h"
 
-#include "settings/AppInfo.h"
+#include "editor/ui/EditorController.h"
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
 #include "gui/WindowContext.h"
-#include "library/Workspace.h"
 #include "library/ui/LibraryTree.h"
+#include "library/Workspace.h"
+#include "settings/AppInfo.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -28,7 +29,8 @@ QString yesNo(bool value)
 
 } // namespace
 
-InfoCommands::InfoCommands(WindowContext& context, QObject* parent) : QObject(parent), m_context(context)
+InfoCommands::InfoCommands(WindowContext& context, const EditorController& editor, QObject* parent)
+    : QObject(parent), m_context(context), m_editor(editor)
 {
     QMenu* help = context.menus.help;
     auto item = [this, help](const char* name, const QString& caption, void (InfoCommands::*handler)()) {
@@ -43,7 +45,8 @@ InfoCommands::InfoCommands(WindowContext& context, QObject* parent) : QObject(pa
     item("mnuEmail", tr("&Email Author"), &InfoCommands::mnuEmail_Click);
     item("mnuProWebSite", tr("&Product Web Site"), &InfoCommands::mnuProWebSite_Click);
     item("mnuForums", tr("&Forums"), &InfoCommands::mnuForums_Click);
-    item("mnuOnlineHelp", tr("Online &Help"), &InfoCommands::mnuOnlineHelp_Click)->setShortcut(QKeySequence::HelpContents);
+    item("mnuOnlineHelp", tr("Online &Help"), &InfoCommands::mnuOnlineHelp_Click)
+        ->setShortcut(QKeySequence::HelpContents);
     help->addSeparator();
     item("mnuAbout", tr("&About Zorbeth"), &InfoCommands::mnuAbout_Click);
 
@@ -67,8 +70,9 @@ QString InfoCommands::informationText() const
     const QString remote = ws.options.RF.isEmpty() ? QStringLiteral("Remote folder:    <not specified>")
                                                    : QStringLiteral("Remote folder: ") + ws.options.RF;
     const QFileInfo database(ws.databasePath());
-    const QString saved =
-        database.exists() ? database.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
+    const QString saved = database.exists()
+                              ? database.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                              : QString();
 
     QStringList lines;
     lines << QStringLiteral("Current snippet file name:   ") + ws.databasePath() << QString() << remote
@@ -79,10 +83,10 @@ QString InfoCommands::informationText() const
           << QStringLiteral("Total: ") + QString::number(total) << QString()
           << QStringLiteral("HTML Template:  ") + ws.options.HTMLTemplate << QString()
           << QStringLiteral("Database last saved on:  ") + saved << QString()
-          << QStringLiteral("Font: ") + ws.options.FontName
-          << QStringLiteral("Size: ") + QString::number(ws.options.FontSize)
-          << QStringLiteral("Bold: ") + yesNo(ws.options.FontBold)
-          << QStringLiteral("Italic: ") + yesNo(ws.options.FontItalic);
+          << QStringLiteral("Font: ") + m_editor.fontName()
+          << QStringLiteral("Size: ") + QString::number(m_editor.fontSize())
+          << QStringLiteral("Bold: ") + yesNo(m_editor.fontBold())
+          << QStringLiteral("Italic: ") + yesNo(m_editor.fontItalic());
     return lines.join(CrLf);
 }
 
@@ -120,9 +124,17 @@ void InfoCommands::mnuAbout_Click()
     about->activateWindow();
 }
 
+void InfoCommands::open(const QUrl& url, const QString& failure)
+{
+    if (!QDesktopServices::openUrl(url)) {
+        m_context.status.setText(failure);
+    }
+}
+
 void InfoCommands::mnuAppPath_Click()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_context.ws.programFolder));
+    const QString folder = m_context.ws.programFolder;
+    open(QUrl::fromLocalFile(folder), QStringLiteral("No file manager could be started for ") + folder);
 }
 
 void InfoCommands::mnuEmail_Click()
@@ -132,20 +144,24 @@ void InfoCommands::mnuEmail_Click()
     query.addQueryItem(QStringLiteral("subject"), QLatin1String(AppInfo::Title));
     query.addQueryItem(QStringLiteral("body"), QStringLiteral("Suggestions, comments, or problems:"));
     mail.setQuery(query);
-    QDesktopServices::openUrl(mail);
+    open(mail,
+         QStringLiteral("No mail program could be started for ") + QLatin1String(AppInfo::EmailAddress));
 }
 
 void InfoCommands::mnuProWebSite_Click()
 {
-    QDesktopServices::openUrl(QUrl(QLatin1String(AppInfo::ProductPage)));
+    open(QUrl(QLatin1String(AppInfo::ProductPage)),
+         QStringLiteral("No web browser could be started for ") + QLatin1String(AppInfo::ProductPage));
 }
 
 void InfoCommands::mnuForums_Click()
 {
-    QDesktopServices::openUrl(QUrl(QLatin1String(AppInfo::ForumPage)));
+    open(QUrl(QLatin1String(AppInfo::ForumPage)),
+         QStringLiteral("No web browser could be started for ") + QLatin1String(AppInfo::ForumPage));
 }
 
 void InfoCommands::mnuOnlineHelp_Click()
 {
-    QDesktopServices::openUrl(QUrl(QLatin1String(AppInfo::HelpPage)));
+    open(QUrl(QLatin1String(AppInfo::HelpPage)),
+         QStringLiteral("No web browser could be started for ") + QLatin1String(AppInfo::HelpPage));
 }

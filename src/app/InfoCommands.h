@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+class EditorController;
+class QUrl;
 struct WindowContext;
 
 // The information summary, the about box, the program folder and the maker's addresses.
@@ -10,7 +12,7 @@ class InfoCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit InfoCommands(WindowContext& context, QObject* parent = nullptr);
+    InfoCommands(WindowContext& context, const EditorController& editor, QObject* parent = nullptr);
 
     // The summary shown by mnuInformation_Click, line by line.
     QString informationText() const;
@@ -24,5 +26,9 @@ public:
     void mnuOnlineHelp_Click();
 
 private:
+    // Hands the address to the desktop; when nothing takes it, the status bar shows failure.
+    void open(const QUrl& url, const QString& failure);
+
     WindowContext& m_context;
+    const EditorController& m_editor;
 };

@@ -137,7 +137,7 @@ void MainWindow::createControllers()
     m_search = new SearchPanel(*m_context, m_area);
     m_search->setOneLanguageViewSource([this] { return m_treeViews->oneLanguageView(); });
     m_layout = new MainLayout(*m_context, *m_area, *m_search, this);
-    m_info = new InfoCommands(*m_context, this);
+    m_info = new InfoCommands(*m_context, *m_editor, this);
     wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.

@@ -1,13 +1,21 @@
 #include "gui/Prompts.h"
 
+#include "gui/ScreenFit.h"
 #include "settings/AppInfo.h"
 
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QQueue>
+#include <QScreen>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -74,6 +82,66 @@ QMessageBox::StandardButton toButton(Prompts::Answer answer)
 void Prompts::message(QWidget* parent, const QString& text, const QString& title, Icon icon)
 {
     ask(parent, text, title, {{Answer::Ok, QString()}}, icon);
+}
+
+Prompts::Answer Prompts::longMessage(QWidget* parent, const QString& text, const QString& title,
+                                     const QList<Answer>& buttons, Icon icon)
+{
+    if (state().scripted) {
+        return question(parent, text, title, buttons, icon);
+    }
+    QDialog box(parent);
+    box.setObjectName(QStringLiteral("frmLongMessage"));
+    box.setWindowTitle(title.isEmpty() ? QString::fromLatin1(AppInfo::Title) : title);
+    auto* picture = new QLabel;
+    if (icon != Icon::None) {
+        // A message box knows the style's picture for each icon at the right size.
+        QMessageBox probe;
+        probe.setIcon(toBoxIcon(icon));
+        picture->setPixmap(probe.iconPixmap());
+    }
+    picture->setAlignment(Qt::AlignTop);
+    auto* view = new QPlainTextEdit(text);
+    view->setObjectName(QStringLiteral("txtLongMessage"));
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* buttonBox = new QDialogButtonBox;
+    Answer answer = buttons.value(0, Answer::Ok);
+    for (Answer b : buttons) {
+        QPushButton* button = buttonBox->addButton(QDialogButtonBox::StandardButton(toButton(b)));
+        button->setDefault(b == answer);
+        QObject::connect(button, &QPushButton::clicked, &box, [&box, &answer, b] {
+            answer = b;
+            box.done(QDialog::Accepted);
+        });
+    }
+    auto* row = new QHBoxLayout;
+    row->addWidget(picture);
+    row->addWidget(view, 1);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addLayout(row, 1);
+    layout->addWidget(buttonBox);
+
+    // As large as the text needs, up to two thirds of the screen; the text scrolls beyond that.
+    const QWidget* owner = parent ? parent->window() : nullptr;
+    const QScreen* screen = owner ? owner->screen() : box.screen();
+    const QSize limit = screen ? screen->availableGeometry().size() * 2 / 3 : QSize(640, 480);
+    const QFontMetrics metrics(view->font());
+    const QStringList lines = text.split(u'\n');
+    int textWidth = 0;
+    for (const QString& line : lines) {
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(line));
+    }
+    const QSize wanted =
+        box.sizeHint() - view->sizeHint() +
+        QSize(textWidth + 4 * metrics.averageCharWidth(), int(lines.size() + 2) * metrics.lineSpacing());
+    box.resize(wanted.boundedTo(limit).expandedTo(box.minimumSizeHint()));
+    ScreenFit::placeOver(box, owner);
+    // Escape and the close button leave the last button's answer, as with a message box's Cancel.
+    if (box.exec() != QDialog::Accepted && !buttons.isEmpty()) {
+        answer = buttons.contains(Answer::Cancel) ? Answer::Cancel : buttons.last();
+    }
+    return answer;
 }
 
 Prompts::Answer Prompts::question(QWidget* parent, const QString& text, const QString& title,

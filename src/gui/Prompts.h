@@ -40,6 +40,11 @@ public:
     // Shows a message with an OK button.
     static void message(QWidget* parent, const QString& text, const QString& title, Icon icon = Icon::None);
 
+    // Shows a long text, such as a list, in a box of at most two thirds of the screen that scrolls
+    // the text, so its buttons stay within reach; the first button is the default.
+    static Answer longMessage(QWidget* parent, const QString& text, const QString& title,
+                              const QList<Answer>& buttons, Icon icon = Icon::None);
+
     // Asks a question with the given buttons; the first button is the default.
     static Answer question(QWidget* parent, const QString& text, const QString& title,
                            const QList<Answer>& buttons, Icon icon = Icon::Question);

@@ -1,6 +1,7 @@
-#include "gui/CommandToolbar.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
+#include "editor/ui/InstalledFonts.h"
+#include "gui/CommandToolbar.h"
 #include "library/ui/TreeController.h"
 #include "store/DateStamp.h"
 #include "ui/WindowFixture.h"
@@ -43,7 +44,6 @@ QString definition(const QString& name, const QString& lexer, const QString& sty
                           "[Keywords]\nSELECT FROM\n[Styles]\n%3")
         .arg(name, lexer, styles);
 }
-
 
 void show(WindowFixture& f, const QString& text)
 {
@@ -242,7 +242,8 @@ private slots:
         for (int style : lexerStyles(code->lexer())) {
             QVERIFY(code->lexer()->font(style).bold());
             QVERIFY(!code->lexer()->font(style).italic());
-            QCOMPARE(code->lexer()->font(style).family(), QStringLiteral("Courier New"));
+            QCOMPARE(code->lexer()->font(style).family(),
+                     InstalledFonts::family(QStringLiteral("Courier New")));
         }
         trigger(f, "mnuOverrideLang");
         QVERIFY(code->lexer()->font(5).bold());
@@ -386,7 +387,7 @@ private slots:
             QCOMPARE(status->text(), text);
             QCOMPARE(f.find<QToolButton>("lblFont")->text(), text);
         }
-        QCOMPARE(code->editorFont().family(), QStringLiteral("Courier New"));
+        QCOMPARE(code->editorFont().family(), InstalledFonts::family(QStringLiteral("Courier New")));
         QCOMPARE(code->editorFont().pointSize(), 8);
         // The editor shows what the lexer holds.
         QCOMPARE(code->lexer()->font(5).pointSize(), 8);

@@ -3,6 +3,7 @@
 #include "editor/ui/EditorCommands.h"
 #include "editor/ui/EditorController.h"
 #include "editor/ui/FindReplaceDialog.h"
+#include "editor/ui/InstalledFonts.h"
 #include "editor/ui/MacroRecorder.h"
 #include "editor/ui/ViewerWindow.h"
 #include "library/ui/TreeController.h"
@@ -19,7 +20,6 @@
 #include <QTextEdit>
 
 namespace {
-
 
 void show(WindowFixture& f, const QString& text)
 {
@@ -100,7 +100,7 @@ private slots:
             QStringLiteral("mnuCMPrintColor=Print &Color"),
         };
         QCOMPARE(items, expected);
-        QVERIFY(f.find<QAction>("mnuRemoveBookmark")->isEnabled());  // wired to the bookmark commands
+        QVERIFY(f.find<QAction>("mnuRemoveBookmark")->isEnabled()); // wired to the bookmark commands
     }
 
     void lineAndCaseCommands_changeTheTextAndTheRecord_data()
@@ -308,7 +308,8 @@ private slots:
         QCOMPARE(viewer->windowTitle(), QStringLiteral("Zorbeth Hex Viewer"));
         QVERIFY(!viewer->picObjectDisplay()->isVisible());
         QTextEdit* text = viewer->txtObjectDisplay();
-        QCOMPARE(text->document()->defaultFont().family(), QStringLiteral("Courier New"));
+        QCOMPARE(text->document()->defaultFont().family(),
+                 InstalledFonts::family(QStringLiteral("Courier New")));
         QCOMPARE(text->document()->defaultFont().pointSize(), 10);
         QCOMPARE(text->toPlainText(), lines.join(u'\n'));
         QCOMPARE(text->textCursor().position(), 0);

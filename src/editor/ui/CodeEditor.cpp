@@ -1,6 +1,7 @@
 #include "editor/ui/CodeEditor.h"
 
 #include "editor/KeywordCase.h"
+#include "editor/ui/InstalledFonts.h"
 
 #include <Qsci/qscilexer.h>
 
@@ -89,8 +90,7 @@ QColor CodeEditor::colourEntry(int entry) const
 
 void CodeEditor::setEditorFont(const QString& name, int points, bool bold, bool italic)
 {
-    m_font = QFont(name, points);
-    m_font.setStyleHint(QFont::TypeWriter);
+    m_font = InstalledFonts::font(name, points);
     m_font.setBold(bold);
     m_font.setItalic(italic);
     setFont(m_font);

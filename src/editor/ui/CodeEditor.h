@@ -57,6 +57,9 @@ public:
     // Rewrites every keyword of the text in its defined case, as one change; false when none differed.
     bool normaliseKeywords();
 
+    // What typing a character does to the keyword before the caret; replayed typing calls it too.
+    void keywordTyped(int character);
+
     // Converts a colour between QColor and a 32-bit RGB value with red in the low byte.
     static QColor fromRgbValue(quint32 rgb);
     static quint32 toRgbValue(const QColor& colour);
@@ -65,7 +68,6 @@ signals:
     void changed();
 
 private:
-    void keywordTyped(int character);
     void replaceRange(int start, int end, const QString& text);
     void updateLineNumberWidth();
     int lineColourMarker(quint32 rgb);

@@ -1,13 +1,14 @@
 #include "editor/ui/EditorCommands.h"
 
-#include "gui/Prompts.h"
-#include "gui/WindowContext.h"
 #include "editor/HexDump.h"
 #include "editor/LineCommands.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "editor/ui/FindReplaceDialog.h"
 #include "editor/ui/ViewerWindow.h"
+#include "gui/Prompts.h"
+#include "gui/ScreenFit.h"
+#include "gui/WindowContext.h"
 #include "library/Workspace.h"
 #include "store/TextCodec.h"
 
@@ -21,6 +22,12 @@
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
+
+// The names under which a macro keeps the line commands.
+const QString SortAscending = QStringLiteral("SortAscending");
+const QString SortDescending = QStringLiteral("SortDescending");
+const QString Comment = QStringLiteral("Comment");
+const QString UnComment = QStringLiteral("UnComment");
 
 // The default printer, in colour or black on white; errors are not reported, as printing the
 // editor's text is a quick copy on paper.
@@ -214,20 +221,53 @@ void EditorCommands::editSelectedLines(const std::function<QStringList(const QSt
     m_editor.setSelection(lineFrom, 0, lineTo, lastLength);
 }
 
+void EditorCommands::runRecorded(const QString& name, const std::function<void()>& command)
+{
+    emit commandStarting(name);
+    command();
+    emit commandFinished();
+}
+
+bool EditorCommands::replays(const QString& name)
+{
+    return name == SortAscending || name == SortDescending || name == Comment || name == UnComment;
+}
+
+bool EditorCommands::replay(const QString& name)
+{
+    if (name == SortAscending) {
+        mnuCMSortA_Click();
+    } else if (name == SortDescending) {
+        mnuCMSortD_Click();
+    } else if (name == Comment) {
+        mnuCMComment_Click();
+    } else if (name == UnComment) {
+        mnuCMUncomment_Click();
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void EditorCommands::mnuCMComment_Click()
 {
-    const LanguageDefinition& definition = m_controller.activeDefinition();
-    if (!LineCommands::canComment(definition)) {
-        m_context.status.setText(QStringLiteral("No comment marker is defined for this language"));
-        return;
-    }
-    editSelectedLines([&](const QStringList& lines) { return LineCommands::comment(lines, definition); });
+    runRecorded(Comment, [this] {
+        const LanguageDefinition& definition = m_controller.activeDefinition();
+        if (!LineCommands::canComment(definition)) {
+            m_context.status.setText(QStringLiteral("No comment marker is defined for this language"));
+            return;
+        }
+        editSelectedLines([&](const QStringList& lines) { return LineCommands::comment(lines, definition); });
+    });
 }
 
 void EditorCommands::mnuCMUncomment_Click()
 {
-    const LanguageDefinition& definition = m_controller.activeDefinition();
-    editSelectedLines([&](const QStringList& lines) { return LineCommands::uncomment(lines, definition); });
+    runRecorded(UnComment, [this] {
+        const LanguageDefinition& definition = m_controller.activeDefinition();
+        editSelectedLines(
+            [&](const QStringList& lines) { return LineCommands::uncomment(lines, definition); });
+    });
 }
 
 void EditorCommands::mnuCMLower_Click()
@@ -242,12 +282,16 @@ void EditorCommands::mnuCMUpper_Click()
 
 void EditorCommands::mnuCMSortA_Click()
 {
-    editSelectedLines([](const QStringList& lines) { return LineCommands::sorted(lines, false); });
+    runRecorded(SortAscending, [this] {
+        editSelectedLines([](const QStringList& lines) { return LineCommands::sorted(lines, false); });
+    });
 }
 
 void EditorCommands::mnuCMSortD_Click()
 {
-    editSelectedLines([](const QStringList& lines) { return LineCommands::sorted(lines, true); });
+    runRecorded(SortDescending, [this] {
+        editSelectedLines([](const QStringList& lines) { return LineCommands::sorted(lines, true); });
+    });
 }
 
 void EditorCommands::mnuCMInsert_Click()
@@ -276,6 +320,9 @@ void EditorCommands::HexView()
 {
     if (m_viewer.isNull()) {
         m_viewer = new ViewerWindow(&m_context.window);
+    }
+    if (!m_viewer->isVisible()) {
+        ScreenFit::placeOver(*m_viewer, &m_context.window);
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_viewer->showHexDump(HexDump::format(m_editor.text()));

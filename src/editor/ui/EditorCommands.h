@@ -47,6 +47,10 @@ public:
     // Shows the hex dump of the editor's text in the viewer window.
     void HexView();
 
+    // Runs a command a macro recorded by name; false for a name no command has.
+    bool replay(const QString& name);
+    static bool replays(const QString& name);
+
     QMenu* menu() const { return m_menu; }
     FindReplaceDialog* findDialog();
     ViewerWindow* viewer() const;
@@ -54,8 +58,14 @@ public:
     // Replaces the printing, which goes to the default printer; tests record instead.
     void setPrintFunction(PrintFunction print) { m_print = std::move(print); }
 
+signals:
+    // A command that a macro keeps by name starts and ends: its edit is not recorded as keystrokes.
+    void commandStarting(const QString& name);
+    void commandFinished();
+
 private:
     void buildMenu();
+    void runRecorded(const QString& name, const std::function<void()>& command);
     void print(bool colour);
     // Runs edit on the whole lines the selection touches (the caret's line without one).
     void editSelectedLines(const std::function<QStringList(const QStringList&)>& edit);

@@ -7,6 +7,7 @@
 #include "editor/FontCycle.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorCommands.h"
+#include "editor/ui/InstalledFonts.h"
 #include "editor/ui/MacroRecorder.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
@@ -35,8 +36,7 @@ const char* const ColouredEditors[] = {"txtCode", "txtRemote"};
 
 QFont styleFont(const QString& name, int points, int fontStyle)
 {
-    QFont font(name, points);
-    font.setStyleHint(QFont::TypeWriter);
+    QFont font = InstalledFonts::font(name, points);
     font.setBold(fontStyle & 1);
     font.setItalic(fontStyle & 2);
     return font;
@@ -103,7 +103,7 @@ EditorController::EditorController(WindowContext& context, QObject* parent)
     });
 
     m_commands = new EditorCommands(m_context, *this, this);
-    m_macros = new MacroRecorder(m_context, this);
+    m_macros = new MacroRecorder(m_context, *m_commands, this);
 
     m_context.startup.addSettingsClient(this);
     connect(&m_context.startup, &StartupController::loadingLists, this, &EditorController::LoadLanguageList);

@@ -1,9 +1,10 @@
 #include "editor/ui/MacroRecorder.h"
 
-#include "settings/SettingsStore.h"
-#include "gui/WindowContext.h"
 #include "editor/ui/CodeEditor.h"
+#include "editor/ui/EditorCommands.h"
+#include "gui/WindowContext.h"
 #include "library/ui/StartupController.h"
+#include "settings/SettingsStore.h"
 
 #include <QAction>
 #include <QLabel>
@@ -19,7 +20,8 @@ QString shortcutText(int slot)
 
 } // namespace
 
-MacroRecorder::MacroRecorder(WindowContext& context, QObject* parent) : QObject(parent), m_context(context)
+MacroRecorder::MacroRecorder(WindowContext& context, EditorCommands& commands, QObject* parent)
+    : QObject(parent), m_context(context), m_commands(commands)
 {
     QMenu* menu = m_context.menus.actions;
     menu->addSeparator();
@@ -41,6 +43,12 @@ MacroRecorder::MacroRecorder(WindowContext& context, QObject* parent) : QObject(
     }
     updatePlayItems();
 
+    connect(&m_commands, &EditorCommands::commandStarting, this, &MacroRecorder::commandStarting);
+    connect(&m_commands, &EditorCommands::commandFinished, this, [this] {
+        if (m_recording) {
+            m_recording->startRecording();
+        }
+    });
     connect(&m_context.startup, &StartupController::loadingSettings, this,
             [this] { Macros(QStringLiteral("get")); });
     connect(&m_context.startup, &StartupController::unloading, this,
@@ -56,6 +64,7 @@ void MacroRecorder::mnuRecordMacro_Click()
         return;
     }
     m_recordingSlot = m_slots.nextSlot(m_lastRecorded);
+    m_steps.clear();
     m_recording = std::make_unique<QsciMacro>(m_context.views.txtCode);
     m_recording->startRecording();
     m_mnuRecordMacro->setChecked(true);
@@ -63,10 +72,26 @@ void MacroRecorder::mnuRecordMacro_Click()
         QStringLiteral("Recording macro %1 ... choose Record Macro again to stop").arg(m_recordingSlot));
 }
 
-void MacroRecorder::stopRecording()
+void MacroRecorder::endKeys()
 {
     m_recording->endRecording();
-    const QString macro = m_recording->save();
+    m_steps.append({MacroScript::Step::Kind::Keys, m_recording->save()});
+}
+
+void MacroRecorder::commandStarting(const QString& name)
+{
+    // The command's own edit is left out of the keystrokes; recording resumes once it has finished.
+    if (m_recording) {
+        endKeys();
+        m_steps.append({MacroScript::Step::Kind::Command, name});
+    }
+}
+
+void MacroRecorder::stopRecording()
+{
+    endKeys();
+    const QString macro = MacroScript::toSlot(m_steps);
+    m_steps.clear();
     m_recording.reset();
     m_mnuRecordMacro->setChecked(false);
     if (macro.isEmpty()) {
@@ -86,6 +111,7 @@ void MacroRecorder::mnuClearMacro_Click()
     if (m_recording) {
         m_recording->endRecording();
         m_recording.reset();
+        m_steps.clear();
         m_mnuRecordMacro->setChecked(false);
     }
     m_slots.clear();
@@ -99,14 +125,50 @@ void MacroRecorder::playMacro(int slot)
     if (m_recording || m_slots.isEmpty(slot) || editor->isReadOnly()) {
         return;
     }
-    QsciMacro macro(editor);
-    if (!macro.load(m_slots.slot(slot))) {
+    const QList<MacroScript::Step> steps = MacroScript::fromSlot(m_slots.slot(slot));
+    const bool playable =
+        !steps.isEmpty() && std::all_of(steps.begin(), steps.end(), [editor](const auto& step) {
+            return step.kind == MacroScript::Step::Kind::Command ? EditorCommands::replays(step.text)
+                                                                 : QsciMacro(editor).load(step.text);
+        });
+    if (!playable) {
         m_context.status.setText(QStringLiteral("Macro %1 cannot be played").arg(slot));
         return;
     }
     editor->beginUndoAction();
-    macro.play();
+    for (const MacroScript::Step& step : steps) {
+        if (step.kind == MacroScript::Step::Kind::Command) {
+            m_commands.replay(step.text);
+        } else {
+            playKeys(*editor, step.text);
+        }
+    }
     editor->endUndoAction();
+}
+
+void MacroRecorder::playKeys(CodeEditor& editor, const QString& keys)
+{
+    // Typed text is replayed a character at a time, so that each one completes a keyword as typing does.
+    for (const QString& message : MacroScript::messages(keys)) {
+        const unsigned number = MacroScript::messageNumber(message);
+        const QString typed = number == QsciScintillaBase::SCI_REPLACESEL
+                                  ? QString::fromUtf8(MacroScript::messageText(message))
+                                  : QString();
+        if (!typed.isEmpty()) {
+            for (const char32_t character : typed.toUcs4()) {
+                const QByteArray bytes = QString::fromUcs4(&character, 1).toUtf8();
+                editor.SendScintilla(QsciScintillaBase::SCI_REPLACESEL, 0UL, bytes.constData());
+                editor.keywordTyped(int(character));
+            }
+            continue;
+        }
+        QsciMacro single(&editor);
+        single.load(message);
+        single.play();
+        if (number == QsciScintillaBase::SCI_NEWLINE) {
+            editor.keywordTyped('\n');
+        }
+    }
 }
 
 void MacroRecorder::Macros(const QString& task)

@@ -1,6 +1,7 @@
 #include "editor/ui/ViewerWindow.h"
 
 #include "editor/HexDump.h"
+#include "editor/ui/InstalledFonts.h"
 
 #include <QLabel>
 #include <QTextEdit>
@@ -43,8 +44,7 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 void ViewerWindow::showHexDump(const QString& dump)
 {
     m_picObjectDisplay->hide();
-    QFont font(QStringLiteral("Courier New"), 10);
-    font.setStyleHint(QFont::TypeWriter);
+    const QFont font = InstalledFonts::font(QStringLiteral("Courier New"), 10);
     m_txtObjectDisplay->document()->setDefaultFont(font);
     m_txtObjectDisplay->show();
     setWindowTitle(QStringLiteral("Zorbeth Hex Viewer"));

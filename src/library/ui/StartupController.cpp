@@ -104,10 +104,12 @@ StartupController::Outcome StartupController::Form_Load(const QStringList& switc
     m_tree.scrollToItem(m_tree.currentItem());
 
     if (m_traceOn) {
-        // Shown for reading only: the guard keeps it from being taken as an edit of the snippet.
+        // Shown for reading only: the guard keeps it from being taken as an edit of the snippet, and
+        // the editor stays read-only until a node is shown, so no keystroke can make it the snippet's code.
         m_ws.UpdateInProgress = true;
         m_editor.setText(m_trace + CrLf + QStringLiteral("End  ") +
                          QLocale::system().toString(m_totalSeconds, 'f', 3) + QStringLiteral(" seconds"));
+        m_editor.setReadOnly(true);
         m_ws.UpdateInProgress = false;
     }
     return Outcome::Running;

@@ -320,9 +320,10 @@ bool SearchPanel::runSearchBoxCommand(const QString& text)
         if (settings.isEmpty()) {
             setStatus(QStringLiteral("No settings available"));
         } else {
-            Prompts::question(&m_context.window, SearchBoxCommands::settingsText(settings),
-                              QStringLiteral("Zorbeth Registry Settings"),
-                              {Prompts::Answer::Ok, Prompts::Answer::Cancel}, Prompts::Icon::Information);
+            // The list is longer than a screen: it is shown in a box that scrolls it.
+            Prompts::longMessage(&m_context.window, SearchBoxCommands::settingsText(settings),
+                                 QStringLiteral("Zorbeth Registry Settings"),
+                                 {Prompts::Answer::Ok, Prompts::Answer::Cancel}, Prompts::Icon::Information);
         }
         break;
     }
