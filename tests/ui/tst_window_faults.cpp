@@ -79,6 +79,10 @@ private slots:
         QCOMPARE(saved.records.size(), size_t(2));
         QCOMPARE(saved.records[0].Code, QStringLiteral("SELECT 1;"));
 
+        // A duplicate made while the trace shows copies the snippet, not the trace.
+        trigger(f, "mnuDuplicate");
+        QCOMPARE(w.workspace().codeArray.back().Code, QStringLiteral("SELECT 1;"));
+
         // Showing a node ends the trace: the snippet is editable again.
         f.tree()->setCurrentItem(f.node(QStringLiteral("r")));
         f.tree()->setCurrentItem(f.node(QStringLiteral("q")));

@@ -303,10 +303,14 @@ void NodeCommands::mnuDuplicate_Click()
         return;
     }
     const QString title = m_context.views.txtTitle->text();
+    // A read-only editor on a snippet node shows something else (the start-up trace): copy the record.
+    const CodeEditor* editor = m_context.views.txtCode;
+    const QString code = editor->isReadOnly()
+                             ? m_context.ws.codeArray[size_t(LibraryTree::recordIndex(node))].Code
+                             : editor->text();
     nextCount();
     const qsizetype index =
-        appendRecord(LibraryTree::nodeName(category->parent()), LibraryTree::nodeName(category), title,
-                     m_context.views.txtCode->text());
+        appendRecord(LibraryTree::nodeName(category->parent()), LibraryTree::nodeName(category), title, code);
     category->addChild(m_context.tree.makeNode(QLatin1Char('T') + QString::number(index), title,
                                                LibraryTree::CodeTag, LibraryTree::FormImage, QString(),
                                                false));
