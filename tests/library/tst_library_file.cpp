@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "library/LibraryFile.h"
 #include "store/DatabaseFile.h"
 #include "store/DateStamp.h"
@@ -9,21 +10,11 @@
 
 namespace {
 
-const QByteArray Header = "Zorbeth Source Code Snippets\r\nPublisher\r\nhttp://x\r\n2024-01-01 00:00:00\r\n";
+using LibraryText::Header;
+using LibraryText::block;
+using LibraryText::readAll;
+
 const QString Stamp = "-20261206-162233";
-
-QByteArray block(const QByteArray& title)
-{
-    return "----T\r\n" + title +
-           "\r\nLang\r\nCat\r\n\r\n2024-01-01\r\n<reserved>\r\n----O\r\n\r\n 0 \r\n 0 \r\n 0 \r\n" +
-           "----E\r\n----D\r\n\r\n----E\r\n----C\r\ncode\r\n----E\r\n----H\r\n\r\n----E\r\n";
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool writeAll(const QString& path, const QByteArray& bytes)
 {

@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "library/LibraryFile.h"
 #include "library/LibraryLock.h"
 #include "ui/WindowFixture.h"
@@ -14,18 +15,14 @@ using Answer = Prompts::Answer;
 
 namespace {
 
+using LibraryText::readAll;
+
 CodeArray library()
 {
     return {
         WindowFixture::record("SQL", "Strings", "Trim", "", "SELECT TRIM(x);"),
         WindowFixture::record("Bash", "Files", "Count", "", "wc -l"),
     };
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QStringList titles(const QString& path)
