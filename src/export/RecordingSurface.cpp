@@ -10,8 +10,17 @@ void RecordingSurface::setBold(bool bold)
     m_bold = bold;
 }
 
+void RecordingSurface::startPendingPage()
+{
+    if (m_pagePending) {
+        m_pagePending = false;
+        m_pages.append(QStringList());
+    }
+}
+
 void RecordingSurface::printPiece(const QString& piece)
 {
+    startPendingPage();
     m_line += piece;
     m_lineOpen = true;
     if (m_bold) {
@@ -21,6 +30,7 @@ void RecordingSurface::printPiece(const QString& piece)
 
 void RecordingSurface::tab(int column)
 {
+    startPendingPage();
     const qsizetype target = qMax(column - 1, 0);
     if (m_line.size() > target) {
         endLine();
@@ -31,6 +41,7 @@ void RecordingSurface::tab(int column)
 
 void RecordingSurface::endLine()
 {
+    startPendingPage();
     m_pages.last().append(m_line);
     m_line.clear();
     m_lineOpen = false;
@@ -41,7 +52,7 @@ void RecordingSurface::newPage()
     if (m_lineOpen) {
         endLine();
     }
-    m_pages.append(QStringList());
+    m_pagePending = true;
 }
 
 void RecordingSurface::endDocument()

@@ -21,7 +21,8 @@ public:
     double textWidth(const QString& text) const override { return double(text.size()); }
     double pageWidth() const override { return m_pageWidth; }
 
-    // The pages as printed, each a list of its lines; the line still open counts as printed.
+    // The pages as printed, each a list of its lines; the line still open counts as printed, a new
+    // page that nothing was printed on does not.
     QList<QStringList> pages() const;
     // Every line of every page, in order.
     QStringList lines() const;
@@ -35,10 +36,13 @@ protected:
     void printPiece(const QString& piece) override;
 
 private:
+    void startPendingPage();
+
     double m_pageWidth;
     QList<QStringList> m_pages{QStringList()};
     QString m_line;
     bool m_lineOpen = false;
+    bool m_pagePending = false; // a new page was asked for; it starts with what is printed next
     bool m_bold = false;
     bool m_ended = false;
     QStringList m_boldTexts;

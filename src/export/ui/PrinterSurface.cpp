@@ -87,9 +87,16 @@ void PrinterSurface::setBold(bool bold)
 
 void PrinterSurface::makeRoomForLine()
 {
-    // A line that would run off the page's foot goes onto the next page.
-    if (m_x == 0 && m_y > 0 && m_y + m_metrics->lineSpacing() > m_printer.height()) {
-        newPage();
+    const bool offThePage = m_x == 0 && m_y > 0 && m_y + m_metrics->lineSpacing() > m_printer.height();
+    if (!m_pagePending && !offThePage) {
+        return;
+    }
+    // A page asked for but left empty is never sent, so the document does not end on a blank page.
+    m_pagePending = false;
+    m_x = 0;
+    m_y = 0;
+    if (!m_printer.newPage()) {
+        fail(QStringLiteral("The printer did not take a new page."));
     }
 }
 
@@ -121,6 +128,7 @@ void PrinterSurface::endLine()
     if (!working()) {
         return;
     }
+    makeRoomForLine();
     m_x = 0;
     m_y += m_metrics->lineSpacing();
 }
@@ -130,9 +138,7 @@ void PrinterSurface::newPage()
     if (!working()) {
         return;
     }
-    if (!m_printer.newPage()) {
-        fail(QStringLiteral("The printer did not take a new page."));
-    }
+    m_pagePending = true;
     m_x = 0;
     m_y = 0;
 }

@@ -53,6 +53,7 @@ private:
     void fail(const QString& why);
     bool working() const { return m_error.isEmpty() && m_painter.isActive(); }
     void applyFont();
+    // Starts the page a newPage() asked for, or the next one when the line would run off the foot.
     void makeRoomForLine();
     void writePdf();
 
@@ -64,6 +65,7 @@ private:
     std::optional<QFontMetricsF> m_metrics;
     double m_x = 0;
     double m_y = 0;
+    bool m_pagePending = false; // a new page was asked for; it starts with what is printed next
     bool m_ended = false;
     QString m_error;
 };
