@@ -2,9 +2,8 @@
 
 #include "export/PrintSurface.h"
 
-#include <QStringList>
-
 #include <cmath>
+#include <QStringList>
 
 namespace {
 
@@ -19,8 +18,7 @@ bool isBlank(const QString& text)
 
 SnippetPrinter::SnippetPrinter(PrintSurface& surface, Options options)
     : m_surface(surface), m_options(std::move(options))
-{
-}
+{}
 
 void SnippetPrinter::labelLine(const QString& label, const QString& value)
 {

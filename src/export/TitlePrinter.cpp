@@ -4,8 +4,7 @@
 
 TitlePrinter::TitlePrinter(PrintSurface& surface, QString margin, QString databaseLine)
     : m_surface(surface), m_margin(std::move(margin)), m_databaseLine(std::move(databaseLine))
-{
-}
+{}
 
 void TitlePrinter::printTitle(const QString& title)
 {
@@ -38,7 +37,8 @@ void TitlePrinter::categoryHeader(const QString& language, const QString& catego
     m_surface.setBold(false);
 }
 
-void TitlePrinter::printCategoryTitles(const QString& language, const QString& category, const QStringList& titles)
+void TitlePrinter::printCategoryTitles(const QString& language, const QString& category,
+                                       const QStringList& titles)
 {
     if (titles.isEmpty()) {
         return;

@@ -52,26 +52,35 @@ private slots:
     void snippetPage_labelsBoldValuesAtColumn30()
     {
         RecordingSurface surface;
-        SnippetPrinter(surface, options()).PrintSnippet(snippet(QStringLiteral("Join two"),
-                                                                QStringLiteral("SELECT *\r\n  FROM a")));
+        SnippetPrinter(surface, options())
+            .PrintSnippet(snippet(QStringLiteral("Join two"), QStringLiteral("SELECT *\r\n  FROM a")));
         surface.endDocument();
         const QStringList expected{
-            QString(), QString(), QString(), Margin + QStringLiteral("zorbeth.txt"), QString(), QString(),
-            at30(Margin + QStringLiteral("Title:"), QStringLiteral("Join two")), QString(),
+            QString(),
+            QString(),
+            QString(),
+            Margin + QStringLiteral("zorbeth.txt"),
+            QString(),
+            QString(),
+            at30(Margin + QStringLiteral("Title:"), QStringLiteral("Join two")),
+            QString(),
             at30(Margin + QStringLiteral("Language:"), QStringLiteral("SQL")),
             at30(Margin + QStringLiteral("Category:"), QStringLiteral("Queries")),
             at30(Margin + QStringLiteral("Keywords:"), QStringLiteral("select join")),
             at30(Margin + QStringLiteral("Date:"), QStringLiteral("2026-01-02 03:04:05")),
-            at30(Margin + QStringLiteral("Object:"), QStringLiteral("plan.png")), QString(),
-            Margin + QStringLiteral("Source Code:"), Margin + QStringLiteral("SELECT *"),
+            at30(Margin + QStringLiteral("Object:"), QStringLiteral("plan.png")),
+            QString(),
+            Margin + QStringLiteral("Source Code:"),
+            Margin + QStringLiteral("SELECT *"),
             Margin + QStringLiteral("  FROM a")};
         QCOMPARE(surface.pages().size(), 1);
         QCOMPARE(surface.lines(), expected);
         QCOMPARE(surface.fonts(), QStringList{QStringLiteral("Courier New 12")});
-        const QStringList bold{Margin + QStringLiteral("zorbeth.txt"), Margin + QStringLiteral("Title:"),
-                               Margin + QStringLiteral("Language:"), Margin + QStringLiteral("Category:"),
-                               Margin + QStringLiteral("Keywords:"), Margin + QStringLiteral("Date:"),
-                               Margin + QStringLiteral("Object:"), Margin + QStringLiteral("Source Code:")};
+        const QStringList bold{
+            Margin + QStringLiteral("zorbeth.txt"), Margin + QStringLiteral("Title:"),
+            Margin + QStringLiteral("Language:"),   Margin + QStringLiteral("Category:"),
+            Margin + QStringLiteral("Keywords:"),   Margin + QStringLiteral("Date:"),
+            Margin + QStringLiteral("Object:"),     Margin + QStringLiteral("Source Code:")};
         QCOMPARE(surface.boldTexts(), bold);
     }
 
@@ -87,8 +96,8 @@ private slots:
         QTest::newRow("code of blanks and line ends")
             << false << QStringLiteral("a.zip") << QStringLiteral("  \r\n \r\n") << QStringLiteral("a.zip")
             << QStringLiteral("<empty>");
-        QTest::newRow("empty code, wrapping") << true << QString() << QString() << QStringLiteral("<no object>")
-                                              << QStringLiteral("<empty>");
+        QTest::newRow("empty code, wrapping")
+            << true << QString() << QString() << QStringLiteral("<no object>") << QStringLiteral("<empty>");
     }
 
     void snippetPage_blankFieldsSayWhatIsMissing()
@@ -115,12 +124,16 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QStringList>("printed");
         const QString a68(68, u'a');
-        QTest::newRow("narrow line whole") << QStringLiteral("short line") << QStringList{QStringLiteral("short line")};
+        QTest::newRow("narrow line whole")
+            << QStringLiteral("short line") << QStringList{QStringLiteral("short line")};
         QTest::newRow("exactly the width, not broken")
-            << QString(60, u'b') + QStringLiteral(" ccccccccc") << QStringList{QString(60, u'b') + QStringLiteral(" ccccccccc")};
+            << QString(60, u'b') + QStringLiteral(" ccccccccc")
+            << QStringList{QString(60, u'b') + QStringLiteral(" ccccccccc")};
         QTest::newRow("wider line broken at the first blank past the width")
-            << a68 + QStringLiteral(" bb cc dd") << QStringList{a68 + QStringLiteral(" bb_"), QStringLiteral("cc dd")};
-        QTest::newRow("line without blanks never broken") << QString(150, u'z') << QStringList{QString(150, u'z')};
+            << a68 + QStringLiteral(" bb cc dd")
+            << QStringList{a68 + QStringLiteral(" bb_"), QStringLiteral("cc dd")};
+        QTest::newRow("line without blanks never broken")
+            << QString(150, u'z') << QStringList{QString(150, u'z')};
         QTest::newRow("long line after a short one starts a line of its own")
             << QStringLiteral("x;\r\n") + a68 + QStringLiteral(" bb cc")
             << QStringList{QStringLiteral("x;"), a68 + QStringLiteral(" bb_"), QStringLiteral("cc")};
@@ -151,9 +164,10 @@ private slots:
             RecordingSurface surface(100);
             SnippetPrinter(surface, options(wrap)).PrintSnippet(snippet(QStringLiteral("t"), code));
             surface.endDocument();
-            const QStringList expected = wrap ? QStringList{Margin + QString(68, u'a') + QStringLiteral(" bb_"),
-                                                            Margin + QStringLiteral("cc")}
-                                              : QStringList{Margin + code};
+            const QStringList expected =
+                wrap ? QStringList{Margin + QString(68, u'a') + QStringLiteral(" bb_"),
+                                   Margin + QStringLiteral("cc")}
+                     : QStringList{Margin + code};
             QCOMPARE(surface.lines().mid(15), expected);
         }
     }
@@ -179,7 +193,8 @@ private slots:
         QCOMPARE(surface.pages().size(), pages);
         QCOMPARE(surface.lines().filter(QStringLiteral("Title:")).size(), 3);
         if (!pageBreak) {
-            QCOMPARE(surface.pages().at(2).at(6), at30(Margin + QStringLiteral("Title:"), QStringLiteral("three")));
+            QCOMPARE(surface.pages().at(2).at(6),
+                     at30(Margin + QStringLiteral("Title:"), QStringLiteral("three")));
         }
     }
 
@@ -191,12 +206,16 @@ private slots:
         surface.endDocument();
         const QStringList lines = surface.lines();
         const QStringList headed = lines.filter(QStringLiteral("Titles:"));
-        QCOMPARE(headed, (QStringList{at30(Margin + QStringLiteral("Titles:"), QStringLiteral("Title 1")),
-                                      at30(Margin + QStringLiteral("Titles:"), QStringLiteral("Title 52")),
-                                      at30(Margin + QStringLiteral("Titles:"), QStringLiteral("Title 102"))}));
-        const QStringList header{QString(), QString(), QString(), Margin + QStringLiteral("zorbeth.txt"), QString(),
-                                 at30(Margin + QStringLiteral("Language:"), QStringLiteral("SQL")), QString(),
-                                 at30(Margin + QStringLiteral("Category:"), QStringLiteral("Queries")), QString()};
+        QCOMPARE(headed,
+                 (QStringList{at30(Margin + QStringLiteral("Titles:"), QStringLiteral("Title 1")),
+                              at30(Margin + QStringLiteral("Titles:"), QStringLiteral("Title 52")),
+                              at30(Margin + QStringLiteral("Titles:"), QStringLiteral("Title 102"))}));
+        const QStringList header{
+            QString(), QString(),
+            QString(), Margin + QStringLiteral("zorbeth.txt"),
+            QString(), at30(Margin + QStringLiteral("Language:"), QStringLiteral("SQL")),
+            QString(), at30(Margin + QStringLiteral("Category:"), QStringLiteral("Queries")),
+            QString()};
         QCOMPARE(lines.mid(0, 9), header);
         const qsizetype second = lines.indexOf(headed.at(1));
         QCOMPARE(lines.mid(second - 9, 9), header);
@@ -220,11 +239,13 @@ private slots:
     void singleTitle_andLanguageTitles()
     {
         RecordingSurface one;
-        TitlePrinter(one, Margin, QStringLiteral("remote/zorbeth.txt")).printTitle(QStringLiteral("Join two"));
+        TitlePrinter(one, Margin, QStringLiteral("remote/zorbeth.txt"))
+            .printTitle(QStringLiteral("Join two"));
         one.endDocument();
-        QCOMPARE(one.lines(), (QStringList{QString(), QString(), QString(), Margin + QStringLiteral("remote/zorbeth.txt"),
-                                           QString(), QString(),
-                                           at30(Margin + QStringLiteral("Title:"), QStringLiteral("Join two"))}));
+        QCOMPARE(one.lines(),
+                 (QStringList{QString(), QString(), QString(), Margin + QStringLiteral("remote/zorbeth.txt"),
+                              QString(), QString(),
+                              at30(Margin + QStringLiteral("Title:"), QStringLiteral("Join two"))}));
         RecordingSurface list;
         TitlePrinter(list, Margin, QString()).printLanguageTitles(titles(3));
         list.endDocument();

@@ -42,13 +42,17 @@ class PrintWindow
 public:
     PrintWindow()
     {
-        f.writeLibrary({WindowFixture::record(QStringLiteral("SQL"), QStringLiteral("Queries"), QStringLiteral("Join two"),
-                                              QString(), QStringLiteral("SELECT *\r\nFROM a JOIN b")),
-                        WindowFixture::record(QStringLiteral("SQL"), QStringLiteral("Queries"), QStringLiteral("Count rows"),
-                                              QString(), QStringLiteral("SELECT COUNT(*) FROM a")),
-                        WindowFixture::record(QStringLiteral("SQL"), QStringLiteral("Queries"), QStringLiteral("Top ten"),
-                                              QString(), QStringLiteral("SELECT TOP 10 * FROM a")),
-                        WindowFixture::record(QStringLiteral("VB"), QStringLiteral("Forms"), QStringLiteral("Show form"))});
+        f.writeLibrary({WindowFixture::record(QStringLiteral("SQL"), QStringLiteral("Queries"),
+                                              QStringLiteral("Join two"), QString(),
+                                              QStringLiteral("SELECT *\r\nFROM a JOIN b")),
+                        WindowFixture::record(QStringLiteral("SQL"), QStringLiteral("Queries"),
+                                              QStringLiteral("Count rows"), QString(),
+                                              QStringLiteral("SELECT COUNT(*) FROM a")),
+                        WindowFixture::record(QStringLiteral("SQL"), QStringLiteral("Queries"),
+                                              QStringLiteral("Top ten"), QString(),
+                                              QStringLiteral("SELECT TOP 10 * FROM a")),
+                        WindowFixture::record(QStringLiteral("VB"), QStringLiteral("Forms"),
+                                              QStringLiteral("Show form"))});
         f.open();
         commands = f.window().findChild<PrintCommands*>(QStringLiteral("printCommands"));
         Prompts::takeHistory();
@@ -118,10 +122,14 @@ private slots:
     {
         PrintWindow w;
         const QList<std::pair<const char*, const char*>> items{
-            {"mnuPrintSnippetTitle", "Selected &Snippet"},   {"mnuPrintSnippetCategory", "Selected &Category"},
-            {"mnuPrintSnippetLanguage", "Selected &Language"}, {"mnuPrintTitleTitle", "Selected &Title"},
-            {"mnuPrintTitleCategory", "Selected &Category"},  {"mnuPrintTitleLanguage", "Selected &Language"},
-            {"mnuPrintTreeSnippets", "&Entire Tree"},         {"mnuPrintForm", "Pri&nt Form"},
+            {"mnuPrintSnippetTitle", "Selected &Snippet"},
+            {"mnuPrintSnippetCategory", "Selected &Category"},
+            {"mnuPrintSnippetLanguage", "Selected &Language"},
+            {"mnuPrintTitleTitle", "Selected &Title"},
+            {"mnuPrintTitleCategory", "Selected &Category"},
+            {"mnuPrintTitleLanguage", "Selected &Language"},
+            {"mnuPrintTreeSnippets", "&Entire Tree"},
+            {"mnuPrintForm", "Pri&nt Form"},
             {"mnuPageBreak", "Snippet &PageBreak"}};
         for (const auto& [name, caption] : items) {
             QAction* action = w.f.find<QAction>(name);
@@ -137,16 +145,26 @@ private slots:
         QTest::addColumn<QString>("node");
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("status");
-        const QString snippet = QStringLiteral("Please select code snippet. Current selection is not a code snippet.");
-        const QString category = QStringLiteral("Please select category. Current selection is not a category.");
-        const QString language = QStringLiteral("Please select language. Current selection is not a language.");
-        QTest::newRow("snippet on a category") << "Queries" << "mnuPrintSnippetTitle" << snippet;
-        QTest::newRow("category on a snippet") << "Join two" << "mnuPrintSnippetCategory" << category;
-        QTest::newRow("language on a category") << "Queries" << "mnuPrintSnippetLanguage" << language;
+        const QString snippet =
+            QStringLiteral("Please select code snippet. Current selection is not a code snippet.");
+        const QString category =
+            QStringLiteral("Please select category. Current selection is not a category.");
+        const QString language =
+            QStringLiteral("Please select language. Current selection is not a language.");
+        QTest::newRow("snippet on a category") << "Queries"
+                                               << "mnuPrintSnippetTitle" << snippet;
+        QTest::newRow("category on a snippet") << "Join two"
+                                               << "mnuPrintSnippetCategory" << category;
+        QTest::newRow("language on a category") << "Queries"
+                                                << "mnuPrintSnippetLanguage" << language;
         QTest::newRow("title on a language")
-            << "SQL" << "mnuPrintTitleTitle" << QStringLiteral("Please select snippet. Current selection is not a snippet.");
-        QTest::newRow("title list on a language") << "SQL" << "mnuPrintTitleCategory" << category;
-        QTest::newRow("language titles on a snippet") << "Join two" << "mnuPrintTitleLanguage" << language;
+            << "SQL"
+            << "mnuPrintTitleTitle"
+            << QStringLiteral("Please select snippet. Current selection is not a snippet.");
+        QTest::newRow("title list on a language") << "SQL"
+                                                  << "mnuPrintTitleCategory" << category;
+        QTest::newRow("language titles on a snippet") << "Join two"
+                                                      << "mnuPrintTitleLanguage" << language;
     }
 
     void wrongSelection_beepsAndPrintsNothing()
@@ -205,7 +223,8 @@ private slots:
         w.select(QStringLiteral("SQL"));
         w.trigger("mnuPrintTitleLanguage");
         QCOMPARE(w.surfaces.at(0)->lines(),
-                 (QStringList{QStringLiteral("Count rows"), QStringLiteral("Join two"), QStringLiteral("Top ten")}));
+                 (QStringList{QStringLiteral("Count rows"), QStringLiteral("Join two"),
+                              QStringLiteral("Top ten")}));
         w.trigger("mnuPrintTreeSnippets");
         const QStringList outline = w.surfaces.at(1)->lines();
         QCOMPARE(outline.size(), 4 + 8);
@@ -230,13 +249,15 @@ private slots:
         panel->cmdSearch_Click();
         QCOMPARE(w.surfaces.size(), 1);
         const QStringList lines = w.surfaces[0]->lines();
-        QCOMPARE(lines.mid(0, 3), (QStringList{QStringLiteral("Zorbeth Registry Settings"), QString(), QString()}));
+        QCOMPARE(lines.mid(0, 3),
+                 (QStringList{QStringLiteral("Zorbeth Registry Settings"), QString(), QString()}));
         QVERIFY(lines.contains(QStringLiteral("FontName  Courier New")));
     }
 
     void noPrinter_printsIntoTheNamedPdf()
     {
-        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty(), "poppler-utils is needed");
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty(),
+                 "poppler-utils is needed");
         PrintWindow w;
         w.withoutPrinter();
         const QString pdf = w.f.folder() + QStringLiteral("/queries.pdf");
@@ -245,7 +266,8 @@ private slots:
         w.trigger("mnuPrintSnippetCategory");
         QCOMPARE(w.status(), QStringLiteral("Printed to ") + pdf);
         QCOMPARE(pdfPages(pdf), 3);
-        const QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        const QString text =
+            run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
         for (const char* title : {"Join two", "Count rows", "Top ten", "FROM a JOIN b", "Source Code:"}) {
             QVERIFY2(text.contains(QLatin1String(title)), title);
         }
@@ -278,7 +300,8 @@ private slots:
         w.withoutPrinter();
         w.select(QStringLiteral("Join two"));
         w.trigger("mnuPrintTitleTitle");
-        QCOMPARE(w.status(), QStringLiteral("Nothing printed: there is no printer and no PDF file was chosen"));
+        QCOMPARE(w.status(),
+                 QStringLiteral("Nothing printed: there is no printer and no PDF file was chosen"));
         QVERIFY(QDir(w.f.folder()).entryList({QStringLiteral("*.pdf")}).isEmpty());
     }
 
@@ -294,7 +317,8 @@ private slots:
         const QList<Prompts::Record> prompts = Prompts::takeHistory();
         QCOMPARE(prompts.size(), 2); // the file dialog, then the failure
         QCOMPARE(prompts.last().icon, Prompts::Icon::Critical);
-        QVERIFY2(prompts.last().text.startsWith(QStringLiteral("Printing failed.\n")), qPrintable(prompts.last().text));
+        QVERIFY2(prompts.last().text.startsWith(QStringLiteral("Printing failed.\n")),
+                 qPrintable(prompts.last().text));
         QVERIFY(prompts.last().text.contains(QStringLiteral("out.pdf")));
         QVERIFY(!QFile::exists(missingFolder));
     }

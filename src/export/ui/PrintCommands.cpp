@@ -8,10 +8,10 @@
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
 #include "gui/WindowContext.h"
-#include "library/Workspace.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
 #include "library/ui/TreeController.h"
+#include "library/Workspace.h"
 #include "store/PathNames.h"
 
 #include <QAction>
@@ -24,7 +24,8 @@
 
 namespace {
 
-const QString NotASnippet = QStringLiteral("Please select code snippet. Current selection is not a code snippet.");
+const QString NotASnippet =
+    QStringLiteral("Please select code snippet. Current selection is not a code snippet.");
 const QString NotACategory = QStringLiteral("Please select category. Current selection is not a category.");
 const QString NotALanguage = QStringLiteral("Please select language. Current selection is not a language.");
 const QString NotATitle = QStringLiteral("Please select snippet. Current selection is not a snippet.");
@@ -51,7 +52,8 @@ OutlineNode outlineOf(const QTreeWidgetItem* node)
 } // namespace
 
 PrintCommands::PrintCommands(WindowContext& context, QObject* parent)
-    : QObject(parent), m_context(context), m_hasPrinter([] { return !QPrinterInfo::defaultPrinter().isNull(); })
+    : QObject(parent), m_context(context),
+      m_hasPrinter([] { return !QPrinterInfo::defaultPrinter().isNull(); })
 {
     setObjectName(QStringLiteral("printCommands"));
     createMenus();
@@ -68,19 +70,25 @@ void PrintCommands::createMenus()
         menu->setObjectName(QLatin1String(name));
         return menu;
     };
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (PrintCommands::*handler)()) {
+    auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                       void (PrintCommands::*handler)()) {
         QAction* action = menu->addAction(caption, this, handler);
         action->setObjectName(QLatin1String(name));
         return action;
     };
     QMenu* snippets = submenu("mnuPrintSnippet", tr("&Print Snippet(s)"));
-    item(snippets, "mnuPrintSnippetTitle", tr("Selected &Snippet"), &PrintCommands::mnuPrintSnippetTitle_Click);
-    item(snippets, "mnuPrintSnippetCategory", tr("Selected &Category"), &PrintCommands::mnuPrintSnippetCategory_Click);
-    item(snippets, "mnuPrintSnippetLanguage", tr("Selected &Language"), &PrintCommands::mnuPrintSnippetLanguage_Click);
+    item(snippets, "mnuPrintSnippetTitle", tr("Selected &Snippet"),
+         &PrintCommands::mnuPrintSnippetTitle_Click);
+    item(snippets, "mnuPrintSnippetCategory", tr("Selected &Category"),
+         &PrintCommands::mnuPrintSnippetCategory_Click);
+    item(snippets, "mnuPrintSnippetLanguage", tr("Selected &Language"),
+         &PrintCommands::mnuPrintSnippetLanguage_Click);
     QMenu* titles = submenu("mnuPrintTitle", tr("Print &Title(s)"));
     item(titles, "mnuPrintTitleTitle", tr("Selected &Title"), &PrintCommands::mnuPrintTitleTitle_Click);
-    item(titles, "mnuPrintTitleCategory", tr("Selected &Category"), &PrintCommands::mnuPrintTitleCategory_Click);
-    item(titles, "mnuPrintTitleLanguage", tr("Selected &Language"), &PrintCommands::mnuPrintTitleLanguage_Click);
+    item(titles, "mnuPrintTitleCategory", tr("Selected &Category"),
+         &PrintCommands::mnuPrintTitleCategory_Click);
+    item(titles, "mnuPrintTitleLanguage", tr("Selected &Language"),
+         &PrintCommands::mnuPrintTitleLanguage_Click);
     item(titles, "mnuPrintTreeSnippets", tr("&Entire Tree"), &PrintCommands::mnuPrintTreeSnippets_Click);
     item(file, "mnuPrintForm", tr("Pri&nt Form"), &PrintCommands::mnuPrintForm_Click);
 
@@ -116,8 +124,8 @@ std::unique_ptr<PrinterSurface> PrintCommands::openPrinter()
     if (m_hasPrinter()) {
         return PrinterSurface::defaultPrinter();
     }
-    const QString path = Prompts::saveFile(&m_context.window, tr("Print to PDF File"), m_context.ws.programFolder,
-                                           tr("PDF files (*.pdf)"));
+    const QString path = Prompts::saveFile(&m_context.window, tr("Print to PDF File"),
+                                           m_context.ws.programFolder, tr("PDF files (*.pdf)"));
     if (path.isEmpty()) {
         m_context.status.setText(tr("Nothing printed: there is no printer and no PDF file was chosen"));
         return nullptr;
@@ -149,13 +157,15 @@ void PrintCommands::finish(PrintSurface& surface, const QString& statusText)
         return;
     }
     const QString where = QDir::toNativeSeparators(m_pdfPath);
-    m_context.status.setText(statusText.isEmpty() ? tr("Printed to ") + where : statusText + tr(" to ") + where);
+    m_context.status.setText(statusText.isEmpty() ? tr("Printed to ") + where
+                                                  : statusText + tr(" to ") + where);
 }
 
 QString PrintCommands::databaseLine() const
 {
     const Workspace& ws = m_context.ws;
-    return ws.databasePrefix.isEmpty() ? ws.databaseFileName : MergePathData(ws.databasePrefix, ws.databaseFileName);
+    return ws.databasePrefix.isEmpty() ? ws.databaseFileName
+                                       : MergePathData(ws.databasePrefix, ws.databaseFileName);
 }
 
 void PrintCommands::printSnippets(const QList<QTreeWidgetItem*>& nodes, const QString& statusText)
@@ -166,8 +176,9 @@ void PrintCommands::printSnippets(const QList<QTreeWidgetItem*>& nodes, const QS
     }
     const QAction* wordWrap = m_context.window.findChild<QAction*>(QStringLiteral("mnuWordWrap"));
     const QFont font = m_context.views.txtCode->editorFont();
-    SnippetPrinter printer(*surface, {m_context.ws.printIndent, databaseLine(), font.family(), font.pointSize(),
-                                      wordWrap && wordWrap->isChecked(), m_mnuPageBreak->isChecked()});
+    SnippetPrinter printer(*surface,
+                           {m_context.ws.printIndent, databaseLine(), font.family(), font.pointSize(),
+                            wordWrap && wordWrap->isChecked(), m_mnuPageBreak->isChecked()});
     for (const QTreeWidgetItem* node : nodes) {
         if (const SnippetRecord* record = m_context.treeController.recordOf(node)) {
             printer.PrintSnippet(*record);
@@ -257,7 +268,8 @@ void PrintCommands::mnuPrintTitleCategory_Click()
         return;
     }
     const QString language = node->parent() ? node->parent()->text(0) : QString();
-    TitlePrinter(*surface, m_context.ws.printIndent, databaseLine()).printCategoryTitles(language, node->text(0), titles);
+    TitlePrinter(*surface, m_context.ws.printIndent, databaseLine())
+        .printCategoryTitles(language, node->text(0), titles);
     finish(*surface, QString());
 }
 

@@ -2,10 +2,9 @@
 
 #include "gui/SettingsClient.h"
 
-#include <QObject>
-
 #include <functional>
 #include <memory>
+#include <QObject>
 
 class PrintSurface;
 class PrinterSurface;

@@ -168,8 +168,10 @@ void PrinterSurface::writePdf()
         return;
     }
     QSaveFile target(m_pdfPath);
-    if (!target.open(QIODevice::WriteOnly) || target.write(draft.readAll()) != draft.size() || !target.commit()) {
-        fail(QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(m_pdfPath), target.errorString()));
+    if (!target.open(QIODevice::WriteOnly) || target.write(draft.readAll()) != draft.size() ||
+        !target.commit()) {
+        fail(QStringLiteral("%1 could not be written: %2")
+                 .arg(QDir::toNativeSeparators(m_pdfPath), target.errorString()));
     }
 }
 

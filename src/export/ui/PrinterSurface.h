@@ -2,13 +2,12 @@
 
 #include "export/PrintSurface.h"
 
-#include <QFont>
-#include <QPainter>
-#include <QTemporaryFile>
-#include <Qsci/qsciprinter.h>
-
 #include <memory>
 #include <optional>
+#include <QFont>
+#include <QPainter>
+#include <Qsci/qsciprinter.h>
+#include <QTemporaryFile>
 
 class QImage;
 class QsciScintillaBase;
