@@ -294,6 +294,19 @@ private slots:
         QCOMPARE(pdfPages(form), 1);
     }
 
+    void editorPrint_takesThePrintPath_intoPdf()
+    {
+        PrintWindow w;
+        w.withoutPrinter();
+        w.select(QStringLiteral("Join two"));
+        const QString pdf = w.f.folder() + QStringLiteral("/editor.pdf");
+        Prompts::queueFile(pdf);
+        w.trigger("mnuCMPrintColor");
+        QCOMPARE(w.status(), QStringLiteral("Printed to ") + pdf);
+        const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY2(text.contains(QStringLiteral("FROM a JOIN b")), qPrintable(text));
+    }
+
     void noPrinter_noFileChosen_printsNothing()
     {
         PrintWindow w;

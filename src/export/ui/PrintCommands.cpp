@@ -1,6 +1,7 @@
 #include "export/ui/PrintCommands.h"
 
 #include "editor/ui/CodeEditor.h"
+#include "editor/ui/EditorCommands.h"
 #include "export/OutlineNode.h"
 #include "export/SnippetPrinter.h"
 #include "export/TitlePrinter.h"
@@ -59,6 +60,13 @@ PrintCommands::PrintCommands(WindowContext& context, QObject* parent)
     createMenus();
     m_context.toolbar.setCommand(QStringLiteral("Print"), [this] { mnuPrintSnippetTitle_Click(); });
     m_context.startup.addSettingsClient(this);
+    // The editor's own print commands take the same way to the printer, so they too fall back to a
+    // PDF file and report a failure.
+    if (auto* editorCommands = m_context.window.findChild<EditorCommands*>()) {
+        editorCommands->setPrintFunction([this](CodeEditor& editor, bool colour, bool wordWrap) {
+            printEditor(editor, colour, wordWrap);
+        });
+    }
 }
 
 void PrintCommands::createMenus()
@@ -216,6 +224,19 @@ void PrintCommands::printEditorSelection()
     const QAction* wordWrap = m_context.window.findChild<QAction*>(QStringLiteral("mnuWordWrap"));
     printer->printEditorLines(editor, lineFrom, lineTo, wordWrap && wordWrap->isChecked());
     finish(*printer, tr("Code snippet printed (selection)"));
+}
+
+void PrintCommands::printEditor(CodeEditor& editor, bool colour, bool wordWrap)
+{
+    const std::unique_ptr<PrinterSurface> printer = openPrinter();
+    if (!printer) {
+        return;
+    }
+    editor.SendScintilla(QsciScintillaBase::SCI_SETPRINTCOLOURMODE,
+                         colour ? QsciScintillaBase::SC_PRINT_COLOURONWHITE
+                                : QsciScintillaBase::SC_PRINT_BLACKONWHITE);
+    printer->printEditorLines(editor, -1, -1, wordWrap);
+    finish(*printer, QString());
 }
 
 void PrintCommands::mnuPrintSnippetCategory_Click()

@@ -6,6 +6,7 @@
 #include <memory>
 #include <QObject>
 
+class CodeEditor;
 class PrintSurface;
 class PrinterSurface;
 class QAction;
@@ -56,6 +57,8 @@ private:
     QString databaseLine() const;
     void printSnippets(const QList<QTreeWidgetItem*>& nodes, const QString& statusText);
     void printEditorSelection();
+    // The editor's whole text, in colour or in black on white, as the editor prints it.
+    void printEditor(CodeEditor& editor, bool colour, bool wordWrap);
 
     WindowContext& m_context;
     QAction* m_mnuPageBreak = nullptr;
