@@ -1,5 +1,6 @@
 #include "export/ui/PrinterSurface.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QImage>
