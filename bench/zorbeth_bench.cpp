@@ -8,6 +8,8 @@
 #include "gui/Prompts.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
+#include "export/RecordingSurface.h"
+#include "export/ui/PrintCommands.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
 #include "search/ResultRows.h"
@@ -175,6 +177,10 @@ int measureWindow(const QString& folder)
             QApplication::processEvents();
         });
     };
+    // The whole tree's outline, as its menu command prints it, laid out on a recording surface.
+    auto* print = window.findChild<PrintCommands*>(QStringLiteral("printCommands"));
+    print->setSurfaceFactory([] { return std::make_unique<RecordingSurface>(); });
+    report("print outline", command("mnuPrintTreeSnippets"), "s");
     // The counts while every node is open, their dearest case.
     report("expand all", command("mnuTreeExpand"), "s");
     report("child counts on", command("mnuChildCount"), "s");

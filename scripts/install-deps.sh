@@ -10,6 +10,7 @@ packages=(
     libgl-dev
     python3 python3-pyftpdlib
     xvfb xauth
+    poppler-utils
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include "app/MainLayout.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
+#include "export/ui/PrintCommands.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/NodeCommands.h"
 #include "library/ui/SnippetEditing.h"
@@ -50,7 +51,7 @@ MainWindow::~MainWindow()
     // The controllers and their event filters read the context, the workspace and the views, which
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
-    const QList<QPointer<QObject>> controllers{m_info,      m_layout,  m_search,    m_editor,  m_storage,
+    const QList<QPointer<QObject>> controllers{m_print, m_info,      m_layout,  m_search,    m_editor,  m_storage,
                                                m_nodeCommands, m_treeViews, m_editing, m_startup,
                                                m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
@@ -138,6 +139,7 @@ void MainWindow::createControllers()
     m_search->setOneLanguageViewSource([this] { return m_treeViews->oneLanguageView(); });
     m_layout = new MainLayout(*m_context, *m_area, *m_search, this);
     m_info = new InfoCommands(*m_context, *m_editor, this);
+    m_print = new PrintCommands(*m_context, this);
     wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.
@@ -151,6 +153,7 @@ void MainWindow::wireSubsystems()
 {
     connect(m_search, &SearchPanel::layoutChanged, m_layout, &MainLayout::Form_Resize);
     connect(m_search, &SearchPanel::editorOptionsRequested, m_editor, &EditorController::switchDisplayOptions);
+    connect(m_search, &SearchPanel::printRequested, m_print, &PrintCommands::printText);
     connect(m_editing, &SnippetEditing::codeEdited, m_editor, &EditorController::ApplySyntax);
     connect(m_treeViews, &TreeViews::picturesSwitched, m_editor, &EditorController::SetColors);
 

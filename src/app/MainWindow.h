@@ -15,6 +15,7 @@ class InfoCommands;
 class LibraryTree;
 class MainLayout;
 class NodeCommands;
+class PrintCommands;
 class QLabel;
 class QLineEdit;
 class SearchPanel;
@@ -81,5 +82,6 @@ private:
     QWidget* m_area = nullptr;
     MainLayout* m_layout = nullptr;
     InfoCommands* m_info = nullptr;
+    PrintCommands* m_print = nullptr;
     bool m_closing = false;
 };

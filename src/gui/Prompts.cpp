@@ -214,6 +214,15 @@ QString Prompts::openFile(QWidget* parent, const QString& title, const QString& 
     return path;
 }
 
+QString Prompts::saveFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
+{
+    const QString path = choose(state().files, [&]() -> std::optional<QString> {
+                             return QFileDialog::getSaveFileName(parent, title, folder, filter);
+                         }).value_or(QString());
+    recordDialog(title, filter, !path.isEmpty());
+    return path;
+}
+
 std::optional<QFont> Prompts::chooseFont(QWidget* parent)
 {
     const std::optional<QFont> font = choose(state().fonts, [&]() -> std::optional<QFont> {

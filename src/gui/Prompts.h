@@ -64,6 +64,11 @@ public:
     static QString openFile(QWidget* parent, const QString& title, const QString& folder,
                             const QString& filter);
 
+    // The save-file dialog, which asks before replacing a file: a file name, or an empty one when
+    // cancelled. Scripted answers come from the same queue as openFile's.
+    static QString saveFile(QWidget* parent, const QString& title, const QString& folder,
+                            const QString& filter);
+
     // The font dialog, without a preselected font; nothing when cancelled.
     static std::optional<QFont> chooseFont(QWidget* parent);
 

@@ -11,6 +11,7 @@ Command recognise(const QString& text)
         {"..editoron", Command::EditorOn},
         {"..editoroff", Command::EditorOff},
         {"..showsettings", Command::ShowSettings},
+        {"..printsettings", Command::PrintSettings},
         {"..clearregistry", Command::ClearRegistry},
     };
     for (const auto& [name, value] : before) {
@@ -42,6 +43,11 @@ QString settingsText(const QList<QPair<QString, QString>>& settings)
         text += QStringLiteral("\r\n") + key + QStringLiteral("  ") + value;
     }
     return text;
+}
+
+QString settingsPrintout(const QList<QPair<QString, QString>>& settings)
+{
+    return QStringLiteral("Zorbeth Registry Settings\r\n\r\n") + settingsText(settings);
 }
 
 } // namespace SearchBoxCommands

@@ -13,6 +13,7 @@ enum class Command
     EditorOn,      // "..editoron": switch the editor options on
     EditorOff,     // "..editoroff": switch them off
     ShowSettings,  // "..showsettings": list the stored settings
+    PrintSettings, // "..printsettings": print them
     ClearRegistry, // "..clearregistry": delete the settings at exit instead of writing them
     Blank,         // an empty or all-blank text: "No search string entered."
     ZqTest,        // "..zqtest": flip the start-up timing trace
@@ -27,5 +28,8 @@ Command recognise(const QString& text);
 
 // The settings as "..showsettings" lists them: for each pair CR LF, the key, two blanks and the value.
 QString settingsText(const QList<QPair<QString, QString>>& settings);
+
+// The settings as "..printsettings" prints them: a heading line, then the listing.
+QString settingsPrintout(const QList<QPair<QString, QString>>& settings);
 
 } // namespace SearchBoxCommands

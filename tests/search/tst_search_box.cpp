@@ -97,7 +97,7 @@ private slots:
         QTest::newRow("time stamp") << "..timestamp" << int(Command::TimeStamp);
         QTest::newRow("leading blank is a search") << " ..editoron" << int(Command::None);
         QTest::newRow("trailing blank is a search") << "..timestamp " << int(Command::None);
-        QTest::newRow("printing is not built") << "..printsettings" << int(Command::None);
+        QTest::newRow("print settings, mixed case") << "..PrintSettings" << int(Command::PrintSettings);
         QTest::newRow("ordinary term") << "dim" << int(Command::None);
     }
 

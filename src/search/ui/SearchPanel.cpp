@@ -327,6 +327,15 @@ bool SearchPanel::runSearchBoxCommand(const QString& text)
         }
         break;
     }
+    case Command::PrintSettings: {
+        const auto settings = m_context.settings.all();
+        if (settings.isEmpty()) {
+            setStatus(QStringLiteral("No settings available"));
+        } else {
+            emit printRequested(SearchBoxCommands::settingsPrintout(settings));
+        }
+        break;
+    }
     case Command::ClearRegistry:
         ws.SaveSettingsOnExit = false;
         break;

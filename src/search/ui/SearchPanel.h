@@ -88,6 +88,8 @@ signals:
     void layoutChanged();
     // "..editoron" and "..editoroff": switch the editor's display options on or off.
     void editorOptionsRequested(bool on);
+    // "..printsettings": the text to print on the print path.
+    void printRequested(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
