@@ -11,6 +11,7 @@
 class CodeEditor;
 class CommandToolbar;
 class EditorController;
+class ExportCommands;
 class InfoCommands;
 class LibraryTree;
 class MainLayout;
@@ -81,5 +82,6 @@ private:
     QWidget* m_area = nullptr;
     MainLayout* m_layout = nullptr;
     InfoCommands* m_info = nullptr;
+    ExportCommands* m_export = nullptr;
     bool m_closing = false;
 };
