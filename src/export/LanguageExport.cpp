@@ -1,10 +1,10 @@
 #include "export/LanguageExport.h"
 
+#include "export/SnippetExport.h"
 #include "store/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace LanguageExport {
 
@@ -87,14 +87,7 @@ bool writeIndex(const QString& path, const QStringList& lines, QString* error)
         TextCodec::appendUtf8(bytes, line);
         bytes += "\r\n";
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error) {
-            *error = file.errorString() + QStringLiteral(": ") + QDir::toNativeSeparators(path);
-        }
-        return false;
-    }
-    return true;
+    return SnippetExport::writeFile(path, bytes, error);
 }
 
 } // namespace LanguageExport

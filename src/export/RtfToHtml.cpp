@@ -1,15 +1,14 @@
 #include "export/RtfToHtml.h"
 
+#include "export/SnippetExport.h"
 #include "store/TextCodec.h"
-
-#include <QFile>
-#include <QHash>
-#include <QList>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <QFile>
+#include <QHash>
+#include <QList>
 
 namespace {
 
@@ -52,12 +51,33 @@ struct RunLook
 // Destinations whose text is not part of the document.
 bool skippedDestination(QByteArrayView word)
 {
-    static const QList<QByteArrayView> skipped{
-        "stylesheet", "info",        "pict",      "header",      "footer",          "headerl",
-        "headerr",    "headerf",     "footerl",   "footerr",     "footerf",         "object",
-        "listtable",  "listoverridetable",        "rsidtbl",     "generator",       "themedata",
-        "fldinst",    "colorschememapping",       "latentstyles", "datastore",      "xmlnstbl",
-        "filetbl",    "revtbl",      "footnote",  "bkmkstart",   "bkmkend"};
+    static const QList<QByteArrayView> skipped{"stylesheet",
+                                               "info",
+                                               "pict",
+                                               "header",
+                                               "footer",
+                                               "headerl",
+                                               "headerr",
+                                               "headerf",
+                                               "footerl",
+                                               "footerr",
+                                               "footerf",
+                                               "object",
+                                               "listtable",
+                                               "listoverridetable",
+                                               "rsidtbl",
+                                               "generator",
+                                               "themedata",
+                                               "fldinst",
+                                               "colorschememapping",
+                                               "latentstyles",
+                                               "datastore",
+                                               "xmlnstbl",
+                                               "filetbl",
+                                               "revtbl",
+                                               "footnote",
+                                               "bkmkstart",
+                                               "bkmkend"};
     return skipped.contains(word);
 }
 
@@ -68,9 +88,17 @@ QString cssColour(int rgb)
 
 QChar windows1252(uchar byte)
 {
-    const char raw = char(byte);
-    const QString decoded = TextCodec::decodeMixed(QByteArrayView(&raw, 1));
-    return decoded.isEmpty() ? QChar(QChar::ReplacementCharacter) : decoded.at(0);
+    if (byte < 0x80) {
+        return QChar(byte);
+    }
+    static const QString upperHalf = [] {
+        QByteArray bytes(0x80, '\0');
+        for (int b = 0; b < 0x80; ++b) {
+            bytes[b] = char(0x80 + b);
+        }
+        return TextCodec::decodeMixed(bytes);
+    }();
+    return upperHalf.size() == 0x80 ? upperHalf.at(byte - 0x80) : QChar(QChar::ReplacementCharacter);
 }
 
 class Converter
@@ -80,6 +108,8 @@ public:
 
     QString run()
     {
+        // Room for the text and its spans at once: growing a large page step by step costs more.
+        m_body.reserve(m_rtf.size() * 2);
         m_groups.append(GroupState{});
         while (m_pos < m_rtf.size()) {
             const char c = m_rtf[m_pos++];
@@ -98,7 +128,11 @@ public:
             case '\n':
                 break;
             default:
-                character(windows1252(uchar(c)), true);
+                if (plainText(uchar(c)) && m_fallback == 0 && state().destination == Destination::Text) {
+                    textRun();
+                } else {
+                    character(windows1252(uchar(c)), true);
+                }
                 break;
             }
         }
@@ -106,6 +140,43 @@ public:
     }
 
 private:
+    static bool plainText(uchar c) { return c >= 0x20 && c < 0x7F && c != '\\' && c != '{' && c != '}'; }
+
+    // A run of plain ASCII text, taken at once: the usual case, and the bulk of a large page.
+    void textRun()
+    {
+        const qsizetype start = m_pos - 1;
+        while (m_pos < m_rtf.size() && plainText(uchar(m_rtf[m_pos]))) {
+            ++m_pos;
+        }
+        startText();
+        setLook(lookOf(state()));
+        qsizetype from = start;
+        for (qsizetype i = start; i < m_pos; ++i) {
+            const char c = m_rtf[i];
+            const char* entity = c == '&'   ? "&amp;"
+                                 : c == '<' ? "&lt;"
+                                 : c == '>' ? "&gt;"
+                                 : c == '"' ? "&quot;"
+                                            : nullptr;
+            if (entity) {
+                m_body += QLatin1StringView(m_rtf.data() + from, i - from);
+                m_body += QLatin1StringView(entity);
+                from = i + 1;
+            }
+        }
+        m_body += QLatin1StringView(m_rtf.data() + from, m_pos - from);
+    }
+
+    void startText()
+    {
+        if (!m_started) {
+            m_started = true;
+            m_firstFont = state().font >= 0 ? state().font : m_defaultFont;
+            m_firstHalfPoints = state().halfPoints;
+        }
+    }
+
     GroupState& state() { return m_groups.last(); }
 
     void endGroup()
@@ -315,11 +386,7 @@ private:
         if (c.unicode() < 0x20 && c != u'\t') {
             return;
         }
-        if (!m_started) {
-            m_started = true;
-            m_firstFont = s.font >= 0 ? s.font : m_defaultFont;
-            m_firstHalfPoints = s.halfPoints;
-        }
+        startText();
         setLook(lookOf(s));
         switch (c.unicode()) {
         case u'&':
@@ -346,11 +413,7 @@ private:
             return;
         }
         m_fallback = 0;
-        if (!m_started) {
-            m_started = true;
-            m_firstFont = state().font >= 0 ? state().font : m_defaultFont;
-            m_firstHalfPoints = state().halfPoints;
-        }
+        startText();
         m_body += QStringLiteral("\r\n");
     }
 
@@ -373,6 +436,18 @@ private:
         if (look.plain()) {
             return;
         }
+        const quint64 key = quint64(look.foreground + 1) | quint64(look.background + 1) << 25 |
+                            quint64(look.bold) << 50 | quint64(look.italic) << 51 |
+                            quint64(look.underline) << 52;
+        auto tag = m_spans.constFind(key);
+        if (tag == m_spans.constEnd()) {
+            tag = m_spans.insert(key, spanTag(look));
+        }
+        m_body += *tag;
+    }
+
+    static QString spanTag(const RunLook& look)
+    {
         QStringList style;
         if (look.foreground >= 0) {
             style << QStringLiteral("color:") + cssColour(look.foreground);
@@ -389,7 +464,7 @@ private:
         if (look.underline) {
             style << QStringLiteral("text-decoration:underline");
         }
-        m_body += QStringLiteral("<span style=\"") + style.join(QLatin1Char(';')) + QStringLiteral("\">");
+        return QStringLiteral("<span style=\"") + style.join(QLatin1Char(';')) + QStringLiteral("\">");
     }
 
     QString finish()
@@ -401,15 +476,19 @@ private:
         style << QStringLiteral("font-family:") +
                      (family.isEmpty() ? QString() : QLatin1Char('\'') + family + QStringLiteral("', ")) +
                      QStringLiteral("monospace");
-        style << QStringLiteral("font-size:") + QString::number(m_firstHalfPoints / 2.0) + QStringLiteral("pt");
+        style << QStringLiteral("font-size:") + QString::number(m_firstHalfPoints / 2.0) +
+                     QStringLiteral("pt");
         if (m_tabTwips > 0) {
             // A tab stop in characters of a fixed-pitch font, whose characters are 0.6 em wide.
             const double characterTwips = m_firstHalfPoints / 2.0 * 0.6 * 20;
-            style << QStringLiteral("tab-size:") + QString::number(std::max(1L, std::lround(m_tabTwips / characterTwips)));
+            style << QStringLiteral("tab-size:") +
+                         QString::number(std::max(1L, std::lround(m_tabTwips / characterTwips)));
         }
         // The line break after <pre> is dropped by browsers, so a first empty line survives.
-        return QStringLiteral("<pre style=\"") + style.join(QStringLiteral("; ")) + QStringLiteral("\">\r\n") + m_body +
-               QStringLiteral("</pre>");
+        m_body.prepend(QStringLiteral("<pre style=\"") + style.join(QStringLiteral("; ")) +
+                       QStringLiteral("\">\r\n"));
+        m_body += QStringLiteral("</pre>");
+        return std::move(m_body);
     }
 
     QByteArrayView m_rtf;
@@ -430,6 +509,7 @@ private:
     int m_firstFont = 0;
     int m_firstHalfPoints = 24;
     RunLook m_look;
+    QHash<quint64, QString> m_spans; // the opening tag of each look met so far
     QString m_body;
 };
 
@@ -455,6 +535,5 @@ bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile
     }
     QByteArray html;
     TextCodec::appendUtf8(html, convert(rtf));
-    QSaveFile out(htmlFile);
-    return out.open(QIODevice::WriteOnly) && out.write(html) == html.size() && out.commit();
+    return SnippetExport::writeFile(htmlFile, html);
 }

@@ -5,11 +5,11 @@
 #include "settings/SettingsStore.h"
 #include "store/TextCodec.h"
 
+#include <limits>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-
-#include <limits>
 
 namespace SnippetExport {
 
@@ -30,6 +30,27 @@ bool fail(QString* error, const QString& reason, const QString& path)
 QString pageName(const QString& suffix)
 {
     return QStringLiteral("zorbeth") + suffix + QStringLiteral(".htm");
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    if (QFileInfo::exists(path)) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+            return fail(error, file.errorString(), path);
+        }
+        return true;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::NewOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        if (file.isOpen()) {
+            file.close();
+            file.remove();
+        }
+        return fail(error, reason, path);
+    }
+    return true;
 }
 
 QString nextCounter(SettingsStore& store)
@@ -56,7 +77,8 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
     const QString pagePath = folder.filePath(request.pageFile);
 
     QFile rtfFile(rtfPath);
-    if (!rtfFile.open(QIODevice::WriteOnly | QIODevice::Truncate) || rtfFile.write(rtf + "\r\n") != rtf.size() + 2) {
+    if (!rtfFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        rtfFile.write(rtf + "\r\n") != rtf.size() + 2) {
         return fail(error, rtfFile.errorString(), rtfPath);
     }
     rtfFile.close();
@@ -90,12 +112,11 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
 
     QByteArray bytes("\xEF\xBB\xBF");
     TextCodec::appendUtf8(bytes, text + QStringLiteral("\r\n"));
-    QSaveFile page(pagePath);
-    if (!page.open(QIODevice::WriteOnly) || page.write(bytes) != bytes.size() || !page.commit()) {
+    if (!writeFile(pagePath, bytes, error)) {
         if (convertedPath == pagePath) {
             QFile::remove(convertedPath);
         }
-        return fail(error, page.errorString(), pagePath);
+        return false;
     }
     return true;
 }

@@ -16,6 +16,10 @@ inline constexpr char RtfFileName[] = "zorbeth.rtf";
 // The page of the snippet export: "zorbeth" + suffix + ".htm".
 QString pageName(const QString& suffix);
 
+// Writes a page or working file. One that exists is replaced only once the new one is complete; a
+// new one is written directly, without waiting for the disk, and removed again when the write fails.
+bool writeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
 // Advances the page counter "HTMLCount" in the store at once; returns its new value as text.
 QString nextCounter(SettingsStore& store);
 
@@ -31,13 +35,13 @@ enum class Tags
 
 struct PageRequest
 {
-    QString folder;       // where the working files and the page go
-    QString rtfFile;      // working file name of the RTF, in folder
+    QString folder;        // where the working files and the page go
+    QString rtfFile;       // working file name of the RTF, in folder
     QString convertedFile; // where the converter writes the coloured code, in folder
-    QString pageFile;     // the finished page, in folder
+    QString pageFile;      // the finished page, in folder
     QString templatePath;
     Tags tags = Tags::SnippetPage;
-    QString indexFile;    // the index page the language export links to
+    QString indexFile; // the index page the language export links to
 };
 
 // Writes rtf (followed by CR LF) to the RTF working file, converts it, and pours the coloured code and

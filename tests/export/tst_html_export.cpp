@@ -59,9 +59,9 @@ private slots:
         QFETCH(bool, languagePage);
         QFETCH(QString, expected);
         const QString code = QStringLiteral("<b><zq_Title></b>");
-        const QString page = languagePage
-                                 ? HtmlTemplate::fillLanguagePage(templateText, sample(), code, QStringLiteral("sql.htm"))
-                                 : HtmlTemplate::fillSnippetPage(templateText, sample(), code);
+        const QString page = languagePage ? HtmlTemplate::fillLanguagePage(templateText, sample(), code,
+                                                                           QStringLiteral("sql.htm"))
+                                          : HtmlTemplate::fillSnippetPage(templateText, sample(), code);
         QCOMPARE(page, expected);
     }
 
@@ -72,7 +72,8 @@ private slots:
         QCOMPARE(lines.last(), QString());
         QCOMPARE(lines[1], QStringLiteral("<h3> <zq_Title> </h3><p><zq_Index><p>"));
         QCOMPARE(lines[6], QStringLiteral("<tr><th align=left>Date:    <td><zq_Date>"));
-        QCOMPARE(lines[8], QStringLiteral("Created by <a href=\"https://zorbeth.example.org/\"><b>Zorbeth</b></a>"));
+        QCOMPARE(lines[8],
+                 QStringLiteral("Created by <a href=\"https://zorbeth.example.org/\"><b>Zorbeth</b></a>"));
     }
 
     void setHtml_rewritesDefaultWhenConfiguredIsGone()
@@ -133,14 +134,19 @@ private slots:
         QVERIFY(t.open(QIODevice::WriteOnly));
         t.write("<zq_Title>:<zq_Code>");
         t.close();
-        SnippetExport::PageRequest request{dir.path(), QStringLiteral("zorbeth.rtf"), QStringLiteral("zorbeth.htm"),
-                                           QStringLiteral("zorbeth.htm"), tpl};
+        SnippetExport::PageRequest request;
+        request.folder = dir.path();
+        request.rtfFile = QStringLiteral("zorbeth.rtf");
+        request.convertedFile = request.pageFile = QStringLiteral("zorbeth.htm");
+        request.templatePath = tpl;
         SnippetRecord r = sample();
         r.Title = QStringLiteral("Grüße");
         QString error;
         QVERIFY2(SnippetExport::writePage(request, "{\\rtf1 a<\\u8364?}", r, &error), qPrintable(error));
         const QByteArray page = readAll(dir.filePath(QStringLiteral("zorbeth.htm")));
-        QVERIFY(page.startsWith("\xEF\xBB\xBF" "Gr\xC3\xBC\xC3\x9F" "e:<pre"));
+        QVERIFY(page.startsWith("\xEF\xBB\xBF"
+                                "Gr\xC3\xBC\xC3\x9F"
+                                "e:<pre"));
         QVERIFY(page.endsWith("a&lt;\xE2\x82\xAC</pre>\r\n"));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("zorbeth.rtf"))));
 
@@ -156,14 +162,22 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("blanks kept") << "Shell Scripts" << "shell scripts";
-        QTest::newRow("plus kept") << "C++" << "c++";
-        QTest::newRow("slash") << "C/C++" << "c_c++";
-        QTest::newRow("climbing") << "a/../../b" << "a_______b";
-        QTest::newRow("backslash and colon") << "x\\y:z" << "x_y_z";
-        QTest::newRow("dots alone") << ".." << "__";
-        QTest::newRow("empty") << "" << "_";
-        QTest::newRow("link breakers") << "it's #1?" << "it_s _1_";
+        QTest::newRow("blanks kept") << "Shell Scripts"
+                                     << "shell scripts";
+        QTest::newRow("plus kept") << "C++"
+                                   << "c++";
+        QTest::newRow("slash") << "C/C++"
+                               << "c_c++";
+        QTest::newRow("climbing") << "a/../../b"
+                                  << "a_______b";
+        QTest::newRow("backslash and colon") << "x\\y:z"
+                                             << "x_y_z";
+        QTest::newRow("dots alone") << ".."
+                                    << "__";
+        QTest::newRow("empty") << ""
+                               << "_";
+        QTest::newRow("link breakers") << "it's #1?"
+                                       << "it_s _1_";
     }
     void baseName_staysInsideTheFolder()
     {
@@ -172,7 +186,8 @@ private slots:
         const QString base = LanguageExport::baseName(language);
         QCOMPARE(base, expected);
         const QDir folder(QStringLiteral("/tmp/x/html_export"));
-        QCOMPARE(QFileInfo(folder.filePath(base + QStringLiteral("12.htm"))).absolutePath(), folder.absolutePath());
+        QCOMPARE(QFileInfo(folder.filePath(base + QStringLiteral("12.htm"))).absolutePath(),
+                 folder.absolutePath());
     }
 
     void indexLines_matchTheSqlExample()

@@ -1,8 +1,7 @@
-#include "ui/WindowFixture.h"
-
 #include "editor/ui/CodeEditor.h"
 #include "export/HtmlTemplate.h"
 #include "export/ui/ExportCommands.h"
+#include "ui/WindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,7 +47,10 @@ private:
         action->trigger();
     }
 
-    static QString exportFolder(WindowFixture& f) { return QDir(f.folder()).filePath(QStringLiteral("html_export")); }
+    static QString exportFolder(WindowFixture& f)
+    {
+        return QDir(f.folder()).filePath(QStringLiteral("html_export"));
+    }
 
 private slots:
     void languageExport_writesIndexAndPages()
@@ -75,11 +77,15 @@ private slots:
         const QString page = QString::fromUtf8(readAll(folder.filePath(QStringLiteral("sql2.htm"))));
         QVERIFY(page.contains(QStringLiteral("<a href=\"sql.htm\"><b>Index</b></a>")));
         QVERIFY(page.contains(QStringLiteral("<h3> Top </h3>")));
-        QVERIFY2(page.contains(QStringLiteral("&lt;")) && page.contains(QStringLiteral("&amp;")), qPrintable(page));
-        QVERIFY2(page.contains(QStringLiteral("\r\n<span")) || page.contains(QStringLiteral("\r\n\t")), qPrintable(page));
+        QVERIFY2(page.contains(QStringLiteral("&lt;")) && page.contains(QStringLiteral("&amp;")),
+                 qPrintable(page));
+        QVERIFY2(page.contains(QStringLiteral("\r\n<span")) || page.contains(QStringLiteral("\r\n\t")),
+                 qPrintable(page));
         // Keywords coloured as the SQL definition has them.
-        QVERIFY2(page.contains(QStringLiteral("<span style=\"color:#0000ff\">SELECT</span>")), qPrintable(page));
-        QVERIFY(QString::fromUtf8(readAll(folder.filePath(QStringLiteral("sql1.htm")))).contains(QStringLiteral("Grüße")));
+        QVERIFY2(page.contains(QStringLiteral("<span style=\"color:#0000ff\">SELECT</span>")),
+                 qPrintable(page));
+        QVERIFY(QString::fromUtf8(readAll(folder.filePath(QStringLiteral("sql1.htm"))))
+                    .contains(QStringLiteral("Grüße")));
 
         // No working file is left, and the editor is as it was.
         QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("zorbeth.rtf"))));
@@ -97,7 +103,8 @@ private slots:
         trigger(f, "mnuExportLanguage");
         f.tree()->setCurrentItem(f.node(QStringLiteral("Python")));
         trigger(f, "mnuExportLanguage");
-        QCOMPARE(QDir(exportFolder(f)).entryList(QDir::Files, QDir::Name), (QStringList{"python.htm", "python1.htm"}));
+        QCOMPARE(QDir(exportFolder(f)).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"python.htm", "python1.htm"}));
 
         f.tree()->setCurrentItem(f.node(QStringLiteral("Basics")));
         trigger(f, "mnuExportLanguage");
@@ -134,8 +141,10 @@ private slots:
         });
         trigger(f, "mnuExportLanguage");
         QCOMPARE(seen, 1);
-        QCOMPARE(QDir(exportFolder(f)).entryList(QDir::Files, QDir::Name), (QStringList{"sql.htm", "sql1.htm"}));
-        QVERIFY(readAll(QDir(exportFolder(f)).filePath(QStringLiteral("sql.htm"))).endsWith("Join</a><br>\r\n"));
+        QCOMPARE(QDir(exportFolder(f)).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"sql.htm", "sql1.htm"}));
+        QVERIFY(
+            readAll(QDir(exportFolder(f)).filePath(QStringLiteral("sql.htm"))).endsWith("Join</a><br>\r\n"));
         QVERIFY(!w.findChild<QProgressDialog*>(QStringLiteral("dlgProgress")));
     }
 
@@ -155,7 +164,8 @@ private slots:
         QVERIFY2(bytes.startsWith(Bom + "<html><body>\r\n<h3> Top </h3><p><zq_Index><p>"), bytes.constData());
         const QString page = QString::fromUtf8(bytes);
         QVERIFY(page.contains(QStringLiteral("<tr><th align=left>Language:<td>SQL\r\n")));
-        QVERIFY(page.contains(QStringLiteral("&lt;</span>")) && page.contains(QStringLiteral("&amp;</span>")));
+        QVERIFY(page.contains(QStringLiteral("&lt;</span>")) &&
+                page.contains(QStringLiteral("&amp;</span>")));
         QVERIFY(page.contains(QStringLiteral("<span style=\"color:#0000ff\">SELECT</span>")));
         QVERIFY(page.endsWith(QStringLiteral("</body></html>\r\n\r\n")));
         QVERIFY(QFile::exists(QDir(f.folder()).filePath(QStringLiteral("zorbeth.rtf"))));

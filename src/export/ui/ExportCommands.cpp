@@ -11,10 +11,10 @@
 #include "gui/Prompts.h"
 #include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
-#include "library/Workspace.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
 #include "library/ui/TreeController.h"
+#include "library/Workspace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,7 +35,10 @@ const QString LanguageTitle = QStringLiteral("Export Language to HTML");
 class UpdateGuard
 {
 public:
-    explicit UpdateGuard(Workspace& ws) : m_ws(ws), m_guarded(ws.UpdateInProgress) { m_ws.UpdateInProgress = true; }
+    explicit UpdateGuard(Workspace& ws) : m_ws(ws), m_guarded(ws.UpdateInProgress)
+    {
+        m_ws.UpdateInProgress = true;
+    }
     ~UpdateGuard() { m_ws.UpdateInProgress = m_guarded; }
     UpdateGuard(const UpdateGuard&) = delete;
     UpdateGuard& operator=(const UpdateGuard&) = delete;
@@ -51,7 +54,8 @@ ExportCommands::ExportCommands(WindowContext& context, EditorController& editor,
     : QObject(parent), m_context(context), m_editorController(editor)
 {
     setObjectName(QStringLiteral("exportCommands"));
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (ExportCommands::*handler)()) {
+    auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                       void (ExportCommands::*handler)()) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, handler);
@@ -62,7 +66,8 @@ ExportCommands::ExportCommands(WindowContext& context, EditorController& editor,
     item(m_context.menus.file, "mnuExportLanguage", tr("Export &Language to HTML"),
          &ExportCommands::mnuExportLanguage_Click);
     m_context.menus.actions->addSeparator();
-    item(m_context.menus.actions, "mnuClearCounter", tr("Clear &HTML Counter"), &ExportCommands::mnuClearCounter_Click);
+    item(m_context.menus.actions, "mnuClearCounter", tr("Clear &HTML Counter"),
+         &ExportCommands::mnuClearCounter_Click);
     item(m_context.menus.actions, "mnuSelectTemplate", tr("S&elect HTML Template"),
          &ExportCommands::mnuSelectTemplate_Click);
     // A check item and nothing more: the numbered export reads its mark.
@@ -212,8 +217,9 @@ void ExportCommands::ExportLanguageWithColor()
             indexLines << LanguageExport::linkLine(base, n, page.title);
             if (!ExportLanguageIRUN(page.record, LanguageExport::pageName(base, n), indexFile, exportFolder,
                                     &error)) {
-                Prompts::message(&m_context.window, QStringLiteral("Error starting language export: ") + error,
-                                 LanguageTitle, Prompts::Icon::Critical);
+                Prompts::message(&m_context.window,
+                                 QStringLiteral("Error starting language export: ") + error, LanguageTitle,
+                                 Prompts::Icon::Critical);
             }
             emit languagePageDone(n, int(pages.size()));
             QCoreApplication::processEvents();
@@ -235,8 +241,8 @@ void ExportCommands::ExportLanguageWithColor()
     }
 }
 
-bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName, const QString& IndexFile,
-                                        const QString& exportFolder, QString* error)
+bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName,
+                                        const QString& IndexFile, const QString& exportFolder, QString* error)
 {
     const CodeArray& records = m_context.ws.codeArray;
     if (iPos < 0 || iPos >= qsizetype(records.size())) {
@@ -246,6 +252,8 @@ bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFil
     const SnippetRecord& record = records[size_t(iPos)];
     m_context.views.txtCode->setText(record.Code + QStringLiteral("\r\n"));
     const QByteArray rtf = RichTextRenderer::toRtf(*m_context.views.txtCode);
+    // A long snippet takes a while at each stage: the window repaints between them.
+    QCoreApplication::processEvents();
 
     SnippetExport::PageRequest request;
     request.folder = exportFolder;

@@ -1,10 +1,9 @@
 #include "export/ui/RichTextRenderer.h"
 
+#include <algorithm>
 #include <QHash>
 #include <QList>
 #include <Qsci/qsciscintilla.h>
-
-#include <algorithm>
 
 namespace {
 
@@ -96,7 +95,21 @@ QByteArray RichTextRenderer::toRtf(QsciScintilla& editor, int start, int end, bo
     start = std::clamp(start, 0, editor.length());
     end = std::clamp(end, start, editor.length());
     editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, start, end);
-    const auto* bytes = static_cast<const char*>(editor.SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    // Scintilla's text range, which its header does not give: characters and styles in one call.
+    struct TextRange
+    {
+        long cpMin;
+        long cpMax;
+        char* text;
+    };
+    QByteArray styled(2 * qsizetype(end - start) + 2, '\0');
+    TextRange range{start, end, styled.data()};
+    editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEDTEXT, 0UL, &range);
+    QByteArray bytes(end - start, Qt::Uninitialized);
+    for (int i = 0; i < end - start; ++i) {
+        bytes[i] = styled[2 * i];
+    }
+    auto styleAt = [&styled, start](int pos) { return int(uchar(styled[2 * (pos - start) + 1])); };
 
     // The runs of one style, and the colours they use; colour 0 of the table stays automatic.
     struct Run
@@ -107,9 +120,9 @@ QByteArray RichTextRenderer::toRtf(QsciScintilla& editor, int start, int end, bo
     };
     QList<Run> runs;
     for (int pos = start; pos < end;) {
-        const int style = int(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos));
+        const int style = styleAt(pos);
         int next = pos + 1;
-        while (next < end && int(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, next)) == style) {
+        while (next < end && styleAt(next) == style) {
             ++next;
         }
         runs.append({style, pos, next});
@@ -152,8 +165,8 @@ QByteArray RichTextRenderer::toRtf(QsciScintilla& editor, int start, int end, bo
         body += look.italic ? "\\i" : "";
         body += look.underline ? "\\ul" : "";
         body += ' ';
-        writer.append(editor.isUtf8() ? QString::fromUtf8(bytes + run.start, run.end - run.start)
-                                      : QString::fromLatin1(bytes + run.start, run.end - run.start));
+        const QByteArrayView text(bytes.constData() + run.start - start, run.end - run.start);
+        writer.append(editor.isUtf8() ? QString::fromUtf8(text) : QString::fromLatin1(text));
         body += '}';
     }
     if (lineEnd) {
@@ -165,7 +178,8 @@ QByteArray RichTextRenderer::toRtf(QsciScintilla& editor, int start, int end, bo
     for (const long bgr : colours) {
         rtf += rtfColour(bgr);
     }
-    rtf += "}\r\n\\deftab" + QByteArray::number(qint64(tabTwips)) + "\\f0\\fs" + QByteArray::number(points * 2) + ' ';
+    rtf += "}\r\n\\deftab" + QByteArray::number(qint64(tabTwips)) + "\\f0\\fs" +
+           QByteArray::number(points * 2) + ' ';
     rtf += body;
     rtf += '}';
     return rtf;
