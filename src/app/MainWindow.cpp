@@ -7,6 +7,7 @@
 #include "app/MainLayout.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
+#include "export/ui/ExportCommands.h"
 #include "export/ui/PrintCommands.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/NodeCommands.h"
@@ -51,7 +52,7 @@ MainWindow::~MainWindow()
     // The controllers and their event filters read the context, the workspace and the views, which
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
-    const QList<QPointer<QObject>> controllers{m_print, m_info,      m_layout,  m_search,    m_editor,  m_storage,
+    const QList<QPointer<QObject>> controllers{m_export, m_print, m_info, m_layout, m_search, m_editor, m_storage,
                                                m_nodeCommands, m_treeViews, m_editing, m_startup,
                                                m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
@@ -140,6 +141,7 @@ void MainWindow::createControllers()
     m_layout = new MainLayout(*m_context, *m_area, *m_search, this);
     m_info = new InfoCommands(*m_context, *m_editor, this);
     m_print = new PrintCommands(*m_context, this);
+    m_export = new ExportCommands(*m_context, *m_editor, this);
     wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.

@@ -11,6 +11,7 @@
 class CodeEditor;
 class CommandToolbar;
 class EditorController;
+class ExportCommands;
 class InfoCommands;
 class LibraryTree;
 class MainLayout;
@@ -83,5 +84,6 @@ private:
     MainLayout* m_layout = nullptr;
     InfoCommands* m_info = nullptr;
     PrintCommands* m_print = nullptr;
+    ExportCommands* m_export = nullptr;
     bool m_closing = false;
 };

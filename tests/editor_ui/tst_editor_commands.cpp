@@ -98,6 +98,7 @@ private slots:
             QStringLiteral("mnuCMHexView=&Hex View"),
             QStringLiteral("mnuCMPrintBW=Print Black && White"),
             QStringLiteral("mnuCMPrintColor=Print &Color"),
+            QStringLiteral("mnuCMCopyRichText=Copy as &Rich Text"),
         };
         QCOMPARE(items, expected);
         QVERIFY(f.find<QAction>("mnuRemoveBookmark")->isEnabled()); // wired to the bookmark commands

@@ -1,0 +1,107 @@
+#include "export/HtmlTemplate.h"
+
+#include "settings/AppInfo.h"
+#include "settings/AppSettings.h"
+#include "store/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace HtmlTemplate {
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+QString fill(QString text, const SnippetRecord& record, const QString& code, Qt::CaseSensitivity cs)
+{
+    text.replace(QStringLiteral("<zq_Language>"), record.Language, cs);
+    text.replace(QStringLiteral("<zq_Category>"), record.Category, cs);
+    text.replace(QStringLiteral("<zq_Title>"), record.Title, cs);
+    text.replace(QStringLiteral("<zq_Keywords>"), record.Keywords, cs);
+    text.replace(QStringLiteral("<zq_Date>"), record.Date, cs);
+    text.replace(QStringLiteral("<zq_Code>"), code, cs);
+    return text;
+}
+
+} // namespace
+
+QString defaultText()
+{
+    const QStringList lines{
+        QStringLiteral("<html><body>"),
+        QStringLiteral("<h3> <zq_Title> </h3><p><zq_Index><p>"),
+        QStringLiteral("<table>"),
+        QStringLiteral("<tr><th align=left>Language:<td><zq_Language>"),
+        QStringLiteral("<tr><th align=left>Category:<td><zq_Category>"),
+        QStringLiteral("<tr><th align=left>Keywords:<td><zq_Keywords>"),
+        QStringLiteral("<tr><th align=left>Date:    <td><zq_Date>"),
+        QStringLiteral("</table><p><zq_Code><p>"),
+        QStringLiteral("Created by <a href=\"") + QLatin1String(AppInfo::ProductPage) +
+            QStringLiteral("\"><b>Zorbeth</b></a>"),
+        QStringLiteral("</body></html>"),
+    };
+    return lines.join(CrLf) + CrLf;
+}
+
+bool SetHTML(QString& templatePath, const QString& programFolder, QString* error)
+{
+    if (templatePath.isEmpty()) {
+        templatePath = AppSettings::defaultTemplate(programFolder);
+    }
+    if (QFileInfo(templatePath).isFile()) {
+        return true;
+    }
+    templatePath = AppSettings::defaultTemplate(programFolder);
+    if (!QDir(programFolder).mkpath(QStringLiteral("html_templates"))) {
+        if (error) {
+            *error = QStringLiteral("Cannot create the folder ") + QFileInfo(templatePath).absolutePath();
+        }
+        return false;
+    }
+    QSaveFile file(templatePath);
+    QByteArray bytes;
+    TextCodec::appendUtf8(bytes, defaultText());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error) {
+            *error = file.errorString() + QStringLiteral(": ") + templatePath;
+        }
+        return false;
+    }
+    return true;
+}
+
+bool read(const QString& path, QString& text, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) {
+            *error = file.errorString() + QStringLiteral(": ") + path;
+        }
+        return false;
+    }
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
+    }
+    text = TextCodec::decode(bytes);
+    return true;
+}
+
+QString fillSnippetPage(QString text, const SnippetRecord& record, const QString& code)
+{
+    return fill(std::move(text), record, code, Qt::CaseSensitive);
+}
+
+QString fillLanguagePage(QString text, const SnippetRecord& record, const QString& code,
+                         const QString& indexFile)
+{
+    text.replace(QStringLiteral("<zq_Index>"),
+                 QStringLiteral("<a href=\"") + indexFile + QStringLiteral("\"><b>Index</b></a>"),
+                 Qt::CaseInsensitive);
+    return fill(std::move(text), record, code, Qt::CaseInsensitive);
+}
+
+} // namespace HtmlTemplate

@@ -1,0 +1,93 @@
+#include "export/LanguageExport.h"
+
+#include "export/SnippetExport.h"
+#include "store/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace LanguageExport {
+
+QString baseName(const QString& language)
+{
+    static const QString unfit = QStringLiteral("/\\:*?\"<>|'#%");
+    QString base = language.toLower();
+    for (QChar& c : base) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || unfit.contains(c)) {
+            c = u'_';
+        }
+    }
+    base.replace(QStringLiteral(".."), QStringLiteral("__"));
+    if (base.isEmpty() || base == QLatin1String(".")) {
+        base = QStringLiteral("_");
+    }
+    return base;
+}
+
+QString anchorName(const QString& category)
+{
+    QString anchor = category;
+    anchor.remove(QLatin1Char(' '));
+    return anchor;
+}
+
+QString pageName(const QString& base, int n)
+{
+    return base + QString::number(n) + QStringLiteral(".htm");
+}
+
+QString headingLine(const QString& language)
+{
+    return QStringLiteral("<h3>") + language + QStringLiteral(" (snippet index)</h3>");
+}
+
+QString firstCategoryLine(const QString& category)
+{
+    return QStringLiteral("<a name=") + anchorName(category) + QStringLiteral("><h3>") + category +
+           QStringLiteral("</h3><ul>");
+}
+
+QString nextCategoryLine(const QString& category)
+{
+    return QStringLiteral("</ul><p>") + firstCategoryLine(category);
+}
+
+QString linkLine(const QString& base, int n, const QString& title)
+{
+    return QStringLiteral("<a class=left href='") + pageName(base, n) + QStringLiteral("'>") + title +
+           QStringLiteral("</a><br>");
+}
+
+bool prepareFolder(const QString& programFolder, QString& exportFolder, QString* error)
+{
+    const QDir program(programFolder);
+    exportFolder = program.filePath(QLatin1String(FolderName));
+    if (!program.mkpath(QLatin1String(FolderName))) {
+        if (error) {
+            *error = QStringLiteral("Cannot create the folder ") + QDir::toNativeSeparators(exportFolder);
+        }
+        return false;
+    }
+    QDir folder(exportFolder);
+    for (const QString& name : folder.entryList({QStringLiteral("*.htm")}, QDir::Files | QDir::Hidden)) {
+        if (!folder.remove(name)) {
+            if (error) {
+                *error = QStringLiteral("Cannot delete ") + QDir::toNativeSeparators(folder.filePath(name));
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+bool writeIndex(const QString& path, const QStringList& lines, QString* error)
+{
+    QByteArray bytes("\xEF\xBB\xBF");
+    for (const QString& line : lines) {
+        TextCodec::appendUtf8(bytes, line);
+        bytes += "\r\n";
+    }
+    return SnippetExport::writeFile(path, bytes, error);
+}
+
+} // namespace LanguageExport

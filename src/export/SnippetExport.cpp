@@ -1,0 +1,124 @@
+#include "export/SnippetExport.h"
+
+#include "export/HtmlTemplate.h"
+#include "export/RtfToHtml.h"
+#include "settings/SettingsStore.h"
+#include "store/TextCodec.h"
+
+#include <limits>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace SnippetExport {
+
+namespace {
+
+const QString CounterKey = QStringLiteral("HTMLCount");
+
+bool fail(QString* error, const QString& reason, const QString& path)
+{
+    if (error) {
+        *error = reason + QStringLiteral(": ") + QDir::toNativeSeparators(path);
+    }
+    return false;
+}
+
+} // namespace
+
+QString pageName(const QString& suffix)
+{
+    return QStringLiteral("zorbeth") + suffix + QStringLiteral(".htm");
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    if (QFileInfo::exists(path)) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+            return fail(error, file.errorString(), path);
+        }
+        return true;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::NewOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        if (file.isOpen()) {
+            file.close();
+            file.remove();
+        }
+        return fail(error, reason, path);
+    }
+    return true;
+}
+
+QString nextCounter(SettingsStore& store)
+{
+    const int count = store.getInt(CounterKey, 0);
+    // The counter only grows; past the largest value it starts again at 1 rather than overflow.
+    const int next = count < std::numeric_limits<int>::max() ? count + 1 : 1;
+    store.saveInt(CounterKey, next);
+    store.sync();
+    return QString::number(next);
+}
+
+void clearCounter(SettingsStore& store)
+{
+    store.save(CounterKey, QStringLiteral("0"));
+    store.sync();
+}
+
+bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetRecord& record, QString* error)
+{
+    const QDir folder(request.folder);
+    const QString rtfPath = folder.filePath(request.rtfFile);
+    const QString convertedPath = folder.filePath(request.convertedFile);
+    const QString pagePath = folder.filePath(request.pageFile);
+
+    QFile rtfFile(rtfPath);
+    if (!rtfFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        rtfFile.write(rtf + "\r\n") != rtf.size() + 2) {
+        return fail(error, rtfFile.errorString(), rtfPath);
+    }
+    rtfFile.close();
+
+    if (!RtfToHtml::ConvertRtfToHtml(rtfPath, convertedPath, QStringLiteral("irun.dll"),
+                                     QStringLiteral("EXRTF2WEB"))) {
+        return fail(error, QStringLiteral("The code could not be converted to HTML"), convertedPath);
+    }
+    QFile converted(convertedPath);
+    if (!converted.open(QIODevice::ReadOnly)) {
+        return fail(error, converted.errorString(), convertedPath);
+    }
+    QString code = QString::fromUtf8(converted.readAll());
+    converted.close();
+    code.replace(QStringLiteral("\r\n\r"), QStringLiteral("\r\n"));
+
+    QString text;
+    QString reason;
+    if (!HtmlTemplate::read(request.templatePath, text, &reason)) {
+        if (convertedPath == pagePath) {
+            QFile::remove(convertedPath);
+        }
+        if (error) {
+            *error = reason;
+        }
+        return false;
+    }
+    text = request.tags == Tags::SnippetPage
+               ? HtmlTemplate::fillSnippetPage(std::move(text), record, code)
+               : HtmlTemplate::fillLanguagePage(std::move(text), record, code, request.indexFile);
+
+    QByteArray bytes("\xEF\xBB\xBF");
+    TextCodec::appendUtf8(bytes, text + QStringLiteral("\r\n"));
+    if (!writeFile(pagePath, bytes, error)) {
+        if (convertedPath == pagePath) {
+            QFile::remove(convertedPath);
+        }
+        return false;
+    }
+    return true;
+}
+
+} // namespace SnippetExport

@@ -1,0 +1,312 @@
+#include "export/ui/ExportCommands.h"
+
+#include "editor/ui/CodeEditor.h"
+#include "editor/ui/EditorController.h"
+#include "export/HtmlTemplate.h"
+#include "export/LanguageExport.h"
+#include "export/RtfToHtml.h"
+#include "export/SnippetExport.h"
+#include "export/ui/RichTextRenderer.h"
+#include "gui/ProgressWindow.h"
+#include "gui/Prompts.h"
+#include "gui/WaitCursor.h"
+#include "gui/WindowContext.h"
+#include "library/ui/LibraryTree.h"
+#include "library/ui/StartupController.h"
+#include "library/ui/TreeController.h"
+#include "library/Workspace.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+
+namespace {
+
+const QString ExportTitle = QStringLiteral("Export Snippet to HTML");
+const QString LanguageTitle = QStringLiteral("Export Language to HTML");
+
+// While it lives, text put into the editor is the program's own step, not an edit of the snippet.
+class UpdateGuard
+{
+public:
+    explicit UpdateGuard(Workspace& ws) : m_ws(ws), m_guarded(ws.UpdateInProgress)
+    {
+        m_ws.UpdateInProgress = true;
+    }
+    ~UpdateGuard() { m_ws.UpdateInProgress = m_guarded; }
+    UpdateGuard(const UpdateGuard&) = delete;
+    UpdateGuard& operator=(const UpdateGuard&) = delete;
+
+private:
+    Workspace& m_ws;
+    bool m_guarded;
+};
+
+} // namespace
+
+ExportCommands::ExportCommands(WindowContext& context, EditorController& editor, QObject* parent)
+    : QObject(parent), m_context(context), m_editorController(editor)
+{
+    setObjectName(QStringLiteral("exportCommands"));
+    auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                       void (ExportCommands::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    m_context.menus.file->addSeparator();
+    item(m_context.menus.file, "mnuExport", tr("&Export Snippet to HTML"), &ExportCommands::mnuExport_Click);
+    item(m_context.menus.file, "mnuExportLanguage", tr("Export &Language to HTML"),
+         &ExportCommands::mnuExportLanguage_Click);
+    m_context.menus.actions->addSeparator();
+    item(m_context.menus.actions, "mnuClearCounter", tr("Clear &HTML Counter"),
+         &ExportCommands::mnuClearCounter_Click);
+    item(m_context.menus.actions, "mnuSelectTemplate", tr("S&elect HTML Template"),
+         &ExportCommands::mnuSelectTemplate_Click);
+    // A check item and nothing more: the numbered export reads its mark.
+    m_mnuIncrementHTML = m_context.menus.options->addAction(tr("&Increment HTML Filename"));
+    m_mnuIncrementHTML->setObjectName(QStringLiteral("mnuIncrementHTML"));
+    m_mnuIncrementHTML->setCheckable(true);
+
+    // After the editor's own items in its right-button menu.
+    if (auto* menu = m_context.views.txtCode->findChild<QMenu*>(QStringLiteral("mnuPopUpCodeMax"))) {
+        menu->addSeparator();
+        item(menu, "mnuCMCopyRichText", tr("Copy as &Rich Text"), &ExportCommands::mnuCMCopyRichText_Click);
+    }
+    m_context.startup.addSettingsClient(this);
+}
+
+void ExportCommands::applySettings(const AppSettings& settings)
+{
+    m_mnuIncrementHTML->setChecked(settings.IncrementHTML);
+    SetHTML();
+}
+
+void ExportCommands::collectSettings(AppSettings& settings) const
+{
+    settings.IncrementHTML = m_mnuIncrementHTML->isChecked();
+}
+
+void ExportCommands::SetHTML()
+{
+    if (!HtmlTemplate::SetHTML(m_context.ws.options.HTMLTemplate, m_context.ws.programFolder)) {
+        Prompts::message(&m_context.window, QStringLiteral("HTML template error"),
+                         QStringLiteral("HTML Template Error"), Prompts::Icon::Critical);
+    }
+}
+
+void ExportCommands::refuse(const QString& text)
+{
+    QApplication::beep();
+    m_context.status.setText(text);
+}
+
+// The snippet page
+
+void ExportCommands::mnuExport_Click()
+{
+    // The counter moves on before the selection is checked, as it always has.
+    const QString suffix =
+        m_mnuIncrementHTML->isChecked() ? SnippetExport::nextCounter(m_context.settings) : QString();
+    if (LibraryTree::tag(m_context.tree.currentItem()) != LibraryTree::CodeTag) {
+        refuse(QStringLiteral("Please select snippet. Current selection is not a snippet."));
+        return;
+    }
+    ExportSnippetIRUN(suffix, m_context.treeController.Selection());
+    QCoreApplication::processEvents();
+}
+
+void ExportCommands::ExportSnippetIRUN(const QString& sNumber, qsizetype iPos)
+{
+    const CodeArray& records = m_context.ws.codeArray;
+    if (iPos < 0 || iPos >= qsizetype(records.size())) {
+        return;
+    }
+    // The code as the editor shows it now, with one line end more; the editor's text stays as it is.
+    const QByteArray rtf = RichTextRenderer::toRtf(*m_context.views.txtCode, true);
+    SnippetExport::PageRequest request;
+    request.folder = m_context.ws.programFolder;
+    request.rtfFile = QLatin1String(SnippetExport::RtfFileName);
+    request.pageFile = SnippetExport::pageName(sNumber);
+    request.convertedFile = request.pageFile;
+    request.templatePath = m_context.ws.options.HTMLTemplate;
+    QString error;
+    if (!SnippetExport::writePage(request, rtf, records[size_t(iPos)], &error)) {
+        Prompts::message(&m_context.window, QStringLiteral("Error starting export: ") + error, ExportTitle,
+                         Prompts::Icon::Critical);
+    }
+}
+
+// The language site
+
+void ExportCommands::mnuExportLanguage_Click()
+{
+    const WaitCursor wait;
+    ExportLanguageWithColor();
+}
+
+void ExportCommands::ExportLanguageWithColor()
+{
+    QTreeWidgetItem* language = m_context.tree.currentItem();
+    if (LibraryTree::tag(language) != LibraryTree::LangTag) {
+        refuse(QStringLiteral("Please select a language."));
+        return;
+    }
+    if (language->childCount() == 0) {
+        return;
+    }
+    // The pages in tree order, taken before any event can run.
+    const QString languageName = LibraryTree::nodeName(language);
+    QList<SitePage> pages;
+    for (int c = 0; c < language->childCount(); ++c) {
+        const QTreeWidgetItem* category = language->child(c);
+        for (int s = 0; s < category->childCount(); ++s) {
+            const QTreeWidgetItem* snippet = category->child(s);
+            if (LibraryTree::tag(snippet) == LibraryTree::CodeTag) {
+                pages.append({LibraryTree::recordIndex(snippet), LibraryTree::nodeName(category),
+                              LibraryTree::nodeName(snippet)});
+            }
+        }
+    }
+
+    QString exportFolder;
+    QString error;
+    m_editorController.ApplySyntax();
+    if (!LanguageExport::prepareFolder(m_context.ws.programFolder, exportFolder, &error)) {
+        Prompts::message(&m_context.window, QStringLiteral("Error starting language export: ") + error,
+                         LanguageTitle, Prompts::Icon::Critical);
+        return;
+    }
+    const QString base = LanguageExport::baseName(languageName);
+    const QString indexFile = base + QStringLiteral(".htm");
+
+    // The editor shows every page's code in turn: its text, place and undo history come back after.
+    CodeEditor& editor = *m_context.views.txtCode;
+    const QString kept = editor.text();
+    int line = 0;
+    int index = 0;
+    editor.getCursorPosition(&line, &index);
+    const int firstLine = editor.firstVisibleLine();
+    const bool modified = editor.isModified();
+    // The two switches of the editor held off meanwhile: painting, and the undo history.
+    editor.setUpdatesEnabled(false);
+    editor.SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0UL);
+
+    QStringList indexLines{LanguageExport::headingLine(languageName)};
+    {
+        const UpdateGuard guard(m_context.ws);
+        ProgressWindow progress(&m_context.window, LanguageTitle, int(pages.size()));
+        QString category;
+        for (int n = 1; n <= pages.size(); ++n) {
+            if (!progress.step(n - 1)) {
+                break;
+            }
+            const SitePage& page = pages.at(n - 1);
+            if (n == 1 || page.category != category) {
+                indexLines << (n == 1 ? LanguageExport::firstCategoryLine(page.category)
+                                      : LanguageExport::nextCategoryLine(page.category));
+                category = page.category;
+            }
+            indexLines << LanguageExport::linkLine(base, n, page.title);
+            if (!ExportLanguageIRUN(page.record, LanguageExport::pageName(base, n), indexFile, exportFolder,
+                                    &error)) {
+                Prompts::message(&m_context.window,
+                                 QStringLiteral("Error starting language export: ") + error, LanguageTitle,
+                                 Prompts::Icon::Critical);
+            }
+            emit languagePageDone(n, int(pages.size()));
+            QCoreApplication::processEvents();
+            if (progress.cancelled()) {
+                break;
+            }
+        }
+        editor.setText(kept);
+    }
+    editor.SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1UL);
+    editor.setModified(modified);
+    editor.setFirstVisibleLine(firstLine);
+    editor.setCursorPosition(line, index);
+    editor.setUpdatesEnabled(true);
+
+    if (!LanguageExport::writeIndex(QDir(exportFolder).filePath(indexFile), indexLines, &error)) {
+        Prompts::message(&m_context.window, QStringLiteral("Error starting language export: ") + error,
+                         LanguageTitle, Prompts::Icon::Critical);
+    }
+}
+
+bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName,
+                                        const QString& IndexFile, const QString& exportFolder, QString* error)
+{
+    const CodeArray& records = m_context.ws.codeArray;
+    if (iPos < 0 || iPos >= qsizetype(records.size())) {
+        *error = QStringLiteral("The snippet is no longer in the library: ") + ExportFileName;
+        return false;
+    }
+    const SnippetRecord& record = records[size_t(iPos)];
+    m_context.views.txtCode->setText(record.Code + QStringLiteral("\r\n"));
+    const QByteArray rtf = RichTextRenderer::toRtf(*m_context.views.txtCode);
+    // A long snippet takes a while at each stage: the window repaints between them.
+    QCoreApplication::processEvents();
+
+    SnippetExport::PageRequest request;
+    request.folder = exportFolder;
+    request.rtfFile = QLatin1String(LanguageExport::RtfFileName);
+    request.convertedFile = QLatin1String(LanguageExport::ConvertedFileName);
+    request.pageFile = ExportFileName;
+    request.templatePath = m_context.ws.options.HTMLTemplate;
+    request.tags = SnippetExport::Tags::LanguagePage;
+    request.indexFile = IndexFile;
+    const bool written = SnippetExport::writePage(request, rtf, record, error);
+    const QDir folder(exportFolder);
+    QFile::remove(folder.filePath(request.rtfFile));
+    QFile::remove(folder.filePath(request.convertedFile));
+    return written;
+}
+
+// Template and counter
+
+void ExportCommands::mnuSelectTemplate_Click()
+{
+    const QString path =
+        Prompts::openFile(&m_context.window, QStringLiteral("Select HTML Template"),
+                          QDir(m_context.ws.programFolder).filePath(QStringLiteral("html_templates")),
+                          QStringLiteral("HTML Files (*.htm *.html)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    m_context.ws.options.HTMLTemplate = QFileInfo(path).absoluteFilePath();
+    m_context.status.setText(QStringLiteral("HTML template selected"));
+}
+
+void ExportCommands::mnuClearCounter_Click()
+{
+    SnippetExport::clearCounter(m_context.settings);
+}
+
+// Rich text on the clipboard
+
+void ExportCommands::mnuCMCopyRichText_Click()
+{
+    CodeEditor& editor = *m_context.views.txtCode;
+    int start = int(editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART));
+    int end = int(editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND));
+    if (start == end) {
+        start = 0;
+        end = editor.length();
+    }
+    const QByteArray rtf = RichTextRenderer::toRtf(editor, start, end);
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/rtf"), rtf);
+    data->setData(QStringLiteral("application/rtf"), rtf);
+    data->setHtml(RtfToHtml::convert(rtf));
+    data->setText(editor.hasSelectedText() ? editor.selectedText() : editor.text());
+    QApplication::clipboard()->setMimeData(data);
+    m_context.status.setText(QStringLiteral("Copied as rich text"));
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "gui/SettingsClient.h"
+
+#include <QObject>
+
+class EditorController;
+class QAction;
+struct SnippetRecord;
+struct WindowContext;
+
+// The HTML commands: the template and its counter, the snippet page, the language site, and the
+// editor's "Copy as Rich Text".
+class ExportCommands : public QObject, public SettingsClient
+{
+    Q_OBJECT
+
+public:
+    ExportCommands(WindowContext& context, EditorController& editor, QObject* parent = nullptr);
+
+    // Makes sure the template path names an existing template; writes the built-in one when not.
+    void SetHTML();
+
+    void mnuExport_Click();
+    // Exports the snippet at index iPos, with the editor's current text as its code.
+    void ExportSnippetIRUN(const QString& sNumber, qsizetype iPos);
+
+    void mnuExportLanguage_Click();
+    void ExportLanguageWithColor();
+
+    void mnuSelectTemplate_Click();
+    void mnuClearCounter_Click();
+
+    // Puts the editor's selection, or its whole text, on the clipboard as RTF and HTML.
+    void mnuCMCopyRichText_Click();
+
+    // Start-up applies the settings, and the template check follows them.
+    void applySettings(const AppSettings& settings) override;
+    void collectSettings(AppSettings& settings) const override;
+
+signals:
+    // A page of the language export was written (or abandoned): n of total.
+    void languagePageDone(int n, int total);
+
+private:
+    struct SitePage
+    {
+        qsizetype record;
+        QString category;
+        QString title;
+    };
+    bool ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName, const QString& IndexFile,
+                            const QString& exportFolder, QString* error);
+    void refuse(const QString& text);
+
+    WindowContext& m_context;
+    EditorController& m_editorController;
+    QAction* m_mnuIncrementHTML = nullptr;
+};

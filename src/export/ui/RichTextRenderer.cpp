@@ -1,0 +1,186 @@
+#include "export/ui/RichTextRenderer.h"
+
+#include <algorithm>
+#include <QHash>
+#include <QList>
+#include <Qsci/qsciscintilla.h>
+
+namespace {
+
+constexpr int DefaultStyle = 32; // STYLE_DEFAULT
+constexpr long White = 0xFFFFFF;
+
+// How one style of the editor looks; colours as Scintilla gives them, red in the low byte.
+struct StyleLook
+{
+    long foreground = 0;
+    long background = White;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+};
+
+StyleLook lookOf(QsciScintilla& editor, int style)
+{
+    StyleLook look;
+    look.foreground = editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style) & 0xFFFFFF;
+    look.background = editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETBACK, style) & 0xFFFFFF;
+    look.bold = editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETBOLD, style) != 0;
+    look.italic = editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETITALIC, style) != 0;
+    look.underline = editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETUNDERLINE, style) != 0;
+    return look;
+}
+
+QByteArray rtfColour(long bgr)
+{
+    return "\\red" + QByteArray::number(bgr & 0xFF) + "\\green" + QByteArray::number((bgr >> 8) & 0xFF) +
+           "\\blue" + QByteArray::number((bgr >> 16) & 0xFF) + ';';
+}
+
+// Appends text to RTF: braces and backslashes escaped, tabs and line ends as control words, every
+// character beyond ASCII as \uN (16-bit units, negative above 32767) with "?" for old readers.
+class TextWriter
+{
+public:
+    explicit TextWriter(QByteArray& out) : m_out(out) {}
+
+    void append(const QString& text)
+    {
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u == u'\n' && m_afterCr) {
+                m_afterCr = false;
+                continue;
+            }
+            m_afterCr = u == u'\r';
+            switch (u) {
+            case u'\r':
+            case u'\n':
+                m_out += "\\par\r\n";
+                break;
+            case u'\t':
+                m_out += "\\tab ";
+                break;
+            case u'\\':
+            case u'{':
+            case u'}':
+                m_out += '\\';
+                m_out += char(u);
+                break;
+            default:
+                if (u < 0x80) {
+                    m_out += char(u);
+                } else {
+                    m_out += "\\u" + QByteArray::number(qint16(u)) + '?';
+                }
+                break;
+            }
+        }
+    }
+
+private:
+    QByteArray& m_out;
+    bool m_afterCr = false;
+};
+
+} // namespace
+
+QByteArray RichTextRenderer::toRtf(QsciScintilla& editor, bool lineEnd)
+{
+    return toRtf(editor, 0, editor.length(), lineEnd);
+}
+
+QByteArray RichTextRenderer::toRtf(QsciScintilla& editor, int start, int end, bool lineEnd)
+{
+    start = std::clamp(start, 0, editor.length());
+    end = std::clamp(end, start, editor.length());
+    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, start, end);
+    // Scintilla's text range, which its header does not give: characters and styles in one call.
+    struct TextRange
+    {
+        long cpMin;
+        long cpMax;
+        char* text;
+    };
+    QByteArray styled(2 * qsizetype(end - start) + 2, '\0');
+    TextRange range{start, end, styled.data()};
+    editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEDTEXT, 0UL, &range);
+    QByteArray bytes(end - start, Qt::Uninitialized);
+    for (int i = 0; i < end - start; ++i) {
+        bytes[i] = styled[2 * i];
+    }
+    auto styleAt = [&styled, start](int pos) { return int(uchar(styled[2 * (pos - start) + 1])); };
+
+    // The runs of one style, and the colours they use; colour 0 of the table stays automatic.
+    struct Run
+    {
+        int style;
+        int start;
+        int end;
+    };
+    QList<Run> runs;
+    for (int pos = start; pos < end;) {
+        const int style = styleAt(pos);
+        int next = pos + 1;
+        while (next < end && styleAt(next) == style) {
+            ++next;
+        }
+        runs.append({style, pos, next});
+        pos = next;
+    }
+    QHash<int, StyleLook> looks;
+    QList<long> colours;
+    auto colourIndex = [&colours](long bgr) {
+        qsizetype index = colours.indexOf(bgr);
+        if (index < 0) {
+            colours.append(bgr);
+            index = colours.size() - 1;
+        }
+        return int(index) + 1;
+    };
+    for (const Run& run : runs) {
+        if (!looks.contains(run.style)) {
+            looks.insert(run.style, lookOf(editor, run.style));
+        }
+    }
+
+    const int fontStyle = runs.isEmpty() ? DefaultStyle : runs.first().style;
+    QByteArray fontName(256, '\0');
+    editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, fontStyle, fontName.data());
+    fontName.truncate(qstrnlen(fontName.constData(), fontName.size()));
+    fontName.replace(';', ' ').replace('{', ' ').replace('}', ' ').replace('\\', ' ');
+    const int points = std::max(1, int(editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, fontStyle)));
+    // A tab stop in twips, for characters of a fixed-pitch font, 0.6 em wide.
+    const long tabTwips = std::lround(editor.tabWidth() * points * 0.6 * 20);
+
+    QByteArray body;
+    TextWriter writer(body);
+    for (const Run& run : runs) {
+        const StyleLook& look = looks[run.style];
+        body += "{\\cf" + QByteArray::number(colourIndex(look.foreground));
+        if (look.background != White) {
+            body += "\\cb" + QByteArray::number(colourIndex(look.background));
+        }
+        body += look.bold ? "\\b" : "";
+        body += look.italic ? "\\i" : "";
+        body += look.underline ? "\\ul" : "";
+        body += ' ';
+        const QByteArrayView text(bytes.constData() + run.start - start, run.end - run.start);
+        writer.append(editor.isUtf8() ? QString::fromUtf8(text) : QString::fromLatin1(text));
+        body += '}';
+    }
+    if (lineEnd) {
+        body += "\\par\r\n";
+    }
+
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fmodern " + fontName.trimmed() +
+                     ";}}\r\n{\\colortbl ;";
+    for (const long bgr : colours) {
+        rtf += rtfColour(bgr);
+    }
+    rtf += "}\r\n\\deftab" + QByteArray::number(qint64(tabTwips)) + "\\f0\\fs" +
+           QByteArray::number(points * 2) + ' ';
+    rtf += body;
+    rtf += '}';
+    return rtf;
+}
