@@ -1,24 +1,25 @@
 // zorbeth-bench: measures the library's hot paths on a generated library.
 // Prints one line per figure, "name: value unit".
 
-#include "LibraryGenerator.h"
-
-#include "settings/ProgramFolder.h"
 #include "app/MainWindow.h"
-#include "gui/Prompts.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "export/RecordingSurface.h"
 #include "export/ui/PrintCommands.h"
+#include "gui/Prompts.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
+#include "LibraryGenerator.h"
 #include "search/ResultRows.h"
 #include "search/SearchEngine.h"
 #include "search/ui/SearchPanel.h"
 #include "search/ui/WordListCommands.h"
+#include "settings/ProgramFolder.h"
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -31,9 +32,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
-
-#include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -49,8 +47,7 @@ void report(const char* name, double value, const char* unit)
     std::fflush(stdout);
 }
 
-template <typename Work>
-double seconds(Work work)
+template <typename Work> double seconds(Work work)
 {
     QElapsedTimer timer;
     timer.start();
@@ -234,7 +231,8 @@ int measureWindow(const QString& folder)
     report("one-language view", command("mnuAllHide"), "s");
     const double peak = peakMegabytes();
     report("peak memory", peak, "MB");
-    report("peak memory ratio", peak / (double(QFileInfo(folder + QStringLiteral("/zorbeth.txt")).size()) / 1048576.0),
+    report("peak memory ratio",
+           peak / (double(QFileInfo(folder + QStringLiteral("/zorbeth.txt")).size()) / 1048576.0),
            "x file size");
     return 0;
 }
@@ -254,9 +252,10 @@ void measureSearch(const QString& path)
             qsizetype count = 0;
             for (int round = 0; round < 3; ++round) {
                 search = std::min(search, seconds([&] {
-                                      count = SearchEngine::TextSearch(
-                                          loaded.records, term, ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive,
-                                          {}, false, everywhere);
+                                      count = SearchEngine::TextSearch(loaded.records, term,
+                                                                       ignoreCase ? Qt::CaseInsensitive
+                                                                                  : Qt::CaseSensitive,
+                                                                       {}, false, everywhere);
                                   }));
                 QStringList arguments{QStringLiteral("-F"), QStringLiteral("-c")};
                 if (ignoreCase) {
@@ -269,7 +268,8 @@ void measureSearch(const QString& path)
                                     process.waitForFinished(-1);
                                 }));
             }
-            const QByteArray name = QByteArray("text search ") + (ignoreCase ? "ignore case " : "exact ") + label;
+            const QByteArray name =
+                QByteArray("text search ") + (ignoreCase ? "ignore case " : "exact ") + label;
             const QByteArray grepName = QByteArray("grep -F ") + (ignoreCase ? "-i " : "") + "-c " + label;
             std::printf("%s matches: %lld records\n", name.constData(), static_cast<long long>(count));
             report(name.constData(), search, "s");
@@ -358,9 +358,10 @@ int main(int argc, char* argv[])
     const QCommandLineOption windowOption(QStringLiteral("window"),
                                           QStringLiteral("Measure the window's start-up on DIR."),
                                           QStringLiteral("DIR"));
-    const QCommandLineOption keepOption(QStringLiteral("keep"),
-                                        QStringLiteral("Generate into DIR and keep it, instead of a temporary folder."),
-                                        QStringLiteral("DIR"));
+    const QCommandLineOption keepOption(
+        QStringLiteral("keep"),
+        QStringLiteral("Generate into DIR and keep it, instead of a temporary folder."),
+        QStringLiteral("DIR"));
     parser.addOption(snippetsOption);
     parser.addOption(windowOption);
     parser.addOption(keepOption);

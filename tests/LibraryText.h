@@ -13,7 +13,8 @@ inline const QByteArray Header =
 // One complete record block with the given title, in the Lang / Cat category, code "code".
 inline QByteArray block(const QByteArray& title)
 {
-    return "----T\r\n" + title + "\r\nLang\r\nCat\r\n\r\n2024-01-01\r\n<reserved>\r\n----O\r\n\r\n 0 \r\n 0 \r\n 0 \r\n" +
+    return "----T\r\n" + title +
+           "\r\nLang\r\nCat\r\n\r\n2024-01-01\r\n<reserved>\r\n----O\r\n\r\n 0 \r\n 0 \r\n 0 \r\n" +
            "----E\r\n----D\r\n\r\n----E\r\n----C\r\ncode\r\n----E\r\n----H\r\n\r\n----E\r\n";
 }
 

@@ -1,19 +1,19 @@
 #include "app/MainLayout.h"
 
-#include "settings/AppSettings.h"
+#include "editor/ui/CodeEditor.h"
 #include "gui/SplitterBar.h"
 #include "gui/WindowContext.h"
-#include "editor/ui/CodeEditor.h"
-#include "library/Workspace.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
+#include "library/Workspace.h"
+#include "settings/AppSettings.h"
 
 #include <QEvent>
 #include <QLineEdit>
 
 namespace {
 
-constexpr double Gap = 4;  // pixels between the fields above the editor
+constexpr double Gap = 4; // pixels between the fields above the editor
 
 int px(double twips)
 {
@@ -90,7 +90,8 @@ void MainLayout::Form_Resize()
 void MainLayout::Picture2_MouseMove(QPoint position)
 {
     // The bar is drawn centred on its position, so the pointer's place is measured from there.
-    const double candidate = m_current.verticalBar.left + (position.x() - m_picture2->width() / 2) * TwipsPerPixel;
+    const double candidate =
+        m_current.verticalBar.left + (position.x() - m_picture2->width() / 2) * TwipsPerPixel;
     if (const auto percent = WindowLayout::dragVerticalBar(m_input.width, candidate)) {
         m_input.splitterXPercent = *percent;
         Form_Resize();

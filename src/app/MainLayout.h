@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/WindowLayout.h"
 #include "gui/SettingsClient.h"
+#include "gui/WindowLayout.h"
 
 #include <QObject>
 

@@ -1,14 +1,12 @@
 #include "app/MainWindow.h"
 
-#include "settings/AppInfo.h"
-#include "settings/SettingsStore.h"
-#include "gui/CommandToolbar.h"
 #include "app/InfoCommands.h"
 #include "app/MainLayout.h"
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "export/ui/ExportCommands.h"
 #include "export/ui/PrintCommands.h"
+#include "gui/CommandToolbar.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/NodeCommands.h"
 #include "library/ui/SnippetEditing.h"
@@ -16,6 +14,8 @@
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"
 #include "search/ui/SearchPanel.h"
+#include "settings/AppInfo.h"
+#include "settings/SettingsStore.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -52,9 +52,9 @@ MainWindow::~MainWindow()
     // The controllers and their event filters read the context, the workspace and the views, which
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
-    const QList<QPointer<QObject>> controllers{m_export, m_print, m_info, m_layout, m_search, m_editor, m_storage,
-                                               m_nodeCommands, m_treeViews, m_editing, m_startup,
-                                               m_treeController};
+    const QList<QPointer<QObject>> controllers{m_export,    m_print,   m_info,    m_layout,
+                                               m_search,    m_editor,  m_storage, m_nodeCommands,
+                                               m_treeViews, m_editing, m_startup, m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
         delete controller.data();
     }
@@ -128,8 +128,8 @@ void MainWindow::createControllers()
     m_treeController = new TreeController(m_ws, *m_tree, views, *m_toolbar, *m_status, this);
     m_startup = new StartupController(m_ws, *m_settings, *m_treeController, *m_tree, *m_txtCode, *m_status,
                                       m_startupMenus, *this, this);
-    m_context.reset(new WindowContext{m_ws, *m_settings, *m_tree, *m_treeController, *m_startup, views, *m_toolbar,
-                                      *m_status, m_menus, *this});
+    m_context.reset(new WindowContext{m_ws, *m_settings, *m_tree, *m_treeController, *m_startup, views,
+                                      *m_toolbar, *m_status, m_menus, *this});
 
     m_editing = new SnippetEditing(*m_context, this);
     m_treeViews = new TreeViews(*m_context, this);
@@ -154,7 +154,8 @@ void MainWindow::createControllers()
 void MainWindow::wireSubsystems()
 {
     connect(m_search, &SearchPanel::layoutChanged, m_layout, &MainLayout::Form_Resize);
-    connect(m_search, &SearchPanel::editorOptionsRequested, m_editor, &EditorController::switchDisplayOptions);
+    connect(m_search, &SearchPanel::editorOptionsRequested, m_editor,
+            &EditorController::switchDisplayOptions);
     connect(m_search, &SearchPanel::printRequested, m_print, &PrintCommands::printText);
     connect(m_editing, &SnippetEditing::codeEdited, m_editor, &EditorController::ApplySyntax);
     connect(m_treeViews, &TreeViews::picturesSwitched, m_editor, &EditorController::SetColors);

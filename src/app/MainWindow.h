@@ -1,12 +1,11 @@
 #pragma once
 
 #include "gui/WindowContext.h"
-#include "library/Workspace.h"
 #include "library/ui/StartupController.h"
-
-#include <QMainWindow>
+#include "library/Workspace.h"
 
 #include <memory>
+#include <QMainWindow>
 
 class CodeEditor;
 class CommandToolbar;

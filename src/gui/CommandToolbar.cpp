@@ -8,7 +8,7 @@ namespace {
 struct ButtonSpec
 {
     const char* key;
-    const char* tooltip;  // nullptr: a separator
+    const char* tooltip; // nullptr: a separator
     const char* image;
     bool twoState;
 };

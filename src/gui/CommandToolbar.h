@@ -1,10 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <QHash>
 #include <QSet>
 #include <QToolBar>
-
-#include <functional>
 
 // The main toolbar: every button by its key, in order, with its tooltip and picture.
 // A button is enabled only when its command exists and the selected node allows it.

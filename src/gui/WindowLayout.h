@@ -16,35 +16,35 @@ struct Rect
 
 struct Input
 {
-    double width = 0;               // W
-    double height = 0;              // H
-    double splitterXPercent = 0.7;  // share of W right of the vertical bar
-    double splitterYPercent = 0.7;  // share of H below the horizontal bar
-    int rShare = 65;                // percent of the search area's width for the server list
+    double width = 0;              // W
+    double height = 0;             // H
+    double splitterXPercent = 0.7; // share of W right of the vertical bar
+    double splitterYPercent = 0.7; // share of H below the horizontal bar
+    int rShare = 65;               // percent of the search area's width for the server list
     bool searchVisible = true;
-    double treeLeft = 60;           // the designed position of the tree
+    double treeLeft = 60; // the designed position of the tree
     double treeTop = 500;
-    double editorTop = 1200;        // top of the code editor, below the snippet fields
-    double remoteListLeft = 120;    // the designed left of the server list inside the search area
+    double editorTop = 1200;     // top of the code editor, below the snippet fields
+    double remoteListLeft = 120; // the designed left of the server list inside the search area
 };
 
 struct Result
 {
-    double splitterXPercent = 0;  // the proportions after clamping: what is saved
+    double splitterXPercent = 0; // the proportions after clamping: what is saved
     double splitterYPercent = 0;
     Rect tree;
-    Rect verticalBar;             // Picture2; only left and height are laid out
+    Rect verticalBar; // Picture2; only left and height are laid out
     bool horizontalBarVisible = false;
-    Rect horizontalBar;           // Picture1; only top and width are laid out
-    Rect search;                  // frameSearch; width, top, height
-    Rect results;                 // lstResults; width, height
-    Rect remoteList;              // lstRemote; left, width, height
-    Rect remoteCode;              // txtRemote; left, width, height
-    Rect code;                    // txtCode
-    Rect title;                   // txtTitle; left, width
-    Rect keywords;                // txtKeywords; left, width
-    Rect object;                  // txtObject; left, width
-    Rect update;                  // txtUpdate; left, width
+    Rect horizontalBar; // Picture1; only top and width are laid out
+    Rect search;        // frameSearch; width, top, height
+    Rect results;       // lstResults; width, height
+    Rect remoteList;    // lstRemote; left, width, height
+    Rect remoteCode;    // txtRemote; left, width, height
+    Rect code;          // txtCode
+    Rect title;         // txtTitle; left, width
+    Rect keywords;      // txtKeywords; left, width
+    Rect object;        // txtObject; left, width
+    Rect update;        // txtUpdate; left, width
 };
 
 // Form_Resize: places every region and clamps the proportions to the limits.

@@ -9,12 +9,12 @@
 // The run-time state shared by the main window's controllers.
 struct Workspace
 {
-    QString programFolder;                      // every file of the program lives here
-    QString databaseFileName = "zorbeth.txt";   // the library file
+    QString programFolder;                    // every file of the program lives here
+    QString databaseFileName = "zorbeth.txt"; // the library file
     QString remoteFileName = "zorbethremote.txt";
     QString resourceFileName = "zorbethresource.res";
-    QString databasePrefix;                     // empty: the library in the program folder
-    QString databaseLocationText;               // shown by the information command
+    QString databasePrefix;       // empty: the library in the program folder
+    QString databaseLocationText; // shown by the information command
     QString printIndent = QString(20, QLatin1Char(' '));
 
     CodeArray codeArray;

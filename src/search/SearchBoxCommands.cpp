@@ -8,10 +8,8 @@ Command recognise(const QString& text)
 {
     const QString command = text.toLower();
     const QList<QPair<const char*, Command>> before = {
-        {"..editoron", Command::EditorOn},
-        {"..editoroff", Command::EditorOff},
-        {"..showsettings", Command::ShowSettings},
-        {"..printsettings", Command::PrintSettings},
+        {"..editoron", Command::EditorOn},           {"..editoroff", Command::EditorOff},
+        {"..showsettings", Command::ShowSettings},   {"..printsettings", Command::PrintSettings},
         {"..clearregistry", Command::ClearRegistry},
     };
     for (const auto& [name, value] : before) {

@@ -5,8 +5,8 @@
 namespace {
 
 // One typed table of keys: the name in the store and the field it fills.
-using Field = std::variant<double AppSettings::*, int AppSettings::*, bool AppSettings::*, QString AppSettings::*,
-                           quint32 AppSettings::*>;
+using Field = std::variant<double AppSettings::*, int AppSettings::*, bool AppSettings::*,
+                           QString AppSettings::*, quint32 AppSettings::*>;
 
 struct Key
 {
@@ -150,7 +150,8 @@ void AppSettings::save(SettingsStore& store, bool writeGeometry) const
         if (key.geometry && !writeGeometry) {
             continue;
         }
-        std::visit([&](auto member) { store.save(QLatin1String(key.name), written(this->*member)); }, key.field);
+        std::visit([&](auto member) { store.save(QLatin1String(key.name), written(this->*member)); },
+                   key.field);
     }
 }
 

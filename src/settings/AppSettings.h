@@ -49,7 +49,7 @@ struct AppSettings
     QString FTPUser;
     QString FTPPSW;
     int FTPMode = 1;
-    QString HTMLTemplate;  // set from the program folder when the table is read
+    QString HTMLTemplate; // set from the program folder when the table is read
     bool AutoIndent = false;
     bool BraceMatching = false;
     bool LeftMargin = false;
@@ -67,8 +67,8 @@ struct AppSettings
     int FontSize = 10;
     bool FontBold = false;
     bool FontItalic = false;
-    quint32 Color14 = 0xFF0000;  // RGB(0, 0, 255): red in the low byte
-    quint32 Color15 = 0x008000;  // RGB(0, 128, 0)
+    quint32 Color14 = 0xFF0000; // RGB(0, 0, 255): red in the low byte
+    quint32 Color15 = 0x008000; // RGB(0, 128, 0)
     QString RF;
     QString RFPrefix;
 

@@ -1,5 +1,5 @@
-#include "settings/SettingsStore.h"
 #include "editor/MacroSlots.h"
+#include "settings/SettingsStore.h"
 
 #include <QTemporaryDir>
 #include <QTest>

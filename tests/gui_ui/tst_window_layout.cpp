@@ -83,7 +83,7 @@ private slots:
         const auto r = WindowLayout::compute(in);
         QVERIFY(!r.horizontalBarVisible);
         QCOMPARE(r.tree.height, 6000 - 1750.0);
-        QCOMPARE(r.splitterYPercent, 0.1);  // kept for when the area comes back
+        QCOMPARE(r.splitterYPercent, 0.1); // kept for when the area comes back
     }
 
     void serverList_takesItsShareAndTheCodeViewTheRest()

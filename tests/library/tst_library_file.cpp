@@ -1,5 +1,5 @@
-#include "LibraryText.h"
 #include "library/LibraryFile.h"
+#include "LibraryText.h"
 #include "store/DatabaseFile.h"
 #include "store/DateStamp.h"
 
@@ -10,8 +10,8 @@
 
 namespace {
 
-using LibraryText::Header;
 using LibraryText::block;
+using LibraryText::Header;
 using LibraryText::readAll;
 
 const QString Stamp = "-20261206-162233";

@@ -1,7 +1,7 @@
-#include "LibraryText.h"
 #include "gui/Prompts.h"
 #include "library/LibraryFile.h"
 #include "library/ui/LibraryStorage.h"
+#include "LibraryText.h"
 #include "store/DatabaseFile.h"
 #include "store/DateStamp.h"
 
@@ -12,10 +12,9 @@
 
 namespace {
 
-using LibraryText::Header;
 using LibraryText::block;
+using LibraryText::Header;
 using LibraryText::readAll;
-
 
 } // namespace
 

@@ -1,17 +1,16 @@
 #pragma once
 
-#include "settings/ProgramFolder.h"
-#include "settings/SettingsStore.h"
 #include "app/MainWindow.h"
 #include "gui/Prompts.h"
 #include "library/ui/LibraryTree.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
 #include "store/DatabaseFile.h"
 
+#include <memory>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 // A program folder of its own for each test, with a library made of the given records.
 class WindowFixture
@@ -51,11 +50,7 @@ public:
     MainWindow& window() { return *m_window; }
     void closeWindow() { m_window.reset(); }
 
-    template <typename T>
-    T* find(const char* name)
-    {
-        return m_window->findChild<T*>(QLatin1String(name));
-    }
+    template <typename T> T* find(const char* name) { return m_window->findChild<T*>(QLatin1String(name)); }
 
     LibraryTree* tree() { return find<LibraryTree>("Tree"); }
 

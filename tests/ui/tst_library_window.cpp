@@ -1,9 +1,8 @@
-#include "ui/WindowFixture.h"
-
-#include "gui/CommandToolbar.h"
 #include "editor/ui/CodeEditor.h"
+#include "gui/CommandToolbar.h"
 #include "library/LibraryFile.h"
 #include "library/ui/TreeController.h"
+#include "ui/WindowFixture.h"
 
 #include <QAction>
 #include <QDir>
@@ -29,7 +28,6 @@ CodeArray sampleLibrary()
     };
 }
 
-
 QTreeWidgetItem* snippetNode(LibraryTree* tree, const QString& title)
 {
     const auto found = tree->findItems(title, Qt::MatchExactly | Qt::MatchRecursive);
@@ -49,11 +47,21 @@ private slots:
         f.writeLibrary(sampleLibrary());
         f.open();
         const QStringList expected = {
-            QStringLiteral("Bash"),        QStringLiteral("  Files"),          QStringLiteral("    Count lines"),
-            QStringLiteral("HTML"),        QStringLiteral("  Forms"),          QStringLiteral("    Login form"),
-            QStringLiteral("  Tables"),    QStringLiteral("    Striped table"), QStringLiteral("SQL"),
-            QStringLiteral("  Dates"),     QStringLiteral("    Today"),         QStringLiteral("  Strings"),
-            QStringLiteral("    Pad left"), QStringLiteral("    Trim both ends"), QStringLiteral("    Upper case"),
+            QStringLiteral("Bash"),
+            QStringLiteral("  Files"),
+            QStringLiteral("    Count lines"),
+            QStringLiteral("HTML"),
+            QStringLiteral("  Forms"),
+            QStringLiteral("    Login form"),
+            QStringLiteral("  Tables"),
+            QStringLiteral("    Striped table"),
+            QStringLiteral("SQL"),
+            QStringLiteral("  Dates"),
+            QStringLiteral("    Today"),
+            QStringLiteral("  Strings"),
+            QStringLiteral("    Pad left"),
+            QStringLiteral("    Trim both ends"),
+            QStringLiteral("    Upper case"),
         };
         QCOMPARE(WindowFixture::outline(f.tree()), expected);
 
@@ -106,7 +114,8 @@ private slots:
 
         QCOMPARE(LibraryTree::image(f.tree()->nodeByKey(QStringLiteral("SQL"))), QStringLiteral("lang::sql"));
         QCOMPARE(LibraryTree::image(f.tree()->nodeByKey(QStringLiteral("Bash"))), QStringLiteral("close"));
-        QCOMPARE(LibraryTree::image(snippetNode(f.tree(), QStringLiteral("Pad left"))), QStringLiteral("marker"));
+        QCOMPARE(LibraryTree::image(snippetNode(f.tree(), QStringLiteral("Pad left"))),
+                 QStringLiteral("marker"));
         QCOMPARE(LibraryTree::image(snippetNode(f.tree(), QStringLiteral("Today"))), QStringLiteral("form"));
     }
 
@@ -280,8 +289,8 @@ private slots:
         const bool hasRenamed = std::any_of(saved.records.begin(), saved.records.end(),
                                             [](const SnippetRecord& r) { return r.Title == "Renamed"; });
         QCOMPARE(hasRenamed, expectSaved);
-        QCOMPARE(w.workspace().CodeChanged, changed && !expectSaved && !expectClosed ? true
-                                                                                     : w.workspace().CodeChanged);
+        QCOMPARE(w.workspace().CodeChanged,
+                 changed && !expectSaved && !expectClosed ? true : w.workspace().CodeChanged);
     }
 
     void close_withAutoSaveSavesSilently()
@@ -403,10 +412,16 @@ private slots:
         MainWindow& w = f.open();
         const QStringList lines = f.find<CodeEditor>("txtCode")->text().split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 12);
-        const QStringList names = {"Start", "after update", "after settings", "after loadicons",
-                                   "after loadlanguagelist", "after loadcodedatafromfile",
-                                   "after sortcodebylanguage", "after filltreeview",
-                                   "after hideallbutonelanguage", "after downloadmessage"};
+        const QStringList names = {"Start",
+                                   "after update",
+                                   "after settings",
+                                   "after loadicons",
+                                   "after loadlanguagelist",
+                                   "after loadcodedatafromfile",
+                                   "after sortcodebylanguage",
+                                   "after filltreeview",
+                                   "after hideallbutonelanguage",
+                                   "after downloadmessage"};
         for (int i = 0; i < names.size(); ++i) {
             QVERIFY2(lines[i].startsWith(QStringLiteral("-%1- ").arg(i + 1)), qPrintable(lines[i]));
             QVERIFY2(lines[i].endsWith(QStringLiteral(" seconds  ") + names[i]), qPrintable(lines[i]));

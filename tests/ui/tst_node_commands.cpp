@@ -8,8 +8,8 @@
 #include "store/DateStamp.h"
 #include "ui/WindowFixture.h"
 
-#include <QAction>
 #include <algorithm>
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -482,9 +482,10 @@ private slots:
             // The saved file holds the new name, not the one the label showed before.
             QVERIFY(!w.workspace().CodeChanged);
             const DatabaseFile::ReadResult saved = DatabaseFile::read(w.workspace().databasePath());
-            QCOMPARE(std::count_if(saved.records.cbegin(), saved.records.cend(),
-                                   [](const SnippetRecord& r) { return r.Category == QLatin1String("Text"); }),
-                     3);
+            QCOMPARE(
+                std::count_if(saved.records.cbegin(), saved.records.cend(),
+                              [](const SnippetRecord& r) { return r.Category == QLatin1String("Text"); }),
+                3);
             return;
         }
         QCOMPARE(w.workspace().CodeChanged,

@@ -1,6 +1,6 @@
-#include "LibraryText.h"
 #include "library/LibraryFile.h"
 #include "library/LibraryLock.h"
+#include "LibraryText.h"
 #include "ui/WindowFixture.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
-#include "gui/CommandToolbar.h"
 #include "editor/ui/CodeEditor.h"
+#include "gui/CommandToolbar.h"
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"
 #include "ui/WindowFixture.h"
@@ -23,7 +23,6 @@ CodeArray library()
         WindowFixture::record("Bash", "Files", "Count", "", "wc -l"),
     };
 }
-
 
 QStringList roots(const QTreeWidget* tree)
 {

@@ -1,9 +1,8 @@
-#include "ui/WindowFixture.h"
-
-#include "settings/AppInfo.h"
 #include "app/InfoCommands.h"
 #include "app/MainLayout.h"
 #include "editor/ui/CodeEditor.h"
+#include "settings/AppInfo.h"
+#include "ui/WindowFixture.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -79,7 +78,7 @@ private slots:
         {
             SettingsStore s = f.settings();
             s.save(QStringLiteral("FontSize"), QStringLiteral("abc"));
-            s.save(QStringLiteral("fontbold"), QStringLiteral("1"));  // names match in any case
+            s.save(QStringLiteral("fontbold"), QStringLiteral("1")); // names match in any case
             s.save(QStringLiteral("Color14"), QStringLiteral("255"));
             s.save(QStringLiteral("RShare"), QStringLiteral("30"));
         }
@@ -132,7 +131,7 @@ private slots:
         MainWindow& w = f.open();
         w.showMaximized();
         QApplication::processEvents();
-        w.workspace().options.MainWidth = 1;  // what a maximised window would report
+        w.workspace().options.MainWidth = 1; // what a maximised window would report
         QVERIFY(w.close());
         f.closeWindow();
         QCOMPARE(f.settings().get(QStringLiteral("MainWidth")), QStringLiteral("12000"));
@@ -186,7 +185,8 @@ private slots:
         QCOMPARE(lines.mid(5, 4), (QStringList{"Languages: 2", "Categories: 3", "Snippets: 3", "Total: 8"}));
         QCOMPARE(lines[10], QStringLiteral("HTML Template:  ") + w.workspace().options.HTMLTemplate);
         QVERIFY(lines[12].startsWith(QStringLiteral("Database last saved on:  20")));
-        QCOMPARE(lines.mid(14), (QStringList{"Font: Courier New", "Size: 10", "Bold: False", "Italic: False"}));
+        QCOMPARE(lines.mid(14),
+                 (QStringList{"Font: Courier New", "Size: 10", "Bold: False", "Italic: False"}));
 
         Prompts::takeHistory();
         w.findChild<QAction*>(QStringLiteral("mnuInformation"))->trigger();
@@ -208,7 +208,9 @@ private slots:
         QCOMPARE(catcher.urls[0], QUrl::fromLocalFile(f.folder()));
         QCOMPARE(catcher.urls[1].scheme(), QStringLiteral("mailto"));
         QVERIFY(catcher.urls[1].query(QUrl::FullyDecoded).contains(QStringLiteral("subject=Zorbeth")));
-        QVERIFY(catcher.urls[1].query(QUrl::FullyDecoded).contains(QStringLiteral("Suggestions, comments, or problems:")));
+        QVERIFY(catcher.urls[1]
+                    .query(QUrl::FullyDecoded)
+                    .contains(QStringLiteral("Suggestions, comments, or problems:")));
 
         w.findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
         auto* version = w.findChild<QLabel*>(QStringLiteral("lblVersion"));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/SettingsClient.h"
 #include "editor/ui/LanguageList.h"
+#include "gui/SettingsClient.h"
 
 #include <QObject>
 #include <QPointer>

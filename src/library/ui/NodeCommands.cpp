@@ -1,16 +1,16 @@
 #include "library/ui/NodeCommands.h"
 
-#include "settings/AppSettings.h"
-#include "settings/SettingsStore.h"
+#include "editor/ui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
 #include "gui/WindowContext.h"
-#include "editor/ui/CodeEditor.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"
 #include "library/Workspace.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsStore.h"
 #include "store/DateStamp.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #include "library/ui/SnippetEditing.h"
 
+#include "editor/ui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/WindowContext.h"
-#include "editor/ui/CodeEditor.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
 #include "library/Workspace.h"

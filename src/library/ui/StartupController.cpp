@@ -1,15 +1,15 @@
 #include "library/ui/StartupController.h"
 
-#include "settings/AppInfo.h"
-#include "settings/AppSettings.h"
-#include "settings/SettingsStore.h"
-#include "gui/Prompts.h"
 #include "editor/ui/CodeEditor.h"
-#include "library/VersionFiles.h"
-#include "library/Workspace.h"
+#include "gui/Prompts.h"
 #include "library/ui/LibraryStorage.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
+#include "library/VersionFiles.h"
+#include "library/Workspace.h"
+#include "settings/AppInfo.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsStore.h"
 #include "store/LibraryOrdering.h"
 
 #include <QAction>
@@ -27,8 +27,8 @@ constexpr quint32 LightGrey = 240 | (240 << 8) | (240 << 16);
 } // namespace
 
 StartupController::StartupController(Workspace& ws, SettingsStore& settings, TreeController& treeController,
-                                     LibraryTree& tree, CodeEditor& editor, QLabel& status, StartupMenus menus,
-                                     QWidget& window, QObject* parent)
+                                     LibraryTree& tree, CodeEditor& editor, QLabel& status,
+                                     StartupMenus menus, QWidget& window, QObject* parent)
     : QObject(parent), m_ws(ws), m_settings(settings), m_treeController(treeController), m_tree(tree),
       m_editor(editor), m_status(status), m_menus(menus), m_window(window)
 {
@@ -52,8 +52,8 @@ StartupController::Outcome StartupController::Form_Load(const QStringList& switc
     if (commandLine == QLatin1String("clear")) {
         m_settings.ClearRegistry();
         Prompts::message(&m_window,
-                         QStringLiteral("Registry settings were deleted for ") + QLatin1String(AppInfo::Title) +
-                             QLatin1Char('.'),
+                         QStringLiteral("Registry settings were deleted for ") +
+                             QLatin1String(AppInfo::Title) + QLatin1Char('.'),
                          QLatin1String(AppInfo::Title), Prompts::Icon::Information);
     }
 
@@ -121,8 +121,8 @@ void StartupController::readSettings()
     m_ws.options.HTMLTemplate = AppSettings::defaultTemplate(m_ws.programFolder);
     m_ws.options.get(m_settings);
     // ApplySettings: the starting node of the library in use, then every controller's views.
-    m_startingNode = m_ws.options.RFPrefix.isEmpty() ? m_ws.options.LocalStartingNode
-                                                     : m_ws.options.RemoteStartingNode;
+    m_startingNode =
+        m_ws.options.RFPrefix.isEmpty() ? m_ws.options.LocalStartingNode : m_ws.options.RemoteStartingNode;
     for (SettingsClient* client : m_clients) {
         client->applySettings(m_ws.options);
     }
@@ -156,7 +156,8 @@ void StartupController::collectSettings(AppSettings& settings) const
     settings.AutoSave = m_menus.mnuAutoSave->isChecked();
     settings.Message = m_menus.mnuMessage->isChecked();
     settings.StartingNode = m_startingNode;
-    (m_ws.databasePrefix.isEmpty() ? settings.LocalStartingNode : settings.RemoteStartingNode) = m_startingNode;
+    (m_ws.databasePrefix.isEmpty() ? settings.LocalStartingNode : settings.RemoteStartingNode) =
+        m_startingNode;
 }
 
 void StartupController::selectStartingNode()

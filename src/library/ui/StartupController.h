@@ -37,9 +37,9 @@ public:
         Quit
     };
 
-    StartupController(Workspace& ws, SettingsStore& settings, TreeController& treeController, LibraryTree& tree,
-                      CodeEditor& editor, QLabel& status, StartupMenus menus, QWidget& window,
-                      QObject* parent = nullptr);
+    StartupController(Workspace& ws, SettingsStore& settings, TreeController& treeController,
+                      LibraryTree& tree, CodeEditor& editor, QLabel& status, StartupMenus menus,
+                      QWidget& window, QObject* parent = nullptr);
 
     // Runs the start-up; switches are the command-line words after the options ("clear", "clearx").
     Outcome Form_Load(const QStringList& switches);
@@ -71,11 +71,11 @@ public:
 
 signals:
     // Start-up steps that other subsystems take part in, in the order they run.
-    void loadingSettings();   // before the settings are read: macros
-    void loadingLists();      // after the icons: search history, language definitions
-    void treeFilled();        // after the tree is built: one-language view, child counts
-    void preparingViews();    // after the starting node is chosen: lists, colours
-    void unloading();         // at shut-down, before the settings are written: macros
+    void loadingSettings(); // before the settings are read: macros
+    void loadingLists();    // after the icons: search history, language definitions
+    void treeFilled();      // after the tree is built: one-language view, child counts
+    void preparingViews();  // after the starting node is chosen: lists, colours
+    void unloading();       // at shut-down, before the settings are written: macros
 
 private:
     void readSettings();

@@ -1,8 +1,8 @@
 #include "library/ui/TreeController.h"
 
+#include "editor/ui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
-#include "editor/ui/CodeEditor.h"
 #include "library/ui/LibraryTree.h"
 #include "library/Workspace.h"
 #include "store/PathNames.h"

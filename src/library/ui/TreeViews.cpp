@@ -1,12 +1,12 @@
 #include "library/ui/TreeViews.h"
 
-#include "settings/AppSettings.h"
 #include "gui/CommandToolbar.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
 #include "library/ui/TreeController.h"
 #include "library/Workspace.h"
+#include "settings/AppSettings.h"
 #include "store/LibraryOrdering.h"
 
 #include <algorithm>

@@ -1,9 +1,8 @@
 #include "search/ui/SearchPanel.h"
 
-#include "settings/AppSettings.h"
-#include "settings/SettingsStore.h"
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
+#include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
@@ -16,8 +15,9 @@
 #include "search/ui/ResultsModel.h"
 #include "search/ui/SearchHistoryBox.h"
 #include "search/ui/SearchLanguage.h"
-#include "gui/WaitCursor.h"
 #include "search/ui/WordListCommands.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsStore.h"
 #include "store/DateStamp.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 #include "search/ui/WordListCommands.h"
 
+#include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/Workspace.h"
 #include "search/SearchScope.h"
 #include "search/ui/SearchHistoryBox.h"
-#include "gui/WaitCursor.h"
 #include "search/WordLists.h"
 
 #include <QComboBox>
