@@ -104,14 +104,21 @@ QChar windows1252(uchar byte)
 class Converter
 {
 public:
-    explicit Converter(QByteArrayView rtf) : m_rtf(rtf) {}
+    Converter(QByteArrayView rtf, const RtfToHtml::Progress& progress) : m_rtf(rtf), m_progress(progress) {}
 
-    QString run()
+    std::optional<QString> run()
     {
         // Room for the text and its spans at once: growing a large page step by step costs more.
         m_body.reserve(m_rtf.size() * 2);
         m_groups.append(GroupState{});
+        qsizetype nextProgress = RtfToHtml::ProgressBytes;
         while (m_pos < m_rtf.size()) {
+            if (m_pos >= nextProgress && m_progress) {
+                if (!m_progress()) {
+                    return std::nullopt;
+                }
+                nextProgress = m_pos + RtfToHtml::ProgressBytes;
+            }
             const char c = m_rtf[m_pos++];
             switch (c) {
             case '{':
@@ -492,6 +499,7 @@ private:
     }
 
     QByteArrayView m_rtf;
+    const RtfToHtml::Progress& m_progress;
     qsizetype m_pos = 0;
     QList<GroupState> m_groups;
     int m_fallback = 0;
@@ -517,11 +525,22 @@ private:
 
 QString RtfToHtml::convert(QByteArrayView rtf)
 {
-    return Converter(rtf).run();
+    return *Converter(rtf, Progress()).run();
+}
+
+std::optional<QString> RtfToHtml::convert(QByteArrayView rtf, const Progress& progress)
+{
+    return Converter(rtf, progress).run();
 }
 
 bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile, const QString& library,
                                  const QString& entry)
+{
+    return ConvertRtfToHtml(rtfFile, htmlFile, library, entry, Progress());
+}
+
+bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile, const QString& library,
+                                 const QString& entry, const Progress& progress)
 {
     Q_UNUSED(library);
     Q_UNUSED(entry);
@@ -533,7 +552,11 @@ bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile
     if (in.error() != QFileDevice::NoError) {
         return false;
     }
+    const std::optional<QString> converted = convert(rtf, progress);
+    if (!converted || (progress && !progress())) {
+        return false;
+    }
     QByteArray html;
-    TextCodec::appendUtf8(html, convert(rtf));
+    TextCodec::appendUtf8(html, *converted);
     return SnippetExport::writeFile(htmlFile, html);
 }

@@ -75,6 +75,14 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
     const QString rtfPath = folder.filePath(request.rtfFile);
     const QString convertedPath = folder.filePath(request.convertedFile);
     const QString pagePath = folder.filePath(request.pageFile);
+    // A converted file that is the page itself is no page without the template around it.
+    auto abandon = [&] {
+        if (convertedPath == pagePath) {
+            QFile::remove(convertedPath);
+        }
+        return false;
+    };
+    auto goOn = [&request] { return !request.progress || request.progress(); };
 
     QFile rtfFile(rtfPath);
     if (!rtfFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
@@ -82,9 +90,15 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
         return fail(error, rtfFile.errorString(), rtfPath);
     }
     rtfFile.close();
+    if (!goOn()) {
+        return false;
+    }
 
     if (!RtfToHtml::ConvertRtfToHtml(rtfPath, convertedPath, QStringLiteral("irun.dll"),
-                                     QStringLiteral("EXRTF2WEB"))) {
+                                     QStringLiteral("EXRTF2WEB"), request.progress)) {
+        if (!goOn()) {
+            return false;
+        }
         return fail(error, QStringLiteral("The code could not be converted to HTML"), convertedPath);
     }
     QFile converted(convertedPath);
@@ -94,31 +108,34 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
     QString code = QString::fromUtf8(converted.readAll());
     converted.close();
     code.replace(QStringLiteral("\r\n\r"), QStringLiteral("\r\n"));
+    if (!goOn()) {
+        return abandon();
+    }
 
     QString text;
     QString reason;
     if (!HtmlTemplate::read(request.templatePath, text, &reason)) {
-        if (convertedPath == pagePath) {
-            QFile::remove(convertedPath);
-        }
         if (error) {
             *error = reason;
         }
-        return false;
+        return abandon();
     }
     text = request.tags == Tags::SnippetPage
                ? HtmlTemplate::fillSnippetPage(std::move(text), record, code)
                : HtmlTemplate::fillLanguagePage(std::move(text), record, code, request.indexFile);
+    code.clear();
+    if (!goOn()) {
+        return abandon();
+    }
 
     QByteArray bytes("\xEF\xBB\xBF");
-    TextCodec::appendUtf8(bytes, text + QStringLiteral("\r\n"));
-    if (!writeFile(pagePath, bytes, error)) {
-        if (convertedPath == pagePath) {
-            QFile::remove(convertedPath);
-        }
-        return false;
+    text += QStringLiteral("\r\n");
+    TextCodec::appendUtf8(bytes, text);
+    text.clear();
+    if (!goOn()) {
+        return abandon();
     }
-    return true;
+    return writeFile(pagePath, bytes, error) || abandon();
 }
 
 } // namespace SnippetExport

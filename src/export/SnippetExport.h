@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/RtfToHtml.h"
 #include "store/SnippetRecord.h"
 
 #include <QByteArray>
@@ -42,12 +43,14 @@ struct PageRequest
     QString templatePath;
     Tags tags = Tags::SnippetPage;
     QString indexFile; // the index page the language export links to
+    // Called between the steps of the page and during the conversion; false abandons the page.
+    RtfToHtml::Progress progress;
 };
 
 // Writes rtf (followed by CR LF) to the RTF working file, converts it, and pours the coloured code and
 // the record's fields into the template. The page is UTF-8 with a byte-order mark, so browsers read
 // it right although the template declares no character set. False, with the reason, on a failure;
-// no page without code is left behind.
+// false also when the request's progress stopped it. No page without code is left behind.
 bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetRecord& record,
                QString* error);
 

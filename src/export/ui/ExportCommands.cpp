@@ -70,10 +70,15 @@ ExportCommands::ExportCommands(WindowContext& context, EditorController& editor,
          &ExportCommands::mnuClearCounter_Click);
     item(m_context.menus.actions, "mnuSelectTemplate", tr("S&elect HTML Template"),
          &ExportCommands::mnuSelectTemplate_Click);
-    // A check item and nothing more: the numbered export reads its mark.
+    // The numbered export reads this mark. A check item has already turned its mark over when it
+    // reports the click; the handler is what turns it, so the click puts it back first.
     m_mnuIncrementHTML = m_context.menus.options->addAction(tr("&Increment HTML Filename"));
     m_mnuIncrementHTML->setObjectName(QStringLiteral("mnuIncrementHTML"));
     m_mnuIncrementHTML->setCheckable(true);
+    connect(m_mnuIncrementHTML, &QAction::triggered, this, [this](bool checked) {
+        m_mnuIncrementHTML->setChecked(!checked);
+        mnuIncrementHTML_Click();
+    });
 
     // After the editor's own items in its right-button menu.
     if (auto* menu = m_context.views.txtCode->findChild<QMenu*>(QStringLiteral("mnuPopUpCodeMax"))) {
@@ -203,20 +208,30 @@ void ExportCommands::ExportLanguageWithColor()
     {
         const UpdateGuard guard(m_context.ws);
         ProgressWindow progress(&m_context.window, LanguageTitle, int(pages.size()));
+        // A long page takes a while at every step: the window repaints, and Cancel works, meanwhile.
+        const RtfToHtml::Progress keepResponsive = [&progress] {
+            QCoreApplication::processEvents();
+            return !progress.cancelled();
+        };
         QString category;
         for (int n = 1; n <= pages.size(); ++n) {
             if (!progress.step(n - 1)) {
                 break;
             }
             const SitePage& page = pages.at(n - 1);
+            const bool written = ExportLanguageIRUN(page.record, LanguageExport::pageName(base, n), indexFile,
+                                                    exportFolder, keepResponsive, &error);
+            if (!written && progress.cancelled()) {
+                // Cancelled half-way through the page: there is no page to link to.
+                break;
+            }
             if (n == 1 || page.category != category) {
                 indexLines << (n == 1 ? LanguageExport::firstCategoryLine(page.category)
                                       : LanguageExport::nextCategoryLine(page.category));
                 category = page.category;
             }
             indexLines << LanguageExport::linkLine(base, n, page.title);
-            if (!ExportLanguageIRUN(page.record, LanguageExport::pageName(base, n), indexFile, exportFolder,
-                                    &error)) {
+            if (!written) {
                 Prompts::message(&m_context.window,
                                  QStringLiteral("Error starting language export: ") + error, LanguageTitle,
                                  Prompts::Icon::Critical);
@@ -242,7 +257,8 @@ void ExportCommands::ExportLanguageWithColor()
 }
 
 bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName,
-                                        const QString& IndexFile, const QString& exportFolder, QString* error)
+                                        const QString& IndexFile, const QString& exportFolder,
+                                        const RtfToHtml::Progress& progress, QString* error)
 {
     const CodeArray& records = m_context.ws.codeArray;
     if (iPos < 0 || iPos >= qsizetype(records.size())) {
@@ -251,9 +267,10 @@ bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFil
     }
     const SnippetRecord& record = records[size_t(iPos)];
     m_context.views.txtCode->setText(record.Code + QStringLiteral("\r\n"));
-    const QByteArray rtf = RichTextRenderer::toRtf(*m_context.views.txtCode);
-    // A long snippet takes a while at each stage: the window repaints between them.
-    QCoreApplication::processEvents();
+    const std::optional<QByteArray> rtf = RichTextRenderer::toRtf(*m_context.views.txtCode, false, progress);
+    if (!rtf) {
+        return false;
+    }
 
     SnippetExport::PageRequest request;
     request.folder = exportFolder;
@@ -263,7 +280,8 @@ bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFil
     request.templatePath = m_context.ws.options.HTMLTemplate;
     request.tags = SnippetExport::Tags::LanguagePage;
     request.indexFile = IndexFile;
-    const bool written = SnippetExport::writePage(request, rtf, record, error);
+    request.progress = progress;
+    const bool written = SnippetExport::writePage(request, *rtf, record, error);
     const QDir folder(exportFolder);
     QFile::remove(folder.filePath(request.rtfFile));
     QFile::remove(folder.filePath(request.convertedFile));
@@ -288,6 +306,11 @@ void ExportCommands::mnuSelectTemplate_Click()
 void ExportCommands::mnuClearCounter_Click()
 {
     SnippetExport::clearCounter(m_context.settings);
+}
+
+void ExportCommands::mnuIncrementHTML_Click()
+{
+    m_mnuIncrementHTML->setChecked(!m_mnuIncrementHTML->isChecked());
 }
 
 // Rich text on the clipboard

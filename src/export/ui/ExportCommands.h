@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/RtfToHtml.h"
 #include "gui/SettingsClient.h"
 
 #include <QObject>
@@ -30,6 +31,8 @@ public:
 
     void mnuSelectTemplate_Click();
     void mnuClearCounter_Click();
+    // Turns the numbered snippet page on or off.
+    void mnuIncrementHTML_Click();
 
     // Puts the editor's selection, or its whole text, on the clipboard as RTF and HTML.
     void mnuCMCopyRichText_Click();
@@ -49,8 +52,9 @@ private:
         QString category;
         QString title;
     };
+    // False with the reason on a failure, and false when progress stopped the page.
     bool ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName, const QString& IndexFile,
-                            const QString& exportFolder, QString* error);
+                            const QString& exportFolder, const RtfToHtml::Progress& progress, QString* error);
     void refuse(const QString& text);
 
     WindowContext& m_context;

@@ -92,9 +92,24 @@ QByteArray RichTextRenderer::toRtf(QsciScintilla& editor, bool lineEnd)
 
 QByteArray RichTextRenderer::toRtf(QsciScintilla& editor, int start, int end, bool lineEnd)
 {
+    return *render(editor, start, end, lineEnd, RtfToHtml::Progress());
+}
+
+std::optional<QByteArray> RichTextRenderer::toRtf(QsciScintilla& editor, bool lineEnd,
+                                                  const RtfToHtml::Progress& progress)
+{
+    return render(editor, 0, editor.length(), lineEnd, progress);
+}
+
+std::optional<QByteArray> RichTextRenderer::render(QsciScintilla& editor, int start, int end, bool lineEnd,
+                                                   const RtfToHtml::Progress& progress)
+{
     start = std::clamp(start, 0, editor.length());
     end = std::clamp(end, start, editor.length());
     editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, start, end);
+    if (progress && !progress()) {
+        return std::nullopt;
+    }
     // Scintilla's text range, which its header does not give: characters and styles in one call.
     struct TextRange
     {
@@ -155,7 +170,14 @@ QByteArray RichTextRenderer::toRtf(QsciScintilla& editor, int start, int end, bo
 
     QByteArray body;
     TextWriter writer(body);
+    qsizetype nextProgress = ProgressBytes;
     for (const Run& run : runs) {
+        if (progress && run.start - start >= nextProgress) {
+            if (!progress()) {
+                return std::nullopt;
+            }
+            nextProgress = run.start - start + ProgressBytes;
+        }
         const StyleLook& look = looks[run.style];
         body += "{\\cf" + QByteArray::number(colourIndex(look.foreground));
         if (look.background != White) {

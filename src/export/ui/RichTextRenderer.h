@@ -1,5 +1,8 @@
 #pragma once
 
+#include "export/RtfToHtml.h"
+
+#include <optional>
 #include <QByteArray>
 
 class QsciScintilla;
@@ -15,4 +18,16 @@ public:
 
     // The whole text.
     static QByteArray toRtf(QsciScintilla& editor, bool lineEnd = false);
+
+    // Every this many bytes of text written, a rendering with progress calls it.
+    static constexpr int ProgressBytes = 32 * 1024;
+
+    // The whole text, calling progress after the styling and every ProgressBytes; nothing when
+    // progress stopped it.
+    static std::optional<QByteArray> toRtf(QsciScintilla& editor, bool lineEnd,
+                                           const RtfToHtml::Progress& progress);
+
+private:
+    static std::optional<QByteArray> render(QsciScintilla& editor, int start, int end, bool lineEnd,
+                                            const RtfToHtml::Progress& progress);
 };
