@@ -14,7 +14,8 @@ QByteArray longRtf(int lines)
     QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fmodern Courier New;}}\r\n"
                      "{\\colortbl ;\\red0\\green0\\blue255;\\red0\\green128\\blue0;}\r\n\\f0\\fs20 ";
     for (int line = 0; line < lines; ++line) {
-        rtf += "{\\cf1\\b int} {\\cf2 value" + QByteArray::number(line) + " = a < b && \\{c\\}\\tab ;}\\par\r\n";
+        rtf +=
+            "{\\cf1\\b int} {\\cf2 value" + QByteArray::number(line) + " = a < b && \\{c\\}\\tab ;}\\par\r\n";
     }
     return rtf + '}';
 }
