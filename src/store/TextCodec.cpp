@@ -188,4 +188,26 @@ void appendUtf8(QByteArray& out, QStringView text)
     out.resize(reinterpret_cast<char*>(dst) - out.data());
 }
 
+QList<QStringView> splitLines(QStringView text)
+{
+    QList<QStringView> lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n') {
+            continue;
+        }
+        lines.append(text.sliced(start, i - start));
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') {
+            ++i;
+        }
+        start = i + 1;
+    }
+    if (start < n) {
+        lines.append(text.sliced(start));
+    }
+    return lines;
+}
+
 } // namespace TextCodec

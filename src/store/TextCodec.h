@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -22,5 +23,9 @@ QString decode(QByteArrayView bytes);
 
 // Appends text as UTF-8; a lone surrogate becomes U+FFFD so the output stays valid UTF-8.
 void appendUtf8(QByteArray& out, QStringView text);
+
+// The lines of a text whose lines end at CR LF, a lone CR or LF (files from any system); a line end
+// at the very end gives no empty last line.
+QList<QStringView> splitLines(QStringView text);
 
 } // namespace TextCodec

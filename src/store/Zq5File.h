@@ -1,0 +1,19 @@
+#pragma once
+
+#include "store/SnippetRecord.h"
+
+#include <QString>
+#include <QStringView>
+
+// Libraries of version 5 (".zq5"): the older text format without a language line. Their records are
+// staged under one language for the import; object data and the "----H" text are not carried, and
+// the "----D" description stands above the code.
+inline constexpr char Zq5Language[] = "Imported Language";
+
+// Resets staged to one empty record and stores every record from index 0 on. True when the end line
+// "+++++" was reached and at least one record was read; otherwise error says why (records read
+// before a failure stay staged).
+bool Loadzq5CodeDataFromFile(const QString& fullFileName, CodeArray& staged, QString* error = nullptr);
+
+// The same on text already read.
+bool ParseZq5CodeData(QStringView text, CodeArray& staged, QString* error = nullptr);
