@@ -59,11 +59,11 @@ bool stageFile(const QString& path, CodeArray& staged, QString* error)
         return SourceSplitter::LoadSourceFunction(staged, path, QStringLiteral("Sub"), QStringLiteral("Perl"),
                                                   error);
     case Loader::Cpp:
-        return SourceSplitter::LoadSourceFunction(staged, path, QStringLiteral("class"), QStringLiteral("C++"),
-                                                  error);
+        return SourceSplitter::LoadSourceFunction(staged, path, QStringLiteral("class"),
+                                                  QStringLiteral("C++"), error);
     case Loader::Java:
-        return SourceSplitter::LoadSourceFunction(staged, path, QStringLiteral("class"), QStringLiteral("Java"),
-                                                  error);
+        return SourceSplitter::LoadSourceFunction(staged, path, QStringLiteral("class"),
+                                                  QStringLiteral("Java"), error);
     case Loader::None:
         break;
     }

@@ -86,8 +86,8 @@ bool ParseZq5CodeData(QStringView text, CodeArray& staged, QString* error)
             if (ok) {
                 ++count;
                 staged.resize(size_t(count) + 1);
-                SetCodeElement(staged, count, QLatin1String(Zq5Language), title, category, keywords, date,
-                               {}, {}, {}, {}, {}, dText + QLatin1String("\r\n\r\n") + code, {});
+                SetCodeElement(staged, count, QLatin1String(Zq5Language), title, category, keywords, date, {},
+                               {}, {}, {}, {}, dText + QLatin1String("\r\n\r\n") + code, {});
                 title.clear();
                 category.clear();
                 keywords.clear();

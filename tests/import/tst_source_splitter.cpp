@@ -55,7 +55,8 @@ void TestSourceSplitter::stageFile_cutsEachKindOfSource_data()
     QTest::addColumn<QStringList>("languages");
 
     // Subs first, then the public function of the sixth pass; "End  Sub" closes nothing.
-    QTest::newRow("vb module") << "module.bas" << QStringList{"Main()", "Form_Load()", "Twice(ByVal n As Long) As Long"}
+    QTest::newRow("vb module") << "module.bas"
+                               << QStringList{"Main()", "Form_Load()", "Twice(ByVal n As Long) As Long"}
                                << QStringList{"Visual Basic", "Visual Basic", "Visual Basic"};
     // Upper-case script tags are not found; passes are independent, so the form inside the
     // table is staged twice.
@@ -63,10 +64,11 @@ void TestSourceSplitter::stageFile_cutsEachKindOfSource_data()
                                << QStringList{"<script> </script>", "<script> </script>", "<form> </form>",
                                               "<style> </style>", "<table> </table>"}
                                << QStringList{"JavaScript", "JavaScript", "HTML", "HTML", "HTML"};
-    QTest::newRow("perl subs") << "tools.pl" << QStringList{"greet", "trim_it"} << QStringList{"Perl", "Perl"};
+    QTest::newRow("perl subs") << "tools.pl" << QStringList{"greet", "trim_it"}
+                               << QStringList{"Perl", "Perl"};
     // The struct inside the class gets no snippet of its own.
-    QTest::newRow("class within class") << "shapes.h" << QStringList{"Outer : public Base", "Shape"}
-                                        << QStringList{"C++", "C++"};
+    QTest::newRow("class within class")
+        << "shapes.h" << QStringList{"Outer : public Base", "Shape"} << QStringList{"C++", "C++"};
     // The first "class" stands in a comment: the snippet starts there.
     QTest::newRow("class first in a comment")
         << "Demo.java" << QStringList{"is a demo */ import java.util.List;  public class Demo"}
@@ -89,10 +91,13 @@ void TestSourceSplitter::splitVB_rebuildsCodeWithLowerCaseKeywordsAndCrLf()
     CodeArray staged;
     QVERIFY(SourceSplitter::LoadSourceVB(staged, Fixtures + "module.bas"));
     QCOMPARE(staged.size(), size_t(3));
-    QCOMPARE(staged[0].Code, QStringLiteral("sub  Main()\r\n    Dim s As String\r\n    s = \"x\"\r\nend sub"));
-    QCOMPARE(staged[1].Code, QStringLiteral("private sub  Form_Load()\r\n    Caption = \"Hello\"\r\nend sub"));
+    QCOMPARE(staged[0].Code,
+             QStringLiteral("sub  Main()\r\n    Dim s As String\r\n    s = \"x\"\r\nend sub"));
+    QCOMPARE(staged[1].Code,
+             QStringLiteral("private sub  Form_Load()\r\n    Caption = \"Hello\"\r\nend sub"));
     QCOMPARE(staged[2].Code,
-             QStringLiteral("public function  Twice(ByVal n As Long) As Long\r\n    Twice = n * 2\r\nend function"));
+             QStringLiteral(
+                 "public function  Twice(ByVal n As Long) As Long\r\n    Twice = n * 2\r\nend function"));
 }
 
 void TestSourceSplitter::splitVB_anyLineEndEndsALine_data()
@@ -101,17 +106,19 @@ void TestSourceSplitter::splitVB_anyLineEndEndsALine_data()
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<QString>("firstCode");
 
-    QTest::newRow("lf") << "Sub A()\n  x = 1\nEnd Sub\n" << QStringList{"A()"} << "sub  A()\r\n  x = 1\r\nend sub";
-    QTest::newRow("cr") << "Sub A()\r  x = 1\rEnd Sub\r" << QStringList{"A()"} << "sub  A()\r\n  x = 1\r\nend sub";
+    QTest::newRow("lf") << "Sub A()\n  x = 1\nEnd Sub\n"
+                        << QStringList{"A()"} << "sub  A()\r\n  x = 1\r\nend sub";
+    QTest::newRow("cr") << "Sub A()\r  x = 1\rEnd Sub\r" << QStringList{"A()"}
+                        << "sub  A()\r\n  x = 1\r\nend sub";
     QTest::newRow("mixed, no last line end")
         << "Sub A()\r\n\n  y\rEND SUB" << QStringList{"A()"} << "sub  A()\r\n\r\n  y\r\nend sub";
     // A declaration inside a body belongs to the body; the outer procedure ends at the first end line.
-    QTest::newRow("declaration in body") << "Sub A()\r\nSub B()\r\nEnd Sub\r\nEnd Sub\r\n" << QStringList{"A()"}
-                                         << "sub  A()\r\nSub B()\r\nend sub";
-    QTest::newRow("end line never comes") << "Sub A()\r\nx\r\nSub B()\r\nEnd Sub\r\n" << QStringList{"A()"}
-                                          << "sub  A()\r\nx\r\nSub B()\r\nend sub";
-    QTest::newRow("blanks around the title") << "Function   F(x)   \r\nEnd Function" << QStringList{"F(x)"}
-                                             << "function  F(x)\r\nend function";
+    QTest::newRow("declaration in body") << "Sub A()\r\nSub B()\r\nEnd Sub\r\nEnd Sub\r\n"
+                                         << QStringList{"A()"} << "sub  A()\r\nSub B()\r\nend sub";
+    QTest::newRow("end line never comes") << "Sub A()\r\nx\r\nSub B()\r\nEnd Sub\r\n"
+                                          << QStringList{"A()"} << "sub  A()\r\nx\r\nSub B()\r\nend sub";
+    QTest::newRow("blanks around the title")
+        << "Function   F(x)   \r\nEnd Function" << QStringList{"F(x)"} << "function  F(x)\r\nend function";
 }
 
 void TestSourceSplitter::splitVB_anyLineEndEndsALine()
@@ -130,14 +137,17 @@ void TestSourceSplitter::splitHTML_cutsNestedBlocksPerPass()
     CodeArray staged;
     QVERIFY(SourceSplitter::LoadSourceHTML(staged, Fixtures + "page.html"));
     QCOMPARE(staged.size(), size_t(5));
-    QCOMPARE(staged[0].Code, QStringLiteral("<script type=\"text/javascript\">\nfunction a() { return 1; }\n</script>"));
+    QCOMPARE(staged[0].Code,
+             QStringLiteral("<script type=\"text/javascript\">\nfunction a() { return 1; }\n</script>"));
     QCOMPARE(staged[1].Code, QStringLiteral("<script>\nfunction b() {}\n</script>"));
     QCOMPARE(staged[2].Code, QStringLiteral("<form action=\"x\"><input></form>"));
-    QCOMPARE(staged[4].Code,
-             QStringLiteral("<table class=\"t\"><tr><td><form action=\"x\"><input></form></td></tr></table>"));
+    QCOMPARE(
+        staged[4].Code,
+        QStringLiteral("<table class=\"t\"><tr><td><form action=\"x\"><input></form></td></tr></table>"));
 
     // Nested tables end at the first closing tag; a longer tag name starting with the text matches too.
-    QVERIFY(SourceSplitter::splitHTML(staged, u"<table><tr><td><table>x</table></td></tr></table><tablex>y</table>"));
+    QVERIFY(SourceSplitter::splitHTML(staged,
+                                      u"<table><tr><td><table>x</table></td></tr></table><tablex>y</table>"));
     QCOMPARE(staged.size(), size_t(2));
     QCOMPARE(staged[0].Code, QStringLiteral("<table><tr><td><table>x</table>"));
     QCOMPARE(staged[1].Code, QStringLiteral("<tablex>y</table>"));
@@ -150,19 +160,24 @@ void TestSourceSplitter::splitFunction_cutsAtTheMatchingBrace_data()
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<QStringList>("codes");
 
-    QTest::newRow("extends") << "class Shape extends Base {\n int a;\n}\n" << "class"
-                             << QStringList{"Shape extends Base"} << QStringList{"class Shape extends Base {\n int a;\n}"};
+    QTest::newRow("extends") << "class Shape extends Base {\n int a;\n}\n"
+                             << "class" << QStringList{"Shape extends Base"}
+                             << QStringList{"class Shape extends Base {\n int a;\n}"};
     // "sub" is found inside words; each line end in a title becomes one blank.
-    QTest::newRow("sub inside a word") << "my $x = substr($s, 1);\r\nsub f { 1 }\n" << "Sub"
-                                       << QStringList{"tr($s, 1); sub f"}
-                                       << QStringList{"substr($s, 1);\r\nsub f { 1 }"};
-    QTest::newRow("lone cr in title") << "CLASS A\rB{}" << "class" << QStringList{"A B"} << QStringList{"CLASS A\rB{}"};
-    QTest::newRow("braces in strings count") << "class S { s = \"{\"; } } tail" << "class" << QStringList{"S"}
-                                             << QStringList{"class S { s = \"{\"; } }"};
-    QTest::newRow("no blank before the brace") << "class{x}" << "class" << QStringList{""} << QStringList{"class{x}"};
+    QTest::newRow("sub inside a word")
+        << "my $x = substr($s, 1);\r\nsub f { 1 }\n"
+        << "Sub" << QStringList{"tr($s, 1); sub f"} << QStringList{"substr($s, 1);\r\nsub f { 1 }"};
+    QTest::newRow("lone cr in title") << "CLASS A\rB{}"
+                                      << "class" << QStringList{"A B"} << QStringList{"CLASS A\rB{}"};
+    QTest::newRow("braces in strings count")
+        << "class S { s = \"{\"; } } tail"
+        << "class" << QStringList{"S"} << QStringList{"class S { s = \"{\"; } }"};
+    QTest::newRow("no blank before the brace") << "class{x}"
+                                               << "class" << QStringList{""} << QStringList{"class{x}"};
     // The last block never closes: what was found before stays.
     QTest::newRow("unclosed block ends splitting")
-        << "class A {}\nclass B { {\n}\nclass C {}" << "class" << QStringList{"A"} << QStringList{"class A {}"};
+        << "class A {}\nclass B { {\n}\nclass C {}"
+        << "class" << QStringList{"A"} << QStringList{"class A {}"};
 }
 
 void TestSourceSplitter::splitFunction_cutsAtTheMatchingBrace()
@@ -191,7 +206,8 @@ void TestSourceSplitter::staged_carriesImportCategoryAndNoObject()
         QCOMPARE(r.ObjectFlag + r.ObjectStart + r.ObjectLength, 0);
         QVERIFY(!r.Date.isEmpty());
     }
-    QCOMPARE(staged[1].Code, QStringLiteral("sub trim_it {\n    my $s = shift;\n    $s =~ s/^\\s+//;\n    return $s;\n}"));
+    QCOMPARE(staged[1].Code,
+             QStringLiteral("sub trim_it {\n    my $s = shift;\n    $s =~ s/^\\s+//;\n    return $s;\n}"));
 }
 
 void TestSourceSplitter::nothingFound_leavesOneEmptyRecord_data()
