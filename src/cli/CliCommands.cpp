@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "import/ImportExtensions.h"
 #include "library/Workspace.h"
 #include "search/SearchEngine.h"
 #include "search/SearchScope.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -37,6 +39,8 @@ constexpr char Usage[] =
     "                          --language L searches L only, unless --all-languages\n"
     "  words (--all | --keys) [--language L]\n"
     "                          every distinct word, or keyword, in drop-down order\n"
+    "  split FILE              the snippets the local import would stage from FILE, in staging\n"
+    "                          order; exit 1 when none is found\n"
     "  --                      ends the options, so TERM may begin with -\n"
     "exit status: 0 success, 1 the library is cut off or damaged, 2 bad usage or an unreadable file\n";
 
@@ -166,6 +170,9 @@ int CliCommands::run(const QStringList& arguments)
     if (command == QLatin1String("check") && positional.size() == 1) {
         return check(positional[0]);
     }
+    if (command == QLatin1String("split") && positional.size() == 1) {
+        return split(positional[0]);
+    }
     if (isList && positional.isEmpty()) {
         return list(options.language);
     }
@@ -178,8 +185,8 @@ int CliCommands::run(const QStringList& arguments)
     if (isWords && positional.isEmpty()) {
         return words(options);
     }
-    if (command == QLatin1String("check") || isList || command == QLatin1String("show") || isSearch ||
-        isWords) {
+    if (command == QLatin1String("check") || command == QLatin1String("split") || isList ||
+        command == QLatin1String("show") || isSearch || isWords) {
         return usageError(QLatin1String("wrong arguments for ") + command);
     }
     return usageError(QLatin1String("unknown command ") + command);
@@ -218,6 +225,48 @@ int CliCommands::check(const QString& file)
                   .arg(result.nonUtf8Bytes));
     }
     return result.complete && !result.damaged() ? Success : Problems;
+}
+
+int CliCommands::split(const QString& file)
+{
+    QFile source(file);
+    if (!QFileInfo(file).isFile() || !source.open(QIODevice::ReadOnly)) {
+        printError(QStringLiteral("zorbeth-cli: %1: %2\n")
+                       .arg(file, source.exists() ? source.errorString() : QStringLiteral("no such file")));
+        return Failure;
+    }
+    source.close();
+    CodeArray staged;
+    QString error;
+    const bool found = ImportExtensions::stageFile(file, staged, &error);
+    const qsizetype count = found ? qsizetype(staged.size()) : 0;
+    if (!found) {
+        printError(QStringLiteral("zorbeth-cli: %1: No source code found in the selected file.%2\n")
+                       .arg(file, error.isEmpty() ? QString() : QStringLiteral(" (") + error + u')'));
+    }
+    QJsonArray snippets;
+    QList<QStringList> rows{{"index", "language", "category", "title"}};
+    for (qsizetype i = 0; i < count; ++i) {
+        const SnippetRecord& r = staged[size_t(i)];
+        if (m_json) {
+            snippets.append(QJsonObject{{"index", qint64(i)},
+                                        {"language", r.Language},
+                                        {"category", r.Category},
+                                        {"title", r.Title},
+                                        {"keywords", r.Keywords},
+                                        {"date", r.Date},
+                                        {"code", r.Code}});
+        } else {
+            rows.append({QString::number(i), r.Language, r.Category, r.Title});
+        }
+    }
+    if (m_json) {
+        const QJsonObject o{{"count", qint64(count)}, {"snippets", snippets}};
+        m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+    } else {
+        print(table(rows) + QString::number(count) + QStringLiteral(" snippets found\n"));
+    }
+    return found ? Success : Problems;
 }
 
 int CliCommands::list(const QString& language)

@@ -38,6 +38,7 @@ private:
     };
 
     int check(const QString& file);
+    int split(const QString& file);
     int list(const QString& language);
     int show(const QString& index);
     int search(const QString& term, const SearchOptions& options);

@@ -1,0 +1,159 @@
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Fixtures = QStringLiteral(ZORBETH_TEST_DATA_DIR);
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run cli(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZORBETH_CLI_PATH), arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
+        return {};
+    }
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QStringList field(const QJsonArray& snippets, const QString& key)
+{
+    QStringList values;
+    for (const QJsonValue& v : snippets) {
+        values << v.toObject().value(key).toVariant().toString();
+    }
+    return values;
+}
+
+} // namespace
+
+class TestCliSplit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void split_json_givesStagedSnippetsInStagingOrder_data();
+    void split_json_givesStagedSnippetsInStagingOrder();
+    void split_json_carriesEveryField();
+    void split_nothingFound_exitsOneWithNoSnippets_data();
+    void split_nothingFound_exitsOneWithNoSnippets();
+    void split_missingFile_exitsTwo();
+    void split_neverWrites();
+};
+
+void TestCliSplit::split_json_givesStagedSnippetsInStagingOrder_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QStringList>("languages");
+    QTest::newRow("vb passes") << "/import/module.bas"
+                               << QStringList{"Main()", "Form_Load()", "Twice(ByVal n As Long) As Long"}
+                               << QStringList{"Visual Basic", "Visual Basic", "Visual Basic"};
+    QTest::newRow("perl") << "/import/tools.pl" << QStringList{"greet", "trim_it"}
+                          << QStringList{"Perl", "Perl"};
+    // A library file is staged in file order, before any sort.
+    QTest::newRow("library file") << "/cli/zorbeth.txt"
+                                  << QStringList{"Read a file", "Hello", "Join", "\u00c9crire", "Upsert"}
+                                  << QStringList{"Python", "C++", "SQL", "python", "SQL+"};
+}
+
+void TestCliSplit::split_json_givesStagedSnippetsInStagingOrder()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, titles);
+    QFETCH(QStringList, languages);
+    const Run run = cli({"split", Fixtures + file, "--json"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject o = QJsonDocument::fromJson(run.out).object();
+    const QJsonArray snippets = o.value("snippets").toArray();
+    QCOMPARE(o.value("count").toInt(), titles.size());
+    QCOMPARE(field(snippets, "title"), titles);
+    QCOMPARE(field(snippets, "language"), languages);
+    QStringList indexes;
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        indexes << QString::number(i);
+    }
+    QCOMPARE(field(snippets, "index"), indexes);
+}
+
+void TestCliSplit::split_json_carriesEveryField()
+{
+    const Run run = cli({"split", Fixtures + "/import/shapes.h", "--json"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject s =
+        QJsonDocument::fromJson(run.out).object().value("snippets").toArray().at(1).toObject();
+    QCOMPARE(s.keys(), (QStringList{"category", "code", "date", "index", "keywords", "language", "title"}));
+    QCOMPARE(s.value("code").toString(), QStringLiteral("class Shape\r\n{\r\n}"));
+    QCOMPARE(s.value("category").toString(), QStringLiteral("import"));
+    QCOMPARE(s.value("keywords").toString(), QString());
+    QVERIFY(!s.value("date").toString().isEmpty());
+}
+
+void TestCliSplit::split_nothingFound_exitsOneWithNoSnippets_data()
+{
+    QTest::addColumn<QString>("source"); // a fixture, or empty for a cut-off version-5 file
+    QTest::addColumn<QString>("name");
+    QTest::newRow("indented vb") << "/import/indented.bas"
+                                 << "indented.bas";
+    QTest::newRow("ending in capitals") << "/import/module.bas"
+                                        << "MODULE.BAS";
+    QTest::newRow("ending not in the table") << "/import/shapes.h"
+                                             << "shapes.hpp";
+    QTest::newRow("library cut off") << "/cli/truncated.txt"
+                                     << "truncated.txt";
+    QTest::newRow("version-5 file without its end line") << QString() << "cut.zq5";
+}
+
+void TestCliSplit::split_nothingFound_exitsOneWithNoSnippets()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (source.isEmpty()) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Zorbeth5\r\n----T\r\nA\r\ncat\r\nkeys\r\ndate\r\n----E\r\n----C\r\nx\r\n----E\r\n"
+                "----H\r\n\r\n----E\r\n");
+    } else {
+        QVERIFY(QFile::copy(Fixtures + source, path));
+    }
+    const Run run = cli({"split", path, "--json"});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(QJsonDocument::fromJson(run.out).object(),
+             (QJsonObject{{"count", 0}, {"snippets", QJsonArray()}}));
+    QVERIFY(run.err.contains("No source code found in the selected file."));
+}
+
+void TestCliSplit::split_missingFile_exitsTwo()
+{
+    const Run run = cli({"split", Fixtures + "/import/no-such.cpp", "--json"});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(run.err.contains("no such file"));
+}
+
+void TestCliSplit::split_neverWrites()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(Fixtures + "/import/page.html", dir.filePath("page.html")));
+    const Run run = cli({"--folder", dir.path(), "split", dir.filePath("page.html")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("5 snippets found"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList{"page.html"});
+}
+
+QTEST_GUILESS_MAIN(TestCliSplit)
+#include "tst_cli_split.moc"
