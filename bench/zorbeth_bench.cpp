@@ -7,6 +7,7 @@
 #include "export/RecordingSurface.h"
 #include "export/ui/PrintCommands.h"
 #include "gui/Prompts.h"
+#include "import/ImportExtensions.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
 #include "LibraryGenerator.h"
@@ -279,6 +280,40 @@ void measureSearch(const QString& path)
     }
 }
 
+// Splits a generated C++ source of 50 MB (scaled with the library for small runs) as the local
+// import does, from reading the file to the last staged class.
+void measureSplit(qsizetype snippets, const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/split.cpp");
+    const qint64 wanted = std::max<qint64>(50LL * 1024 * 1024 * snippets / 100000, 64 * 1024);
+    {
+        QByteArray text;
+        text.reserve(wanted + 1024);
+        for (qint64 n = 0; text.size() < wanted; ++n) {
+            const QByteArray name = "Widget" + QByteArray::number(n);
+            text += "// A widget class with a nested helper and inline members.\r\n"
+                    "class " +
+                    name +
+                    " : public Base\r\n{\r\npublic:\r\n"
+                    "    struct Helper {\r\n        int count = 0;\r\n    };\r\n"
+                    "    int size() const { return m_size; }\r\n"
+                    "    void grow(int by) { if (by > 0) { m_size += by; } }\r\n"
+                    "private:\r\n    int m_size = 0;\r\n};\r\n\r\n"
+                    "static int use" +
+                    name + "() { return 1; }\r\n\r\n";
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+            return;
+        }
+    }
+    CodeArray staged;
+    report("split cpp 50 MB", seconds([&] { ImportExtensions::stageFile(path, staged); }), "s");
+    std::printf("split cpp staged: %lld snippets\n", static_cast<long long>(staged.size()));
+    QFile::remove(path);
+}
+
 int measureCore(qsizetype snippets, const QString& folder)
 {
     const QString path = folder + QStringLiteral("/zorbeth.txt");
@@ -330,6 +365,7 @@ int measureCore(qsizetype snippets, const QString& folder)
     report("save ratio", save / rawWrite, "x");
     report("sort", sort, "s");
     measureSearch(path);
+    measureSplit(snippets, folder);
 
     // The window runs in a process of its own, so its start-up and peak memory are the program's alone.
     ProgramFolder::seed(folder, ProgramFolder::shippedDataFolder());
