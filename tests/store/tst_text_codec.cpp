@@ -10,6 +10,8 @@ private slots:
     void decode_readsUtf8SequencesAsUtf8AndOtherBytesAs1252_data();
     void decode_readsUtf8SequencesAsUtf8AndOtherBytesAs1252();
     void appendUtf8_keepsOutputValid();
+    void splitLines_endsLinesAtCrLfCrOrLf_data();
+    void splitLines_endsLinesAtCrLfCrOrLf();
 };
 
 void TestTextCodec::decode_readsUtf8SequencesAsUtf8AndOtherBytesAs1252_data()
@@ -63,6 +65,29 @@ void TestTextCodec::appendUtf8_keepsOutputValid()
     QCOMPARE(out, QByteArray("head:ab\xc3\xa9"
                              "cdefgh\xe2\x82\xac\xf0\x9f\x98\x80\xef\xbf\xbdx\xef\xbf\xbd"));
     QVERIFY(TextCodec::isUtf8(out));
+}
+
+void TestTextCodec::splitLines_endsLinesAtCrLfCrOrLf_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("cr lf") << "a\r\nb\r\n" << QStringList{"a", "b"};
+    QTest::newRow("lf") << "a\nb" << QStringList{"a", "b"};
+    QTest::newRow("cr") << "a\rb\r" << QStringList{"a", "b"};
+    QTest::newRow("lf cr is two line ends") << "a\n\rb" << QStringList{"a", "", "b"};
+    QTest::newRow("empty lines kept") << "\r\n\r\nx\r\n\r\n" << QStringList{"", "", "x", ""};
+    QTest::newRow("empty text") << "" << QStringList{};
+}
+
+void TestTextCodec::splitLines_endsLinesAtCrLfCrOrLf()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QStringList actual;
+    for (QStringView line : TextCodec::splitLines(text)) {
+        actual << line.toString();
+    }
+    QCOMPARE(actual, lines);
 }
 
 QTEST_GUILESS_MAIN(TestTextCodec)
