@@ -42,7 +42,8 @@ constexpr char Usage[] =
     "  split FILE              the snippets the local import would stage from FILE, in staging\n"
     "                          order; exit 1 when none is found\n"
     "  --                      ends the options, so TERM may begin with -\n"
-    "exit status: 0 success, 1 the library is cut off or damaged, 2 bad usage or an unreadable file\n";
+    "exit status: 0 success, 1 the library is cut off or damaged (split: nothing found),\n"
+    "             2 bad usage or an unreadable file\n";
 
 QJsonObject toJson(const SnippetRecord& r, qsizetype index, bool withTexts)
 {
