@@ -62,20 +62,6 @@ bool readText(const QString& path, QString& text, QString* error)
     return true;
 }
 
-// Only blanks are trimmed: a tab stays part of the title.
-QStringView trimBlanks(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ') {
-        ++begin;
-    }
-    while (end > begin && text[end - 1] == u' ') {
-        --end;
-    }
-    return text.sliced(begin, end - begin);
-}
-
 bool startsWithLower(QStringView line, QLatin1StringView keyword)
 {
     return line.size() >= keyword.size() && line.first(keyword.size()).toString().toLower() == keyword;
@@ -112,7 +98,7 @@ bool splitVB(CodeArray& staged, QStringView text)
             if (last == n) {
                 break; // a procedure without its end line is dropped
             }
-            const QString title = trimBlanks(line.sliced(start.size())).toString();
+            const QString title = TextCodec::trimBlanks(line.sliced(start.size())).toString();
             QString code = start + u' ' + title;
             for (qsizetype k = i; k < last; ++k) {
                 code += QLatin1String("\r\n");
@@ -213,7 +199,7 @@ bool splitFunction(CodeArray& staged, QStringView text, const QString& subType, 
                     title += raw[i];
                 }
             }
-            title = trimBlanks(title).toString();
+            title = TextCodec::trimBlanks(title).toString();
         }
         staging.store(language, title, text.sliced(p, close + 1 - p).toString());
         from = close + 1;

@@ -1,18 +1,12 @@
 #include "search/Bookmarks.h"
 
+#include "store/TextCodec.h"
+
 namespace Bookmarks {
 
 QString trimBlanks(const QString& text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ') {
-        ++begin;
-    }
-    while (end > begin && text[end - 1] == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
+    return TextCodec::trimBlanks(text).toString();
 }
 
 QString added(const QString& keywords)

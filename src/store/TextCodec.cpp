@@ -210,4 +210,17 @@ QList<QStringView> splitLines(QStringView text)
     return lines;
 }
 
+QStringView trimBlanks(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ') {
+        ++begin;
+    }
+    while (end > begin && text[end - 1] == u' ') {
+        --end;
+    }
+    return text.sliced(begin, end - begin);
+}
+
 } // namespace TextCodec

@@ -28,4 +28,7 @@ void appendUtf8(QByteArray& out, QStringView text);
 // at the very end gives no empty last line.
 QList<QStringView> splitLines(QStringView text);
 
+// The text without its leading and trailing blanks (blanks only: tabs and line ends stay).
+QStringView trimBlanks(QStringView text);
+
 } // namespace TextCodec
