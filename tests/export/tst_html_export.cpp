@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "export/HtmlTemplate.h"
 #include "export/LanguageExport.h"
 #include "export/SnippetExport.h"
@@ -22,11 +23,7 @@ SnippetRecord sample()
     return r;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using LibraryText::readAll;
 
 } // namespace
 

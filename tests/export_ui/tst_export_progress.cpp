@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "export/ui/ExportCommands.h"
 #include "ui/WindowFixture.h"
 
@@ -18,11 +19,7 @@ QString longCode()
     return code;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using LibraryText::readAll;
 
 } // namespace
 

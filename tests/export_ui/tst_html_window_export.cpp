@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "editor/ui/CodeEditor.h"
 #include "export/HtmlTemplate.h"
 #include "export/ui/ExportCommands.h"
@@ -14,11 +15,7 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using LibraryText::readAll;
 
 const QByteArray Bom("\xEF\xBB\xBF");
 

@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "library/VersionFiles.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
@@ -9,11 +10,7 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using LibraryText::readAll;
 
 bool writeAll(const QString& path, const QByteArray& bytes)
 {

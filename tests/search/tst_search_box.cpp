@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "search/SearchBoxCommands.h"
 #include "search/SearchHistory.h"
 
@@ -9,11 +10,7 @@ using SearchBoxCommands::Command;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using LibraryText::readAll;
 
 } // namespace
 

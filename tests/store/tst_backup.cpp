@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "store/Backup.h"
 #include "store/DatabaseFile.h"
 
@@ -18,11 +19,7 @@ SnippetRecord snippet(const QString& title)
     return r;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using LibraryText::readAll;
 
 void writeBytes(const QString& path, const QByteArray& bytes)
 {

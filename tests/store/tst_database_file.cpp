@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "store/DatabaseFile.h"
 #include "store/DateStamp.h"
 
@@ -35,11 +36,7 @@ QByteArray block(const QByteArray& title, const QByteArray& code)
            "\r\n----E\r\n----D\r\n\r\n----E\r\n----C\r\n" + code + "\r\n----E\r\n----H\r\n\r\n----E\r\n";
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using LibraryText::readAll;
 
 CodeArray roundTrip(const CodeArray& records)
 {

@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "library/ui/TreeController.h"
 #include "store/Backup.h"
 #include "ui/WindowFixture.h"
@@ -32,11 +33,7 @@ QStringList titles(const CodeArray& records)
     return list;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using LibraryText::readAll;
 
 void trigger(WindowFixture& f, const char* action, std::optional<Answer> answer = Answer::Ok)
 {
