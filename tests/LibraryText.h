@@ -25,4 +25,11 @@ inline QByteArray readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Writes the bytes as the whole file; false when that failed.
+inline bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 } // namespace LibraryText

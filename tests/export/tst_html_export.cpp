@@ -127,10 +127,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString tpl = dir.filePath(QStringLiteral("t.htm"));
-        QFile t(tpl);
-        QVERIFY(t.open(QIODevice::WriteOnly));
-        t.write("<zq_Title>:<zq_Code>");
-        t.close();
+        QVERIFY(LibraryText::writeAll(tpl, "<zq_Title>:<zq_Code>"));
         SnippetExport::PageRequest request;
         request.folder = dir.path();
         request.rtfFile = QStringLiteral("zorbeth.rtf");

@@ -1,3 +1,4 @@
+#include "LibraryText.h"
 #include "export/RtfToHtml.h"
 #include "export/SnippetExport.h"
 
@@ -98,10 +99,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString tpl = dir.filePath(QStringLiteral("t.htm"));
-        QFile t(tpl);
-        QVERIFY(t.open(QIODevice::WriteOnly));
-        t.write("<zq_Title>:<zq_Code>");
-        t.close();
+        QVERIFY(LibraryText::writeAll(tpl, "<zq_Title>:<zq_Code>"));
         SnippetRecord record;
         record.Title = QStringLiteral("Long");
         SnippetExport::PageRequest request;

@@ -16,11 +16,7 @@ using LibraryText::readAll;
 
 const QString Stamp = "-20261206-162233";
 
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using LibraryText::writeAll;
 
 } // namespace
 
