@@ -9,7 +9,9 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,6 +27,7 @@ struct ScriptState
     QQueue<Prompts::Answer> answers;
     QList<Prompts::Record> history;
     QQueue<QString> files;
+    QQueue<QString> texts;
     QQueue<QFont> fonts;
     QQueue<QColor> colours;
 };
@@ -223,6 +226,18 @@ QString Prompts::saveFile(QWidget* parent, const QString& title, const QString& 
     return path;
 }
 
+std::optional<QString> Prompts::inputText(QWidget* parent, const QString& prompt, const QString& title,
+                                          const QString& value)
+{
+    const std::optional<QString> text = choose(state().texts, [&]() -> std::optional<QString> {
+        bool ok = false;
+        const QString entered = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, value, &ok);
+        return ok ? std::optional<QString>(entered) : std::nullopt;
+    });
+    recordDialog(title, prompt, text.has_value());
+    return text;
+}
+
 std::optional<QFont> Prompts::chooseFont(QWidget* parent)
 {
     const std::optional<QFont> font = choose(state().fonts, [&]() -> std::optional<QFont> {
@@ -249,6 +264,11 @@ void Prompts::queueFile(const QString& path)
     state().files.enqueue(path);
 }
 
+void Prompts::queueText(const QString& text)
+{
+    state().texts.enqueue(text);
+}
+
 void Prompts::queueFont(const QFont& font)
 {
     state().fonts.enqueue(font);
@@ -265,6 +285,7 @@ void Prompts::setScripted(bool scripted)
     state().answers.clear();
     state().history.clear();
     state().files.clear();
+    state().texts.clear();
     state().fonts.clear();
     state().colours.clear();
 }

@@ -69,6 +69,10 @@ public:
     static QString saveFile(QWidget* parent, const QString& title, const QString& folder,
                             const QString& filter);
 
+    // An input box with one line of text, filled with value; nothing when cancelled.
+    static std::optional<QString> inputText(QWidget* parent, const QString& prompt, const QString& title,
+                                            const QString& value);
+
     // The font dialog, without a preselected font; nothing when cancelled.
     static std::optional<QFont> chooseFont(QWidget* parent);
 
@@ -77,6 +81,7 @@ public:
 
     // Scripted answers of the dialogs above; with none queued a dialog is cancelled.
     static void queueFile(const QString& path);
+    static void queueText(const QString& text);
     static void queueFont(const QFont& font);
     static void queueColour(const QColor& colour);
 

@@ -76,6 +76,8 @@ const Key Table[] = {
     {"Color15", &AppSettings::Color15},
     {"RF", &AppSettings::RF},
     {"RFPrefix", &AppSettings::RFPrefix},
+    {"ServerURL", &AppSettings::ServerURL},
+    {"UpdaterCommand", &AppSettings::UpdaterCommand},
 };
 
 struct Reader

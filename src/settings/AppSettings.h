@@ -71,6 +71,8 @@ struct AppSettings
     quint32 Color15 = 0x008000; // RGB(0, 128, 0)
     QString RF;
     QString RFPrefix;
+    QString ServerURL;      // the team's web server; empty: there is none
+    QString UpdaterCommand; // the program the online update starts; empty: none is configured
 
     // Reads every key in table order; a missing or malformed value keeps what the field holds.
     void get(const SettingsStore& store);
