@@ -1,8 +1,8 @@
 #include "import/ImportExtensions.h"
 
 #include "import/SourceSplitter.h"
-#include "store/DatabaseFile.h"
 #include "store/Zq5File.h"
+#include "sync/RemoteCodeFile.h"
 
 #include <array>
 
@@ -35,22 +35,8 @@ bool stageFile(const QString& path, CodeArray& staged, QString* error)
     switch (loaderFor(path)) {
     case Loader::Zq5:
         return Loadzq5CodeDataFromFile(path, staged, error);
-    case Loader::Database: {
-        // A copy cut off before its end marker is never staged in part.
-        DatabaseFile::ReadResult result = DatabaseFile::read(path);
-        const bool found = !result.records.empty();
-        staged = std::move(result.records);
-        if (staged.empty()) {
-            staged.assign(1, SnippetRecord{});
-        }
-        if (!result.opened || !result.complete) {
-            if (error) {
-                *error = result.opened ? QStringLiteral("the file ends before its end marker") : result.error;
-            }
-            return false;
-        }
-        return found;
-    }
+    case Loader::Database:
+        return RemoteCodeFile::LoadRemoteCodeDataFromFile(path, staged, error);
     case Loader::Html:
         return SourceSplitter::LoadSourceHTML(staged, path, error);
     case Loader::VisualBasic:

@@ -21,11 +21,38 @@ public:
     // True when a library record has the same title key as staged and other code (case ignored).
     bool RemoteIsMatching(const SnippetRecord& staged) const;
 
+    // Both answers at once, with the staged record's keys computed once.
+    struct Verdict
+    {
+        bool unique = false;
+        bool matching = false;
+    };
+    Verdict compare(const SnippetRecord& staged) const;
+
     // The lowest library index whose title key is titleKey (already lower-cased), or -1.
     qsizetype FindMatchToRemote(const QString& titleKey) const;
 
 private:
-    // ...
+    // What the comparison needs of one record, computed once.
+    struct Keys
+    {
+        QString titleKey;
+        size_t fullHash = 0; // of the full key
+        size_t codeHash = 0; // of the lower-cased code
+    };
+    struct Entry
+    {
+        qsizetype index = 0;
+        size_t codeHash = 0;
+    };
+
+    static Keys keysOf(const SnippetRecord& record);
+    bool isUnique(const SnippetRecord& staged, const Keys& keys) const;
+    bool isMatching(const SnippetRecord& staged, const Keys& keys) const;
+
+    const CodeArray& m_library;
+    QHash<QString, std::vector<Entry>> m_byTitle;        // title key -> records, lowest index first
+    QHash<size_t, std::vector<qsizetype>> m_byFullHash; // full-key hash -> records
 };
 
 namespace Comparison {

@@ -1,0 +1,45 @@
+#include "sync/RemoteCodeFile.h"
+
+#include "store/DatabaseFile.h"
+#include "store/LibraryOrdering.h"
+
+namespace RemoteCodeFile {
+
+bool LoadRemoteCodeDataFromFile(const QString& fullFileName, CodeArray& staged, QString* error)
+{
+    DatabaseFile::ReadResult result = DatabaseFile::read(fullFileName);
+    if (!result.opened || !result.complete) {
+        // Half a server copy would list most of its snippets as missing from the library.
+        staged.clear();
+        if (error) {
+            *error = !result.opened ? QStringLiteral("%1: %2").arg(fullFileName, result.error)
+                                    : QStringLiteral("%1 ends before its end marker: it is cut off or is "
+                                                     "not a library file, so nothing of it is compared.")
+                                          .arg(fullFileName);
+        }
+        return false;
+    }
+    const bool found = !result.records.empty();
+    staged = std::move(result.records);
+    if (staged.empty()) {
+        staged.assign(1, SnippetRecord{});
+    }
+    return found;
+}
+
+void SetRemoteCodeElement(CodeArray& staged, qsizetype index, const QString& language, const QString& title,
+                          const QString& category, const QString& keywords, const QString& date,
+                          const QString& objectName, const QString& objectFlag, const QString& objectStart,
+                          const QString& objectLength, const QString& dText, const QString& code,
+                          const QString& hText)
+{
+    SetCodeElement(staged, index, language, title, category, keywords, date, objectName, objectFlag,
+                   objectStart, objectLength, dText, code, hText);
+}
+
+void SortRemoteCodeByLanguage(CodeArray& staged)
+{
+    LibraryOrdering::SortCodeByLanguage(staged);
+}
+
+} // namespace RemoteCodeFile
