@@ -1,44 +1,48 @@
 #include "sync/Comparison.h"
 
+#include <initializer_list>
 #include <optional>
 
 namespace {
 
-// Lower-cases text into out; plain ASCII directly, anything else with Qt's full case mapping.
-void appendLowered(QString& out, QStringView text)
+// The lower-cased form of the parts joined, the same as lower-casing the joined text: plain ASCII is
+// lowered here directly, anything else with Qt's full case mapping over the whole text, so that a
+// letter is mapped the same whichever field boundary it stands next to.
+QString loweredJoin(std::initializer_list<QStringView> parts)
 {
+    qsizetype size = 0;
+    for (QStringView part : parts) {
+        size += part.size();
+    }
+    QString key(size, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(key.data());
     char16_t seen = 0;
-    for (QChar c : text) {
-        seen |= c.unicode();
+    for (QStringView part : parts) {
+        for (QChar qc : part) {
+            const char16_t c = qc.unicode();
+            seen |= c;
+            *out++ = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+        }
     }
-    if (seen >= 0x80) {
-        out += text.toString().toLower();
-        return;
+    if (seen < 0x80) {
+        return key;
     }
-    const qsizetype start = out.size();
-    out.resize(start + text.size());
-    char16_t* to = reinterpret_cast<char16_t*>(out.data()) + start;
-    for (QChar qc : text) {
-        const char16_t c = qc.unicode();
-        *to++ = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+    QString joined;
+    joined.reserve(size);
+    for (QStringView part : parts) {
+        joined += part;
     }
+    return joined.toLower();
 }
 
 QString lowered(QStringView text)
 {
-    QString out;
-    appendLowered(out, text);
-    return out;
+    return loweredJoin({text});
 }
 
 QString fullKey(const SnippetRecord& record)
 {
-    QString key;
-    key.reserve(record.Language.size() + record.Title.size() + record.Code.size());
-    appendLowered(key, record.Language);
-    appendLowered(key, record.Title);
-    appendLowered(key, record.Code);
-    return key;
+    return loweredJoin({record.Language, record.Title, record.Code});
 }
 
 } // namespace
@@ -62,11 +66,10 @@ LocalIndex::Keys LocalIndex::keysOf(const SnippetRecord& record)
 {
     Keys keys;
     keys.titleKey = Comparison::titleKey(record.Language, record.Title);
-    const QString code = lowered(record.Code);
-    keys.codeHash = qHash(code);
-    // The full key is the title key and the code run together, so a title's end may pass for the
-    // code's start: the hash covers the joined text, as the comparison does.
-    keys.fullHash = qHash(QString(keys.titleKey + code));
+    keys.codeHash = qHash(lowered(record.Code));
+    // The fields run together, so a title's end may pass for the code's start: the hash covers the
+    // joined text, as the comparison does.
+    keys.fullHash = qHash(fullKey(record));
     return keys;
 }
 
@@ -132,17 +135,14 @@ namespace Comparison {
 
 QString titleKey(const QString& language, const QString& title)
 {
-    QString key;
-    key.reserve(language.size() + title.size());
-    appendLowered(key, language);
-    appendLowered(key, title);
-    return key;
+    return loweredJoin({language, title});
 }
 
 namespace {
 
 template <typename Listed>
-std::vector<Row> fill(const LocalIndex& index, const CodeArray& staged, const QString& language, Listed listed)
+std::vector<Row> fill(const LocalIndex& index, const CodeArray& staged, const QString& language,
+                      Listed listed)
 {
     const QString shown = language.toLower();
     std::vector<Row> rows;
@@ -180,8 +180,8 @@ namespace {
 
 QString statusText(qsizetype listed, qsizetype staged, const char* what, const QString& importFileName)
 {
-    QString text = QString::number(listed) + QLatin1String(" of ") + QString::number(staged) +
-                   QLatin1String(what);
+    QString text =
+        QString::number(listed) + QLatin1String(" of ") + QString::number(staged) + QLatin1String(what);
     if (!importFileName.isEmpty()) {
         text += QLatin1String("  Local file name:   ") + importFileName;
     }
@@ -199,7 +199,8 @@ QString differencesStatus(qsizetype listed, qsizetype staged, const QString& imp
 
 QString matchingStatus(qsizetype listed, qsizetype staged, const QString& importFileName)
 {
-    return statusText(listed, staged, " source code snippets have matching snippet titles but different code.",
+    return statusText(listed, staged,
+                      " source code snippets have matching snippet titles but different code.",
                       importFileName);
 }
 
