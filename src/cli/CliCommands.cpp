@@ -1,6 +1,9 @@
 #include "cli/CliCommands.h"
 
 #include "import/ImportExtensions.h"
+#include "library/DiskStamp.h"
+#include "library/LibraryFile.h"
+#include "library/LibraryLock.h"
 #include "library/Workspace.h"
 #include "search/SearchEngine.h"
 #include "search/SearchScope.h"
@@ -9,6 +12,9 @@
 #include "settings/ProgramFolder.h"
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
+#include "sync/Comparison.h"
+#include "sync/RemoteCodeFile.h"
+#include "sync/RemoteImport.h"
 
 #include <algorithm>
 #include <QDir>
@@ -17,6 +23,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <set>
 
 namespace {
 
@@ -41,9 +48,18 @@ constexpr char Usage[] =
     "                          every distinct word, or keyword, in drop-down order\n"
     "  split FILE              the snippets the local import would stage from FILE, in staging\n"
     "                          order; exit 1 when none is found\n"
+    "  compare FILE [--matching]\n"
+    "                          stages FILE as split does and lists, against the library, the\n"
+    "                          snippets without an identical twin (red: the title exists with\n"
+    "                          other code); --matching lists only those red ones. Writes nothing;\n"
+    "                          exit 1 when nothing is found in FILE\n"
+    "  import FILE (--ids I,J,... | --all)\n"
+    "                          appends the listed snippets of compare FILE with those IDs (or\n"
+    "                          every one) to the library, sorts and saves it; refuses while the\n"
+    "                          program holds the library or when it is cut off or damaged\n"
     "  --                      ends the options, so TERM may begin with -\n"
-    "exit status: 0 success, 1 the library is cut off or damaged (split: nothing found),\n"
-    "             2 bad usage or an unreadable file\n";
+    "exit status: 0 success, 1 the library is cut off or damaged (split, compare: nothing\n"
+    "             found in FILE), 2 bad usage or an unreadable file (import: also a refusal)\n";
 
 QJsonObject toJson(const SnippetRecord& r, qsizetype index, bool withTexts)
 {
@@ -99,6 +115,9 @@ int CliCommands::run(const QStringList& arguments)
     // Options that only one command takes, with the command.
     QStringList searchFlags;
     QStringList wordFlags;
+    bool matching = false;
+    QString ids;
+    bool idsGiven = false;
     const QList<std::pair<const char*, bool SearchOptions::*>> flags = {
         {"--titles", &SearchOptions::titles},
         {"--keywords", &SearchOptions::keywords},
@@ -128,19 +147,30 @@ int CliCommands::run(const QStringList& arguments)
         } else if (flag != flags.end()) {
             options.*(flag->second) = true;
             searchFlags.append(arg);
-        } else if (arg == QLatin1String("--all") || arg == QLatin1String("--keys")) {
-            (arg == QLatin1String("--all") ? options.allWords : options.keyWords) = true;
+        } else if (arg == QLatin1String("--all")) {
+            options.allWords = true;
+        } else if (arg == QLatin1String("--keys")) {
+            options.keyWords = true;
             wordFlags.append(arg);
-        } else if (arg == QLatin1String("--folder") || arg == QLatin1String("--language")) {
+        } else if (arg == QLatin1String("--matching")) {
+            matching = true;
+        } else if (arg == QLatin1String("--folder") || arg == QLatin1String("--language") ||
+                   arg == QLatin1String("--ids")) {
             if (i + 1 >= arguments.size()) {
                 return usageError(arg + QLatin1String(" needs a value"));
             }
             if (arg == QLatin1String("--folder")) {
                 m_folder = arguments[++i];
+            } else if (arg == QLatin1String("--ids")) {
+                ids = arguments[++i];
+                idsGiven = true;
             } else {
                 options.language = arguments[++i];
                 options.languageGiven = true;
             }
+        } else if (arg.startsWith(QLatin1String("--ids="))) {
+            ids = arg.mid(6);
+            idsGiven = true;
         } else if (arg.startsWith(QLatin1String("--folder="))) {
             m_folder = arg.mid(9);
         } else if (arg.startsWith(QLatin1String("--language="))) {
@@ -168,6 +198,17 @@ int CliCommands::run(const QStringList& arguments)
     if (!wordFlags.isEmpty() && !isWords) {
         return usageError(wordFlags.first() + QLatin1String(" belongs to the words command"));
     }
+    const bool isCompare = command == QLatin1String("compare");
+    const bool isImport = command == QLatin1String("import");
+    if (options.allWords && !isWords && !isImport) {
+        return usageError(QLatin1String("--all belongs to the words and import commands"));
+    }
+    if (matching && !isCompare) {
+        return usageError(QLatin1String("--matching belongs to the compare command"));
+    }
+    if (idsGiven && !isImport) {
+        return usageError(QLatin1String("--ids belongs to the import command"));
+    }
     if (command == QLatin1String("check") && positional.size() == 1) {
         return check(positional[0]);
     }
@@ -186,8 +227,17 @@ int CliCommands::run(const QStringList& arguments)
     if (isWords && positional.isEmpty()) {
         return words(options);
     }
+    if (isCompare && positional.size() == 1) {
+        return compare(positional[0], matching);
+    }
+    if (isImport && positional.size() == 1) {
+        if (idsGiven == options.allWords) {
+            return usageError(QLatin1String("import needs one of --ids and --all"));
+        }
+        return importStaged(positional[0], ids, options.allWords);
+    }
     if (command == QLatin1String("check") || command == QLatin1String("split") || isList ||
-        command == QLatin1String("show") || isSearch || isWords) {
+        command == QLatin1String("show") || isSearch || isWords || isCompare || isImport) {
         return usageError(QLatin1String("wrong arguments for ") + command);
     }
     return usageError(QLatin1String("unknown command ") + command);
@@ -406,6 +456,155 @@ int CliCommands::words(const SearchOptions& options)
         print(list.words.isEmpty() ? QString() : list.words.join(u'\n') + u'\n');
     }
     return status;
+}
+
+int CliCommands::stage(const QString& file, CodeArray& staged)
+{
+    QFile source(file);
+    if (!QFileInfo(file).isFile() || !source.open(QIODevice::ReadOnly)) {
+        printError(QStringLiteral("zorbeth-cli: %1: %2\n")
+                       .arg(file, source.exists() ? source.errorString() : QStringLiteral("no such file")));
+        return Failure;
+    }
+    source.close();
+    QString error;
+    if (!ImportExtensions::stageFile(file, staged, &error)) {
+        printError(QStringLiteral("zorbeth-cli: %1: %2%3\n")
+                       .arg(file, QLatin1String(Comparison::NothingFoundText),
+                            error.isEmpty() ? QString() : QStringLiteral(" (") + error + u')'));
+        return Problems;
+    }
+    RemoteCodeFile::SortRemoteCodeByLanguage(staged);
+    return Success;
+}
+
+int CliCommands::compare(const QString& file, bool matching)
+{
+    CodeArray staged;
+    const int staging = stage(file, staged);
+    if (staging == Failure) {
+        return Failure;
+    }
+    CodeArray records;
+    const int status = loadLibrary(records);
+    if (status == Failure) {
+        return Failure;
+    }
+    if (staging != Success) {
+        return Problems;
+    }
+    const LocalIndex index(records);
+    const std::vector<Comparison::Row> rows = matching ? Comparison::FillListViewRemoteMatching(index, staged)
+                                                       : Comparison::FillListViewRemote(index, staged);
+    if (m_json) {
+        QJsonArray listed;
+        for (const Comparison::Row& row : rows) {
+            listed.append(QJsonObject{{"id", qint64(row.id)},
+                                      {"language", row.language},
+                                      {"category", row.category},
+                                      {"title", row.title},
+                                      {"red", row.red}});
+        }
+        const QJsonObject o{{"staged", qint64(staged.size())}, {"rows", listed}};
+        m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+    } else {
+        QList<QStringList> lines{{"id", "language", "category", "title", "red"}};
+        for (const Comparison::Row& row : rows) {
+            lines.append({QString::number(row.id), row.language, row.category, row.title,
+                          row.red ? QStringLiteral("red") : QString()});
+        }
+        const qsizetype listed = qsizetype(rows.size());
+        const qsizetype total = qsizetype(staged.size());
+        print(table(lines) +
+              (matching ? Comparison::matchingStatus(listed, total, file)
+                        : Comparison::differencesStatus(listed, total, file)) +
+              u'\n');
+    }
+    // A cut-off or damaged library lists snippets it may well hold: the run found problems.
+    return status;
+}
+
+int CliCommands::importStaged(const QString& file, const QString& ids, bool all)
+{
+    std::set<qsizetype> wanted;
+    if (!all) {
+        for (const QString& id : ids.split(u',')) {
+            bool ok = false;
+            const qlonglong value = id.trimmed().toLongLong(&ok);
+            if (!ok) {
+                return usageError(QLatin1String("--ids takes numbers separated by commas: ") + ids);
+            }
+            wanted.insert(qsizetype(value));
+        }
+    }
+    Workspace ws;
+    ws.programFolder = ProgramFolder::resolve(m_folder);
+    const QString path = ws.databasePath();
+    if (!QFileInfo(path).isFile()) {
+        printError(QStringLiteral("zorbeth-cli: no library at %1; nothing was imported\n")
+                       .arg(QDir::toNativeSeparators(path)));
+        return Failure;
+    }
+    // The lock first, so that the library read below is the one this run replaces.
+    LibraryLock lock;
+    QString error;
+    if (!lock.acquire(QFileInfo(path).absolutePath(), &error)) {
+        printError(QStringLiteral("zorbeth-cli: %1 Nothing was imported.\n").arg(error));
+        return Failure;
+    }
+    const DiskStamp loadedStamp = DiskStamp::of(path);
+    DatabaseFile::ReadResult result = DatabaseFile::read(path);
+    if (!result.opened) {
+        printError(QStringLiteral("zorbeth-cli: %1: %2; nothing was imported\n").arg(path, result.error));
+        return Failure;
+    }
+    if (!result.complete || result.damaged()) {
+        // Saving would drop every snippet that could not be read.
+        printError(QStringLiteral("zorbeth-cli: %1 is %2; nothing was imported\n")
+                       .arg(path, !result.complete ? QStringLiteral("cut off before its end marker")
+                                                   : QStringLiteral("damaged")));
+        return Failure;
+    }
+    CodeArray staged;
+    if (stage(file, staged) != Success) {
+        return Failure;
+    }
+    ws.codeArray = std::move(result.records);
+    ws.libraryOnDisk = loadedStamp;
+    LibraryOrdering::SortCodeByLanguage(ws.codeArray);
+
+    std::vector<qsizetype> picked;
+    {
+        const LocalIndex index(ws.codeArray);
+        for (const Comparison::Row& row : Comparison::FillListViewRemote(index, staged)) {
+            if (all || wanted.erase(row.id) > 0) {
+                picked.push_back(row.id);
+            }
+        }
+    }
+    if (!wanted.empty()) {
+        printError(
+            QStringLiteral("zorbeth-cli: %1 is not an ID of the list compare gives for %2; nothing was "
+                           "imported\n")
+                .arg(*wanted.begin())
+                .arg(file));
+        return Failure;
+    }
+    const qsizetype count = RemoteImport::appendStaged(ws.codeArray, staged, picked);
+    if (count > 0) {
+        LibraryOrdering::SortCodeByLanguage(ws.codeArray);
+        if (!LibraryFile::SaveCodeArrayToFile(ws, &error)) {
+            printError(QStringLiteral("zorbeth-cli: %1\nNothing was imported.\n").arg(error));
+            return Failure;
+        }
+    }
+    if (m_json) {
+        m_out.write(QJsonDocument(QJsonObject{{"imported", qint64(count)}}).toJson(QJsonDocument::Compact) +
+                    '\n');
+    } else {
+        print(RemoteImport::importedStatus(count, QFileInfo(file).absoluteFilePath()) + u'\n');
+    }
+    return Success;
 }
 
 int CliCommands::loadLibrary(CodeArray& records)

@@ -43,6 +43,12 @@ private:
     int show(const QString& index);
     int search(const QString& term, const SearchOptions& options);
     int words(const SearchOptions& options);
+    int compare(const QString& file, bool matching);
+    int importStaged(const QString& file, const QString& ids, bool all);
+
+    // Stages file as the local import does and sorts the staged array. Failure when the file cannot
+    // be read, Problems (with the reason on stderr) when nothing was found in it.
+    int stage(const QString& file, CodeArray& staged);
 
     // Loads and sorts the library of the program folder as the program does, never writing it.
     int loadLibrary(CodeArray& records);
