@@ -515,9 +515,10 @@ int CliCommands::compare(const QString& file, bool matching)
         }
         const qsizetype listed = qsizetype(rows.size());
         const qsizetype total = qsizetype(staged.size());
+        const QString name = QFileInfo(file).absoluteFilePath();
         print(table(lines) +
-              (matching ? Comparison::matchingStatus(listed, total, file)
-                        : Comparison::differencesStatus(listed, total, file)) +
+              (matching ? Comparison::matchingStatus(listed, total, name)
+                        : Comparison::differencesStatus(listed, total, name)) +
               u'\n');
     }
     // A cut-off or damaged library lists snippets it may well hold: the run found problems.
