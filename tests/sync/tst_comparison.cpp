@@ -287,12 +287,16 @@ void TestComparison::load_emptyButCompleteFile_givesOneEmptyRecordListedAsIdZero
     QCOMPARE(array, CodeArray{SnippetRecord{}});
     QVERIFY2(error.isEmpty(), qPrintable(error));
 
-    const CodeArray library{snippet("C", "", ""), snippet("", "T", ""), snippet("", "", "x")};
-    const std::vector<Comparison::Row> rows = Comparison::FillListViewRemote(LocalIndex(library), array);
-    // The record with empty language and title but code has the same title key: red.
-    QCOMPARE(describe(rows), QStringList{"0 red"});
+    CodeArray library{snippet("C", "", ""), snippet("", "T", "")};
+    std::vector<Comparison::Row> rows = Comparison::FillListViewRemote(LocalIndex(library), array);
+    QCOMPARE(describe(rows), QStringList{"0 -"});
     QCOMPARE(rows[0].language, QString());
     QCOMPARE(rows[0].title, QString());
+
+    // Empty language and title with some code: the same title key, other code.
+    library.push_back(snippet("", "", "x"));
+    rows = Comparison::FillListViewRemote(LocalIndex(library), array);
+    QCOMPARE(describe(rows), QStringList{"0 red"});
 }
 
 void TestComparison::sort_ordersByTheConcatenatedKey_data()
