@@ -18,6 +18,8 @@
 #include "settings/ProgramFolder.h"
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
+#include "sync/Comparison.h"
+#include "sync/RemoteCodeFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -314,6 +316,64 @@ void measureSplit(qsizetype snippets, const QString& folder)
     QFile::remove(path);
 }
 
+// The comparison of a server copy as large as the library: half its snippets identical to library
+// snippets, a tenth a library title with other code, the rest new. Then the staging loader against
+// the library's own load of the same file, in turns, best of three each.
+void measureComparison(const QString& path)
+{
+    DatabaseFile::ReadResult loaded = DatabaseFile::read(path);
+    CodeArray& library = loaded.records;
+    LibraryOrdering::SortCodeByLanguage(library);
+    const size_t count = library.size();
+    CodeArray staged;
+    staged.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        // Spread over the library, so that the staged copy is not in library order before its sort.
+        SnippetRecord r = library[(i * 7919) % count];
+        r.Keywords.clear();
+        if (i % 10 == 5) {
+            r.Code += QStringLiteral("\r\n// changed on the server");
+        } else if (i % 10 >= 6) {
+            r.Title = QStringLiteral("server only ") + QString::number(i);
+        }
+        staged.push_back(std::move(r));
+    }
+    RemoteCodeFile::SortRemoteCodeByLanguage(staged);
+
+    double compare = 1e9;
+    std::vector<Comparison::Row> rows;
+    for (int round = 0; round < 3; ++round) {
+        compare = std::min(compare, seconds([&] {
+                               const LocalIndex index(library);
+                               rows = Comparison::FillListViewRemote(index, staged);
+                           }));
+    }
+    const auto red =
+        std::count_if(rows.begin(), rows.end(), [](const Comparison::Row& row) { return row.red; });
+    std::printf("compare differences rows: %lld of %lld staged, %lld red, against %lld library records\n",
+                static_cast<long long>(rows.size()), static_cast<long long>(staged.size()),
+                static_cast<long long>(red), static_cast<long long>(count));
+    report("compare differences", compare, "s");
+    rows.clear();
+    staged.clear();
+    library.clear();
+
+    double serverLoad = 1e9;
+    double libraryLoad = 1e9;
+    qsizetype serverRecords = 0;
+    for (int round = 0; round < 3; ++round) {
+        CodeArray remote;
+        serverLoad =
+            std::min(serverLoad, seconds([&] { RemoteCodeFile::LoadRemoteCodeDataFromFile(path, remote); }));
+        serverRecords = qsizetype(remote.size());
+        remote.clear();
+        DatabaseFile::ReadResult again;
+        libraryLoad = std::min(libraryLoad, seconds([&] { again = DatabaseFile::read(path); }));
+    }
+    std::printf("server load: %lld records\n", static_cast<long long>(serverRecords));
+    report("server load ratio", serverLoad / libraryLoad, "x");
+}
+
 int measureCore(qsizetype snippets, const QString& folder)
 {
     const QString path = folder + QStringLiteral("/zorbeth.txt");
@@ -366,6 +426,7 @@ int measureCore(qsizetype snippets, const QString& folder)
     report("sort", sort, "s");
     measureSearch(path);
     measureSplit(snippets, folder);
+    measureComparison(path);
 
     // The window runs in a process of its own, so its start-up and peak memory are the program's alone.
     ProgramFolder::seed(folder, ProgramFolder::shippedDataFolder());
