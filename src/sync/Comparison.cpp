@@ -1,5 +1,7 @@
 #include "sync/Comparison.h"
 
+#include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <optional>
 
@@ -45,43 +47,218 @@ QString fullKey(const SnippetRecord& record)
     return loweredJoin({record.Language, record.Title, record.Code});
 }
 
+// A polynomial hash of the lower-cased text, so that the hash of a joined text follows from the
+// hashes of its parts: h(a + b) = h(a) * Base^|b| + h(b). Collisions are weeded out by comparing.
+constexpr quint64 Base = 0x100000001b3ULL * 0x9E3779B1ULL | 1;
+constexpr quint64 Base2 = Base * Base;
+constexpr quint64 Base3 = Base2 * Base;
+constexpr quint64 Base4 = Base3 * Base;
+
+inline quint64 asciiLower(char16_t c)
+{
+    return quint64(c) + (char16_t(c - u'A') < 26 ? 32 : 0);
+}
+
+struct PolyHash
+{
+    quint64 hash = 0;
+    quint64 length = 0;
+    char16_t seen = 0; // every code unit or-ed: below 0x80 when the text is plain ASCII
+
+    void feed(QStringView text)
+    {
+        const char16_t* p = text.utf16();
+        const qsizetype n = text.size();
+        qsizetype i = 0;
+        char16_t any = 0;
+        quint64 h = hash;
+        for (; i + 4 <= n; i += 4) {
+            any |= char16_t(p[i] | p[i + 1] | p[i + 2] | p[i + 3]);
+            h = h * Base4 + asciiLower(p[i]) * Base3 + asciiLower(p[i + 1]) * Base2 +
+                asciiLower(p[i + 2]) * Base + asciiLower(p[i + 3]);
+        }
+        for (; i < n; ++i) {
+            any |= p[i];
+            h = h * Base + asciiLower(p[i]);
+        }
+        hash = h;
+        seen |= any;
+        length += quint64(n);
+    }
+
+    bool ascii() const { return seen < 0x80; }
+};
+
+// The hash of text that is already lower-cased.
+quint64 hashOf(QStringView lowered)
+{
+    quint64 h = 0;
+    for (QChar c : lowered) {
+        h = h * Base + c.unicode();
+    }
+    return h;
+}
+
+quint64 power(quint64 base, quint64 exponent)
+{
+    quint64 result = 1;
+    for (; exponent > 0; exponent >>= 1, base *= base) {
+        if (exponent & 1) {
+            result *= base;
+        }
+    }
+    return result;
+}
+
+// Spreads a hash over the slot bits of a table.
+inline quint64 mix(quint64 h)
+{
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    return h;
+}
+
+// Whether plain-ASCII parts joined are equal to other parts joined when lower-cased.
+bool equalAscii(std::initializer_list<QStringView> a, std::initializer_list<QStringView> b)
+{
+    qsizetype sizeA = 0;
+    qsizetype sizeB = 0;
+    for (QStringView part : a) {
+        sizeA += part.size();
+    }
+    for (QStringView part : b) {
+        sizeB += part.size();
+    }
+    if (sizeA != sizeB) {
+        return false;
+    }
+    auto partA = a.begin();
+    auto partB = b.begin();
+    qsizetype atA = 0;
+    qsizetype atB = 0;
+    while (partA != a.end() && partB != b.end()) {
+        if (atA == partA->size()) {
+            ++partA;
+            atA = 0;
+            continue;
+        }
+        if (atB == partB->size()) {
+            ++partB;
+            atB = 0;
+            continue;
+        }
+        const qsizetype span = std::min(partA->size() - atA, partB->size() - atB);
+        const char16_t* x = partA->utf16() + atA;
+        const char16_t* y = partB->utf16() + atB;
+        // Most twins have the same letter case too: compare the bytes first.
+        if (std::memcmp(x, y, size_t(span) * sizeof(char16_t)) != 0) {
+            for (qsizetype k = 0; k < span; ++k) {
+                if (asciiLower(x[k]) != asciiLower(y[k])) {
+                    return false;
+                }
+            }
+        }
+        atA += span;
+        atB += span;
+    }
+    return true;
+}
+
+// Whether the parts joined and lower-cased are equal; asciiA and asciiB say the parts are plain ASCII.
+bool equalLowered(std::initializer_list<QStringView> a, bool asciiA, std::initializer_list<QStringView> b,
+                  bool asciiB)
+{
+    if (asciiA && asciiB) {
+        return equalAscii(a, b);
+    }
+    return loweredJoin(a) == loweredJoin(b);
+}
+
 } // namespace
+
+void LocalIndex::Heads::reserve(size_t count)
+{
+    size_t size = 16;
+    while (size < count * 2) {
+        size *= 2;
+    }
+    hashes.assign(size, 0);
+    first.assign(size, -1);
+    mask = size - 1;
+}
+
+qsizetype& LocalIndex::Heads::slot(quint64 hash)
+{
+    for (quint64 at = mix(hash) & mask;; at = (at + 1) & mask) {
+        if (first[at] < 0) {
+            hashes[at] = hash;
+            return first[at];
+        }
+        if (hashes[at] == hash) {
+            return first[at];
+        }
+    }
+}
+
+qsizetype LocalIndex::Heads::find(quint64 hash) const
+{
+    for (quint64 at = mix(hash) & mask;; at = (at + 1) & mask) {
+        if (first[at] < 0 || hashes[at] == hash) {
+            return first[at];
+        }
+    }
+}
 
 LocalIndex::LocalIndex(const CodeArray& library) : m_library(library)
 {
-    m_byTitle.reserve(qsizetype(library.size()));
-    m_byFullHash.reserve(qsizetype(library.size()));
+    m_entries.reserve(library.size());
     for (size_t i = 0; i < library.size(); ++i) {
-        const SnippetRecord& record = library[i];
-        if (record.Deleted) {
-            continue;
+        if (!library[i].Deleted) {
+            m_entries.push_back({qsizetype(i), keysOf(library[i])});
         }
-        const Keys keys = keysOf(record);
-        m_byTitle[keys.titleKey].push_back({qsizetype(i), keys.codeHash});
-        m_byFullHash[keys.fullHash].push_back(qsizetype(i));
+    }
+    m_byTitle.reserve(m_entries.size());
+    m_byFull.reserve(m_entries.size());
+    // Backwards, each entry put in front of its chain: every chain runs from the lowest index up.
+    for (qsizetype e = qsizetype(m_entries.size()) - 1; e >= 0; --e) {
+        Entry& entry = m_entries[size_t(e)];
+        qsizetype& title = m_byTitle.slot(entry.keys.titleHash);
+        entry.nextSameTitle = title;
+        title = e;
+        qsizetype& full = m_byFull.slot(entry.keys.fullHash);
+        entry.nextSameFull = full;
+        full = e;
     }
 }
 
 LocalIndex::Keys LocalIndex::keysOf(const SnippetRecord& record)
 {
+    PolyHash title;
+    title.feed(record.Language);
+    title.feed(record.Title);
+    PolyHash code;
+    code.feed(record.Code);
     Keys keys;
-    keys.titleKey = Comparison::titleKey(record.Language, record.Title);
-    keys.codeHash = qHash(lowered(record.Code));
-    // The fields run together, so a title's end may pass for the code's start: the hash covers the
-    // joined text, as the comparison does.
-    keys.fullHash = qHash(fullKey(record));
+    keys.titleAscii = title.ascii();
+    keys.codeAscii = code.ascii();
+    // Outside ASCII the hashes are taken of the lower-cased joined text, which is what is compared.
+    keys.titleHash = keys.titleAscii ? title.hash : hashOf(loweredJoin({record.Language, record.Title}));
+    keys.codeHash = keys.codeAscii ? code.hash : hashOf(lowered(record.Code));
+    keys.fullHash = keys.titleAscii && keys.codeAscii ? title.hash * power(Base, code.length) + code.hash
+                                                      : hashOf(fullKey(record));
     return keys;
 }
 
 bool LocalIndex::isUnique(const SnippetRecord& staged, const Keys& keys) const
 {
-    const auto candidates = m_byFullHash.constFind(keys.fullHash);
-    if (candidates == m_byFullHash.cend()) {
-        return true;
-    }
-    const QString key = fullKey(staged);
-    for (const qsizetype i : *candidates) {
-        if (fullKey(m_library[size_t(i)]) == key) {
+    const bool stagedAscii = keys.titleAscii && keys.codeAscii;
+    for (qsizetype e = m_byFull.find(keys.fullHash); e >= 0; e = m_entries[size_t(e)].nextSameFull) {
+        const Entry& entry = m_entries[size_t(e)];
+        const SnippetRecord& local = m_library[size_t(entry.index)];
+        if (equalLowered({local.Language, local.Title, local.Code},
+                         entry.keys.titleAscii && entry.keys.codeAscii,
+                         {staged.Language, staged.Title, staged.Code}, stagedAscii)) {
             return false;
         }
     }
@@ -90,19 +267,15 @@ bool LocalIndex::isUnique(const SnippetRecord& staged, const Keys& keys) const
 
 bool LocalIndex::isMatching(const SnippetRecord& staged, const Keys& keys) const
 {
-    const auto entries = m_byTitle.constFind(keys.titleKey);
-    if (entries == m_byTitle.cend()) {
-        return false;
-    }
-    QString code;
-    for (const Entry& entry : *entries) {
-        if (entry.codeHash != keys.codeHash) {
-            return true;
+    for (qsizetype e = m_byTitle.find(keys.titleHash); e >= 0; e = m_entries[size_t(e)].nextSameTitle) {
+        const Entry& entry = m_entries[size_t(e)];
+        const SnippetRecord& local = m_library[size_t(entry.index)];
+        if (!equalLowered({local.Language, local.Title}, entry.keys.titleAscii,
+                          {staged.Language, staged.Title}, keys.titleAscii)) {
+            continue;
         }
-        if (code.isNull()) {
-            code = lowered(staged.Code);
-        }
-        if (lowered(m_library[size_t(entry.index)].Code) != code) {
+        if (entry.keys.codeHash != keys.codeHash ||
+            !equalLowered({local.Code}, entry.keys.codeAscii, {staged.Code}, keys.codeAscii)) {
             return true;
         }
     }
@@ -127,8 +300,14 @@ LocalIndex::Verdict LocalIndex::compare(const SnippetRecord& staged) const
 
 qsizetype LocalIndex::FindMatchToRemote(const QString& titleKey) const
 {
-    const auto entries = m_byTitle.constFind(titleKey);
-    return entries == m_byTitle.cend() ? -1 : entries->front().index;
+    for (qsizetype e = m_byTitle.find(hashOf(titleKey)); e >= 0; e = m_entries[size_t(e)].nextSameTitle) {
+        const Entry& entry = m_entries[size_t(e)];
+        const SnippetRecord& local = m_library[size_t(entry.index)];
+        if (loweredJoin({local.Language, local.Title}) == titleKey) {
+            return entry.index;
+        }
+    }
+    return -1;
 }
 
 namespace Comparison {

@@ -2,7 +2,6 @@
 
 #include "store/SnippetRecord.h"
 
-#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -14,6 +13,8 @@ class LocalIndex
 public:
     // Indexes the library once; the index is valid until the library changes.
     explicit LocalIndex(const CodeArray& library);
+    // The index refers to the library, which must outlive it.
+    explicit LocalIndex(CodeArray&&) = delete;
 
     // True unless a library record has the same full key as staged.
     bool RemoteIsUnique(const SnippetRecord& staged) const;
@@ -33,17 +34,34 @@ public:
     qsizetype FindMatchToRemote(const QString& titleKey) const;
 
 private:
-    // What the comparison needs of one record, computed once.
+    // What the comparison needs of one record, computed once: hashes of the lower-cased title key,
+    // code and full key, and whether the title key and the code are plain ASCII (then they are
+    // compared in place, without lower-cased copies).
     struct Keys
     {
-        QString titleKey;
-        size_t fullHash = 0; // of the full key
-        size_t codeHash = 0; // of the lower-cased code
+        quint64 titleHash = 0;
+        quint64 codeHash = 0;
+        quint64 fullHash = 0;
+        bool titleAscii = true;
+        bool codeAscii = true;
     };
     struct Entry
     {
         qsizetype index = 0;
-        size_t codeHash = 0;
+        Keys keys;
+        qsizetype nextSameTitle = -1; // the next entry with the same title hash, higher index
+        qsizetype nextSameFull = -1;  // the next entry with the same full hash
+    };
+    // Open addressing from a hash to the first entry of its chain.
+    struct Heads
+    {
+        std::vector<quint64> hashes;
+        std::vector<qsizetype> first; // -1: free slot
+        quint64 mask = 0;
+
+        void reserve(size_t count);
+        qsizetype& slot(quint64 hash);
+        qsizetype find(quint64 hash) const;
     };
 
     static Keys keysOf(const SnippetRecord& record);
@@ -51,8 +69,9 @@ private:
     bool isMatching(const SnippetRecord& staged, const Keys& keys) const;
 
     const CodeArray& m_library;
-    QHash<QString, std::vector<Entry>> m_byTitle;        // title key -> records, lowest index first
-    QHash<size_t, std::vector<qsizetype>> m_byFullHash; // full-key hash -> records
+    std::vector<Entry> m_entries; // the records not deleted, in library order
+    Heads m_byTitle;
+    Heads m_byFull;
 };
 
 namespace Comparison {
