@@ -491,6 +491,11 @@ int CliCommands::compare(const QString& file, bool matching)
         return Failure;
     }
     if (staging != Success) {
+        if (m_json) {
+            m_out.write(QJsonDocument(QJsonObject{{"staged", 0}, {"rows", QJsonArray()}})
+                            .toJson(QJsonDocument::Compact) +
+                        '\n');
+        }
         return Problems;
     }
     const LocalIndex index(records);

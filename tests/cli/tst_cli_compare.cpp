@@ -185,6 +185,9 @@ void TestCliCompare::compare_exitStatus()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), run.err.constData());
     QCOMPARE(LibraryText::readAll(folder.library()), library);
+    if (exitCode == 1 && file != "server.txt") {
+        QCOMPARE(run.out, QByteArray("{\"rows\":[],\"staged\":0}\n"));
+    }
 }
 
 void TestCliCompare::import_appendsListedRowsSortedAndSaved_data()
