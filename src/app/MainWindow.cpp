@@ -14,9 +14,9 @@
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"
 #include "search/ui/SearchPanel.h"
-#include "sync/ui/MessageCommands.h"
 #include "settings/AppInfo.h"
 #include "settings/SettingsStore.h"
+#include "sync/ui/MessageCommands.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -53,9 +53,9 @@ MainWindow::~MainWindow()
     // The controllers and their event filters read the context, the workspace and the views, which
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
-    const QList<QPointer<QObject>> controllers{m_message,   m_export,    m_print,   m_info,    m_layout,
-                                               m_search,    m_editor,  m_storage, m_nodeCommands,
-                                               m_treeViews, m_editing, m_startup, m_treeController};
+    const QList<QPointer<QObject>> controllers{
+        m_message, m_export,       m_print,     m_info,    m_layout,  m_search,        m_editor,
+        m_storage, m_nodeCommands, m_treeViews, m_editing, m_startup, m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
         delete controller.data();
     }

@@ -28,7 +28,8 @@ HttpDownload::Options messageOptions()
 
 } // namespace
 
-MessageCommands::MessageCommands(WindowContext& context, QObject* parent) : QObject(parent), m_context(context)
+MessageCommands::MessageCommands(WindowContext& context, QObject* parent)
+    : QObject(parent), m_context(context)
 {
     m_mnuMessage = m_context.window.findChild<QAction*>(QStringLiteral("mnuMessage"));
     if (m_mnuMessage) {
@@ -146,7 +147,8 @@ void MessageCommands::mnuOnlineUpdate_Click()
         m_context.status.setText(tr("No updater is configured (setting \"UpdaterCommand\")."));
         return;
     }
-    if (Prompts::question(&m_context.window, QStringLiteral("Zorbeth will close to check for online updates!"),
+    if (Prompts::question(&m_context.window,
+                          QStringLiteral("Zorbeth will close to check for online updates!"),
                           QStringLiteral("Online Update"), {Prompts::Answer::Ok, Prompts::Answer::Cancel},
                           Prompts::Icon::Information) != Prompts::Answer::Ok) {
         return;
