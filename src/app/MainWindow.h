@@ -13,6 +13,7 @@ class EditorController;
 class ExportCommands;
 class InfoCommands;
 class LibraryTree;
+class MessageCommands;
 class MainLayout;
 class NodeCommands;
 class PrintCommands;
@@ -84,5 +85,6 @@ private:
     InfoCommands* m_info = nullptr;
     PrintCommands* m_print = nullptr;
     ExportCommands* m_export = nullptr;
+    MessageCommands* m_message = nullptr;
     bool m_closing = false;
 };

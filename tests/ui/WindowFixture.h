@@ -6,6 +6,7 @@
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
 #include "store/DatabaseFile.h"
+#include "sync/ui/NetworkState.h"
 
 #include <memory>
 #include <QFile>
@@ -16,7 +17,12 @@
 class WindowFixture
 {
 public:
-    WindowFixture() { Prompts::setScripted(true); }
+    // Windows start offline unless a test says otherwise, so no test depends on this machine's network.
+    WindowFixture()
+    {
+        Prompts::setScripted(true);
+        NetworkState::setOverride(false);
+    }
 
     QString folder() const { return m_dir.path(); }
     QString libraryPath() const { return m_dir.filePath(QStringLiteral("zorbeth.txt")); }

@@ -91,12 +91,7 @@ StartupController::Outcome StartupController::Form_Load(const QStringList& switc
     selectStartingNode();
     emit preparingViews();
 
-    if (m_menus.mnuMessage->isChecked()) {
-        // The daily message needs the server connection, which this build does not make.
-        m_status.setText(QStringLiteral("Welcome to Zorbeth (not connected)"));
-    } else {
-        m_status.setText(QStringLiteral("Welcome to Zorbeth"));
-    }
+    emit greetingDue();
     checkpoint(QStringLiteral("after downloadmessage"));
 
     m_ws.StartupDone = true;

@@ -75,6 +75,7 @@ signals:
     void loadingLists();    // after the icons: search history, language definitions
     void treeFilled();      // after the tree is built: one-language view, child counts
     void preparingViews();  // after the starting node is chosen: lists, colours
+    void greetingDue();     // the status bar's greeting or the daily message; must not wait
     void unloading();       // at shut-down, before the settings are written: macros
 
 private:
