@@ -17,6 +17,7 @@
 #include "settings/AppInfo.h"
 #include "settings/SettingsStore.h"
 #include "sync/ui/MessageCommands.h"
+#include "sync/ui/RemoteFolderCommands.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -54,8 +55,8 @@ MainWindow::~MainWindow()
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
     const QList<QPointer<QObject>> controllers{
-        m_message, m_export,       m_print,     m_info,    m_layout,  m_search,        m_editor,
-        m_storage, m_nodeCommands, m_treeViews, m_editing, m_startup, m_treeController};
+        m_remoteFolder, m_message, m_export,       m_print,     m_info,    m_layout,  m_search,
+        m_editor,       m_storage, m_nodeCommands, m_treeViews, m_editing, m_startup, m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
         delete controller.data();
     }
@@ -136,6 +137,7 @@ void MainWindow::createControllers()
     m_treeViews = new TreeViews(*m_context, this);
     m_nodeCommands = new NodeCommands(*m_context, *m_treeViews, this);
     m_storage = new StorageCommands(*m_context, *m_treeViews, this);
+    m_remoteFolder = new RemoteFolderCommands(*m_context, *m_treeViews, this);
     m_editor = new EditorController(*m_context, this);
     m_search = new SearchPanel(*m_context, m_area);
     m_search->setOneLanguageViewSource([this] { return m_treeViews->oneLanguageView(); });

@@ -17,6 +17,7 @@ class MessageCommands;
 class MainLayout;
 class NodeCommands;
 class PrintCommands;
+class RemoteFolderCommands;
 class QLabel;
 class QLineEdit;
 class SearchPanel;
@@ -85,6 +86,7 @@ private:
     InfoCommands* m_info = nullptr;
     PrintCommands* m_print = nullptr;
     ExportCommands* m_export = nullptr;
+    RemoteFolderCommands* m_remoteFolder = nullptr;
     MessageCommands* m_message = nullptr;
     bool m_closing = false;
 };

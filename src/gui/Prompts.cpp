@@ -226,6 +226,15 @@ QString Prompts::saveFile(QWidget* parent, const QString& title, const QString& 
     return path;
 }
 
+QString Prompts::chooseFolder(QWidget* parent, const QString& title, const QString& folder)
+{
+    const QString path = choose(state().files, [&]() -> std::optional<QString> {
+                             return QFileDialog::getExistingDirectory(parent, title, folder);
+                         }).value_or(QString());
+    recordDialog(title, folder, !path.isEmpty());
+    return path;
+}
+
 std::optional<QString> Prompts::inputText(QWidget* parent, const QString& prompt, const QString& title,
                                           const QString& value)
 {

@@ -69,6 +69,10 @@ public:
     static QString saveFile(QWidget* parent, const QString& title, const QString& folder,
                             const QString& filter);
 
+    // The folder browser: a folder, or an empty string when cancelled. Scripted answers come from
+    // the same queue as openFile's.
+    static QString chooseFolder(QWidget* parent, const QString& title, const QString& folder);
+
     // An input box with one line of text, filled with value; nothing when cancelled.
     static std::optional<QString> inputText(QWidget* parent, const QString& prompt, const QString& title,
                                             const QString& value);

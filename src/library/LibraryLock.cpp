@@ -28,6 +28,10 @@ LibraryLock::LibraryLock() = default;
 
 LibraryLock::~LibraryLock() = default;
 
+LibraryLock::LibraryLock(LibraryLock&&) noexcept = default;
+
+LibraryLock& LibraryLock::operator=(LibraryLock&&) noexcept = default;
+
 bool LibraryLock::acquire(const QString& folder, QString* error)
 {
     release();

@@ -16,6 +16,8 @@ public:
     ~LibraryLock();
     LibraryLock(const LibraryLock&) = delete;
     LibraryLock& operator=(const LibraryLock&) = delete;
+    LibraryLock(LibraryLock&&) noexcept;
+    LibraryLock& operator=(LibraryLock&&) noexcept;
 
     // Takes the lock of the library in folder, giving up one already held. False with error set
     // when another process holds it (the text names that process) or the lock file cannot be made.

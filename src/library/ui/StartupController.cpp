@@ -172,8 +172,7 @@ bool StartupController::takeLibraryLock()
 {
     QString holder;
     if (m_lock.acquire(QFileInfo(m_ws.databasePath()).absolutePath(), &holder)) {
-        m_ws.readOnly = false;
-        m_window.setWindowTitle(QLatin1String(AppInfo::Title));
+        setReadOnly(false);
         return true;
     }
     const Prompts::Answer answer = Prompts::questionWithCaptions(
@@ -185,9 +184,43 @@ bool StartupController::takeLibraryLock()
     if (answer != Prompts::Answer::Yes) {
         return false;
     }
-    m_ws.readOnly = true;
-    m_window.setWindowTitle(QLatin1String(AppInfo::Title) + QStringLiteral(" (read-only)"));
+    setReadOnly(true);
     return true;
+}
+
+bool StartupController::moveLibraryLock(const QString& folder)
+{
+    if (m_lock.isHeld() && QFileInfo(m_lock.folder()) == QFileInfo(folder)) {
+        return true;
+    }
+    LibraryLock next;
+    QString holder;
+    if (next.acquire(folder, &holder)) {
+        m_lock = std::move(next);
+        setReadOnly(false);
+        return true;
+    }
+    const Prompts::Answer answer = Prompts::questionWithCaptions(
+        &m_window,
+        holder +
+            QStringLiteral("\n\nOpen that library read-only (nothing can be saved), or stay with this one?"),
+        QLatin1String(AppInfo::Title),
+        {{Prompts::Answer::Yes, QStringLiteral("Open Read-Only")},
+         {Prompts::Answer::Cancel, QStringLiteral("Stay")}},
+        Prompts::Icon::Exclamation);
+    if (answer != Prompts::Answer::Yes) {
+        return false;
+    }
+    m_lock.release();
+    setReadOnly(true);
+    return true;
+}
+
+void StartupController::setReadOnly(bool readOnly)
+{
+    m_ws.readOnly = readOnly;
+    m_window.setWindowTitle(readOnly ? QLatin1String(AppInfo::Title) + QStringLiteral(" (read-only)")
+                                     : QLatin1String(AppInfo::Title));
 }
 
 bool StartupController::Form_QueryUnload()

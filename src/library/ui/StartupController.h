@@ -57,6 +57,11 @@ public:
     // Gives the library's lock back, before another library is opened or the window closes.
     void releaseLibraryLock() { m_lock.release(); }
 
+    // Takes the lock of the library in folder before the window switches to it; the current library
+    // stays locked until then. When another program holds it, offers to open it read-only. False
+    // when the user stays with the current library, whose lock is kept.
+    bool moveLibraryLock(const QString& folder);
+
     // Controllers whose views show settings, in the order they are applied.
     void addSettingsClient(SettingsClient* client) { m_clients.append(client); }
 
@@ -85,6 +90,7 @@ private:
     void checkpoint(const QString& name);
     void selectStartingNode();
     bool closeWithoutSaving();
+    void setReadOnly(bool readOnly);
 
     Workspace& m_ws;
     SettingsStore& m_settings;
