@@ -9,8 +9,10 @@
 
 class CodeEditor;
 class CommandToolbar;
+class ComparisonList;
 class EditorController;
 class ExportCommands;
+class ImportModes;
 class InfoCommands;
 class LibraryTree;
 class MainLayout;
@@ -84,5 +86,7 @@ private:
     InfoCommands* m_info = nullptr;
     PrintCommands* m_print = nullptr;
     ExportCommands* m_export = nullptr;
+    ComparisonList* m_comparison = nullptr;
+    ImportModes* m_importModes = nullptr;
     bool m_closing = false;
 };
