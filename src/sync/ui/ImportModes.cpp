@@ -201,23 +201,28 @@ void ImportModes::loadServerCopy()
     const HttpDownload::Result result =
         downloadRemoteCodeFile(m_context.window, ws.options.ServerURL, ws.programFolder);
     setStatus(QLatin1String(result.ok ? ServerFiles::RetrievedStatus : ServerFiles::RetrievalFailedStatus));
-    if (!result.ok) {
-        m_list.setStaged({});
+    m_list.setStaged({});
+    // A body that arrived whole from the server's point of view but is no library (cut off, or a
+    // page of the host's) was found, yet cannot be read.
+    const bool arrivedUnreadable =
+        !result.ok && !result.cancelled && result.httpStatus >= 200 && result.httpStatus < 300;
+    if (!result.ok && !arrivedUnreadable) {
         QApplication::beep();
         setStatus(QLatin1String(ServerFiles::NotFoundStatus));
-        if (!result.cancelled && !result.error.isEmpty()) {
+        if (!result.cancelled) {
             Prompts::message(&m_context.window, result.error, QLatin1String(RemoteCodeFile::LoadTitle),
                              Prompts::Icon::Exclamation);
         }
         return;
     }
     CodeArray staged;
-    QString error;
-    RemoteCodeFile::LoadRemoteCodeDataFromFile(MergePathData(ws.programFolder, ws.remoteFileName), staged,
-                                               &error);
+    QString error = result.error;
+    if (result.ok) {
+        RemoteCodeFile::LoadRemoteCodeDataFromFile(MergePathData(ws.programFolder, ws.remoteFileName), staged,
+                                                   &error);
+    }
     if (staged.empty()) {
-        // Cut off or no library: half a copy would list most of the library as missing.
-        m_list.setStaged({});
+        // Half a copy would list most of the library as missing from the server, so none is listed.
         m_list.showFailure(UnreadableCopyText);
         Prompts::message(&m_context.window, error, QLatin1String(RemoteCodeFile::LoadTitle),
                          Prompts::Icon::Exclamation);
