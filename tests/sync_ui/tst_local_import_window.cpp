@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <Qsci/qscilexer.h>
 #include <QTest>
 
 namespace {
@@ -430,6 +431,31 @@ private slots:
                     QStringLiteral("class %1\n{\n    int %2;\n}").arg(r.Title, r.Title.left(1).toLower()));
             }
         }
+    }
+
+    void preview_isColouredAsTheMainEditorColoursThatLanguage()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(QStringLiteral("T0")));
+        const QsciLexer* main = w.f.find<CodeEditor>("txtCode")->lexer();
+        QVERIFY(main != nullptr);
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        const QsciLexer* preview = w.code->lexer();
+        QVERIFY(preview != nullptr);
+        QVERIFY(preview != main);
+        QCOMPARE(QString::fromLatin1(preview->language()), QString::fromLatin1(main->language()));
+        QCOMPARE(preview->color(preview->defaultStyle()), main->color(main->defaultStyle()));
+    }
+
+    void import_withChildCountsShown_countsTheRebuiltTree()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.trigger("mnuChildCount");
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.tick("Beta");
+        w.trigger("mnuImportSelected");
+        QVERIFY(w.action("mnuChildCount")->isChecked());
+        QCOMPARE(w.f.tree()->topLevelItem(0)->text(0), QStringLiteral("C++  (2)"));
     }
 
     void frameClick_changesTheListsShare()

@@ -3,7 +3,11 @@
 #include "sync_ui/ComparisonWindow.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -101,6 +105,31 @@ private slots:
         QCOMPARE(asked.size(), 1);
         QCOMPARE(asked[0].title, QStringLiteral("Load Code Data"));
         QVERIFY(asked[0].text.contains(QLatin1String("404")));
+    }
+
+    void cancelledDownload_endsAtOnce_withoutAMessage()
+    {
+        Server server;
+        QVERIFY(server.http->running());
+        QVERIFY(DatabaseFile::write(server.copyPath(), serverCopy()));
+        ComparisonWindow w(library());
+        QElapsedTimer clock;
+        clock.start();
+        QTimer::singleShot(300, &w.f.window(), [&w] {
+            auto* busy = w.f.find<QProgressDialog>("dlgProgress");
+            QVERIFY(busy != nullptr);
+            // The Cancel button, as the user presses it.
+            const auto buttons = busy->findChildren<QPushButton*>();
+            QCOMPARE(buttons.size(), 1);
+            buttons.first()->click();
+        });
+
+        enterServerMode(w, server.http->url(QStringLiteral("stall/")));
+
+        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(w.status(), QStringLiteral("Remote code file not found!"));
+        QCOMPARE(w.model->rowCount(), 0);
+        QVERIFY(Prompts::takeHistory().isEmpty());
     }
 
     void cutOffServerCopy_showsTheFailureRow_andNoSnippet()
