@@ -1,6 +1,6 @@
 """A small web server for the download tests, on 127.0.0.1 and a free port.
 
-Usage: server.py FOLDER. Prints the port on the first line of stdout, then one line per request
+Usage: server.py FOLDER. Runs until its stdin ends. Prints the port on the first line of stdout, then one line per request
 path. Serves the files below FOLDER; a leading path segment changes how the answer goes wrong:
   /status/NNN/...  answers NNN with an HTML error page
   /html/...        answers 200 with an HTML page instead of the file
@@ -13,6 +13,7 @@ path. Serves the files below FOLDER; a leading path segment changes how the answ
 import http.server
 import os
 import sys
+import threading
 import time
 
 ROOT = os.path.abspath(sys.argv[1])
@@ -91,7 +92,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
 
+def exit_with_test():
+    # The test holds our stdin open; end of input means it has gone, even if it crashed.
+    sys.stdin.read()
+    os._exit(0)
+
+
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
 server.daemon_threads = True
+threading.Thread(target=exit_with_test, daemon=True).start()
 print(server.server_address[1], flush=True)
 server.serve_forever()
