@@ -343,6 +343,18 @@ private slots:
         QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn), (QStringList{"Alpha", "Beta"}));
     }
 
+    void emptyMatchingView_disablesImport_untilAViewListsRowsAgain()
+    {
+        ComparisonWindow w({record("C++", "Misc", "Zeta", "z")});
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.trigger("mnuRemoteDisplayMatching");
+        QCOMPARE(w.keys(), QStringList{"X"});
+        QVERIFY(!w.button("Import")->isEnabled());
+        w.trigger("mnuRemoteDisplayAll");
+        QCOMPARE(w.keys(), (QStringList{"R0", "R1"}));
+        QVERIFY(w.button("Import")->isEnabled());
+    }
+
     void nothingDiffers_showsThePlaceholder_andSelectAllTicksIt()
     {
         ComparisonWindow w({record("C++", "Misc", "Alpha", "class Alpha\n{\n    int a;\n}"),

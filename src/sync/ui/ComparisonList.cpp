@@ -183,6 +183,8 @@ void ComparisonList::fill(bool matching)
     const qsizetype count = qsizetype(rows.size());
     if (count > 0) {
         m_model->setRows(std::move(rows));
+        // A view with rows after an empty one has something to import again.
+        m_context.toolbar.setButtonEnabled(QStringLiteral("Import"), true);
         selectRow(0);
         showStagedCode(*m_model->id(0));
     } else {
@@ -294,6 +296,7 @@ void ComparisonList::mnuRemoteDisplayMatching_Click()
 
 void ComparisonList::mnuReplaceTreeCode_Click()
 {
+    m_context.tree.finishLabelEdit();
     SnippetRecord* record = m_context.treeController.selectedRecord();
     if (record == nullptr) {
         return;

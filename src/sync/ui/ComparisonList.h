@@ -69,10 +69,7 @@ public:
     // The staged indexes of the ticked rows in list order; their ticks are cleared.
     std::vector<qsizetype> takeTicked();
 
-    bool matchingView() const { return m_matching; }
     int selectedRow() const;
-    RemoteListModel& model() const { return *m_model; }
-    ComparisonView& view() const { return *m_view; }
 
 public slots:
     // The frame changed its size or the list's share: the two views are placed again.

@@ -32,9 +32,6 @@ public:
     // Appends the ticked rows' staged snippets to the library, then sorts and rebuilds the tree.
     void ImportRemoteCode();
 
-    // The file last chosen for a local import.
-    QString importPath() const { return m_importPath; }
-
 private:
     void createCommands();
     // Lends the frame to the comparison list under caption; other is the other mode's button.

@@ -37,7 +37,6 @@ public:
     void setPlaceholder(const QString& text);
     void clear();
 
-    const std::vector<Comparison::Row>& rows() const { return m_rows; }
     bool hasPlaceholder() const { return !m_placeholder.isNull(); }
 
     // The staged index in a row's "ID" column; none for the placeholder.
