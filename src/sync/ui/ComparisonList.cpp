@@ -85,7 +85,11 @@ ComparisonList::ComparisonList(WindowContext& context, SearchFrame& frame, Compa
     });
 }
 
-ComparisonList::~ComparisonList() = default;
+ComparisonList::~ComparisonList()
+{
+    // The view asks this list for its share whenever it is laid out.
+    delete m_view.data();
+}
 
 void ComparisonList::createMenus()
 {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <QObject>
+#include <QPointer>
 #include <vector>
 
 class CodeEditor;
@@ -86,7 +87,7 @@ private:
     SearchFrame& m_frame;
     ComparisonHooks m_hooks;
     RemoteListModel* m_model = nullptr;
-    ComparisonView* m_view = nullptr;
+    QPointer<ComparisonView> m_view; // lives in the frame, but reads this list's state
     QString m_importFileName;
     bool m_matching = false;
     bool m_selectingRow = false; // the program, not the user, is moving the current row
