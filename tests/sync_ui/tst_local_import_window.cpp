@@ -148,6 +148,25 @@ private slots:
         QVERIFY(!w.model->isChecked(0) && !w.model->isChecked(1));
     }
 
+    void importFromALibraryFile_dropsKeywordsAndKeepsTheStagedDate()
+    {
+        ComparisonWindow w(cppLibrary());
+        const QString path = w.f.folder() + QStringLiteral("/staged.txt");
+        SnippetRecord staged = record("Perl", "Web", "Fetch", "get()", "server keywords");
+        staged.Date = QStringLiteral("1999-12-31 23:59:58");
+        staged.HText = QStringLiteral("notes");
+        QVERIFY(DatabaseFile::write(path, {staged}));
+        w.importLocal(path);
+        w.tick("Fetch");
+        w.trigger("mnuImportSelected");
+        const SnippetRecord& imported = w.ws().codeArray.back();
+        QCOMPARE(imported.Title, QStringLiteral("Fetch"));
+        QCOMPARE(imported.Code, QStringLiteral("get()"));
+        QCOMPARE(imported.Keywords, QString());
+        QCOMPARE(imported.HText, QString());
+        QCOMPARE(imported.Date, QStringLiteral("1999-12-31 23:59:58"));
+    }
+
     void importingTheSameRowTwice_addsItTwice()
     {
         ComparisonWindow w(cppLibrary());

@@ -76,6 +76,15 @@ private slots:
         QVERIFY(w.button("Import")->isEnabled());
         QVERIFY(Prompts::takeHistory().isEmpty());
 
+        w.trigger("mnuRemoteDisplayMatching");
+        QCOMPARE(w.caption(), QStringLiteral("Server Source Code (Matching)"));
+        QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn), QStringList{"Changed"});
+        QCOMPARE(
+            w.status(),
+            QStringLiteral("1 of 3 source code snippets have matching snippet titles but different code."));
+        w.trigger("mnuRemoteDisplayAll");
+        QCOMPARE(w.caption(), QStringLiteral("Server Source Code (Differences)"));
+
         w.tick("Fresh");
         w.trigger("mnuImportSelected");
         QCOMPARE(w.status(), QStringLiteral("1 remote source code snippets imported into local database"));
