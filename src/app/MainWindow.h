@@ -9,8 +9,10 @@
 
 class CodeEditor;
 class CommandToolbar;
+class ComparisonList;
 class EditorController;
 class ExportCommands;
+class ImportModes;
 class InfoCommands;
 class LibraryTree;
 class MessageCommands;
@@ -88,5 +90,7 @@ private:
     ExportCommands* m_export = nullptr;
     RemoteFolderCommands* m_remoteFolder = nullptr;
     MessageCommands* m_message = nullptr;
+    ComparisonList* m_comparison = nullptr;
+    ImportModes* m_importModes = nullptr;
     bool m_closing = false;
 };
