@@ -16,6 +16,8 @@
 #include "search/ui/SearchPanel.h"
 #include "settings/AppInfo.h"
 #include "settings/SettingsStore.h"
+#include "sync/ui/ComparisonList.h"
+#include "sync/ui/ImportModes.h"
 #include "sync/ui/MessageCommands.h"
 
 #include <QCloseEvent>
@@ -53,9 +55,10 @@ MainWindow::~MainWindow()
     // The controllers and their event filters read the context, the workspace and the views, which
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
-    const QList<QPointer<QObject>> controllers{
-        m_message, m_export,       m_print,     m_info,    m_layout,  m_search,        m_editor,
-        m_storage, m_nodeCommands, m_treeViews, m_editing, m_startup, m_treeController};
+    const QList<QPointer<QObject>> controllers{m_message, m_importModes, m_comparison,    m_export,
+                                               m_print,   m_info,        m_layout,        m_search,
+                                               m_editor,  m_storage,     m_nodeCommands,  m_treeViews,
+                                               m_editing, m_startup,     m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
         delete controller.data();
     }
@@ -110,6 +113,7 @@ void MainWindow::createMenus()
     m_menus.options = menu(nullptr, "mnuOptions", tr("&Options"));
     m_menus.editorOptions = menu(m_menus.options, "mnuOptEditor", tr("&Editor"));
     m_menus.actions = menu(nullptr, "mnuActions", tr("&Actions"));
+    m_menus.import = menu(nullptr, "mnuImport", tr("&Import"));
     m_menus.help = menu(nullptr, "mnuHelp", tr("&Help"));
 
     auto checkItem = [this](const char* name, const QString& caption) {
@@ -143,6 +147,16 @@ void MainWindow::createControllers()
     m_info = new InfoCommands(*m_context, *m_editor, this);
     m_print = new PrintCommands(*m_context, this);
     m_export = new ExportCommands(*m_context, *m_editor, this);
+    ComparisonHooks hooks;
+    hooks.oneLanguageView = [this] { return m_treeViews->oneLanguageView(); };
+    hooks.keptLanguage = [this] { return m_treeViews->keptLanguage(); };
+    hooks.colourCode = [this](CodeEditor& view, const QString& language) {
+        m_editor->ApplySyntaxTo(view, language);
+    };
+    hooks.applySyntax = [this] { m_editor->ApplySyntax(); };
+    m_comparison = new ComparisonList(*m_context, *m_search, std::move(hooks), this);
+    m_importModes = new ImportModes(
+        *m_context, *m_search, *m_comparison, [this] { m_treeViews->reapplyChildCounts(); }, this);
     m_message = new MessageCommands(*m_context, this);
     wireSubsystems();
 
@@ -156,6 +170,7 @@ void MainWindow::createControllers()
 void MainWindow::wireSubsystems()
 {
     connect(m_search, &SearchPanel::layoutChanged, m_layout, &MainLayout::Form_Resize);
+    connect(m_search, &SearchPanel::layoutChanged, m_comparison, &ComparisonList::layoutViews);
     connect(m_search, &SearchPanel::editorOptionsRequested, m_editor,
             &EditorController::switchDisplayOptions);
     connect(m_search, &SearchPanel::printRequested, m_print, &PrintCommands::printText);

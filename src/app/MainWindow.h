@@ -9,8 +9,10 @@
 
 class CodeEditor;
 class CommandToolbar;
+class ComparisonList;
 class EditorController;
 class ExportCommands;
+class ImportModes;
 class InfoCommands;
 class LibraryTree;
 class MessageCommands;
@@ -86,5 +88,7 @@ private:
     PrintCommands* m_print = nullptr;
     ExportCommands* m_export = nullptr;
     MessageCommands* m_message = nullptr;
+    ComparisonList* m_comparison = nullptr;
+    ImportModes* m_importModes = nullptr;
     bool m_closing = false;
 };

@@ -17,6 +17,12 @@ ProgressWindow::ProgressWindow(QWidget* parent, const QString& title, int total)
     m_dialog->setValue(0);
 }
 
+ProgressWindow::ProgressWindow(QWidget* parent, const QString& title, const QString& label)
+    : ProgressWindow(parent, title, 0)
+{
+    m_dialog->setLabelText(label);
+}
+
 ProgressWindow::~ProgressWindow()
 {
     delete m_dialog.data();
@@ -36,4 +42,9 @@ bool ProgressWindow::step(int n)
 bool ProgressWindow::cancelled() const
 {
     return m_dialog.isNull() || m_dialog->wasCanceled();
+}
+
+void ProgressWindow::onCancel(std::function<void()> cancelled)
+{
+    QObject::connect(m_dialog.data(), &QProgressDialog::canceled, m_dialog.data(), std::move(cancelled));
 }

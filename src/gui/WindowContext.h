@@ -22,6 +22,7 @@ struct MainMenus
     QMenu* options = nullptr;       // "&Options": general switches
     QMenu* editorOptions = nullptr; // "&Editor" inside Options
     QMenu* actions = nullptr;       // "&Actions": macros, maintenance
+    QMenu* import = nullptr;        // "&Import": server and local snippets
     QMenu* help = nullptr;          // "&Help"
 };
 

@@ -5,6 +5,7 @@
 #include "editor/ui/EditorCommands.h"
 #include "editor/ui/InstalledFonts.h"
 #include "editor/ui/MacroRecorder.h"
+#include "editor/ui/SyntaxLexers.h"
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
 #include "gui/WindowContext.h"
@@ -141,6 +142,7 @@ void EditorController::unregisterAll()
     m_editor.setLexer(nullptr);
     m_setups.clear();
     m_shown = nullptr;
+    m_secondEntry = nullptr;
     m_languages.clear();
     m_active = 0;
 }
@@ -174,16 +176,9 @@ QString EditorController::selectedLanguage() const
     return LibraryTree::key(node).toLower();
 }
 
-void EditorController::ApplySyntax()
+LanguageList::Entry& EditorController::prepareEntry(const QString& language)
 {
-    if (m_mnuLineColors->isChecked()) {
-        AlternatingLineColors();
-    }
-    const bool dotted = m_editor.text(0, std::min(2, m_editor.length())) == QLatin1String("..");
-    m_editor.setKeywordNormalisation(!dotted && m_mnuCapitalizeKeywords->isChecked());
-
-    m_active = m_languages.find(selectedLanguage());
-    LanguageList::Entry& entry = m_languages.at(m_active);
+    LanguageList::Entry& entry = m_languages.at(m_languages.find(language));
     // Without colouring every style is black and regular; the override then gives every style the
     // editor's bold and italic. Both change the shared definition until it is loaded again.
     std::optional<quint32> colour;
@@ -196,8 +191,70 @@ void EditorController::ApplySyntax()
         fontStyle = FontCycle::overrideFontStyle(m_bold, m_italic);
     }
     LanguageList::setAllStyles(entry, colour, fontStyle);
+    return entry;
+}
+
+void EditorController::ApplySyntax()
+{
+    if (m_mnuLineColors->isChecked()) {
+        AlternatingLineColors();
+    }
+    const bool dotted = m_editor.text(0, std::min(2, m_editor.length())) == QLatin1String("..");
+    m_editor.setKeywordNormalisation(!dotted && m_mnuCapitalizeKeywords->isChecked());
+
+    m_active = m_languages.find(selectedLanguage());
+    LanguageList::Entry& entry = prepareEntry(selectedLanguage());
     configureEditor(entry);
     m_editor.setKeywordCase(entry.keywordCase);
+}
+
+void EditorController::ApplySyntaxTo(CodeEditor& editor, const QString& language)
+{
+    const LanguageList::Entry& entry = prepareEntry(language.toLower());
+    const QFont editorFont = m_editor.editorFont();
+    const LexerSetup setup{entry.revision, m_fontName,        m_fontSize,
+                           m_background,   editorFont.bold(), editorFont.italic()};
+    if (m_secondEntry == &entry && m_secondSetup == setup && !m_secondLexer.isNull() &&
+        editor.lexer() == m_secondLexer.data()) {
+        return;
+    }
+    editor.setLexer(nullptr);
+    delete m_secondLexer.data();
+    m_secondEntry = &entry;
+    m_secondSetup = setup;
+    // Owned by the view, so it goes when the view goes.
+    m_secondLexer = entry.lexer ? SyntaxLexers::create(entry.definition, &editor) : nullptr;
+    if (m_secondLexer.isNull()) {
+        applyPlain(editor, entry);
+        return;
+    }
+    styleLexer(*m_secondLexer, entry);
+    editor.setLexer(m_secondLexer.data());
+}
+
+void EditorController::applyPlain(CodeEditor& editor, const LanguageList::Entry& entry) const
+{
+    const QFont editorFont = m_editor.editorFont();
+    const TokenStyle* plain = entry.definition.styleFor(TokenKind::Default);
+    QFont font = styleFont(m_fontName, m_fontSize, plain ? plain->fontStyle : 0);
+    font.setBold(font.bold() || editorFont.bold());
+    font.setItalic(font.italic() || editorFont.italic());
+    editor.setFont(font);
+    editor.setColor(CodeEditor::fromRgbValue(plain ? plain->colour : 0));
+    editor.setPaper(CodeEditor::fromRgbValue(m_background));
+}
+
+void EditorController::styleLexer(QsciLexer& lexer, const LanguageList::Entry& entry) const
+{
+    const QColor paper = CodeEditor::fromRgbValue(m_background);
+    lexer.setDefaultPaper(paper);
+    lexer.setDefaultFont(styleFont(m_fontName, m_fontSize, 0));
+    for (const auto& [style, kind] : entry.lexerStyles) {
+        const TokenStyle* look = entry.definition.styleFor(kind);
+        lexer.setColor(CodeEditor::fromRgbValue(look ? look->colour : 0), style);
+        lexer.setFont(styleFont(m_fontName, m_fontSize, look ? look->fontStyle : 0), style);
+        lexer.setPaper(paper, style);
+    }
 }
 
 void EditorController::configureEditor(LanguageList::Entry& entry)
@@ -212,18 +269,11 @@ void EditorController::configureEditor(LanguageList::Entry& entry)
     }
     m_shown = &entry;
     m_shownSetup = setup;
-    const LanguageDefinition& definition = entry.definition;
     if (lexer == nullptr) {
         if (m_editor.lexer() != nullptr) {
             m_editor.setLexer(nullptr);
         }
-        const TokenStyle* plain = definition.styleFor(TokenKind::Default);
-        QFont font = styleFont(m_fontName, m_fontSize, plain ? plain->fontStyle : 0);
-        font.setBold(font.bold() || editorFont.bold());
-        font.setItalic(font.italic() || editorFont.italic());
-        m_editor.setFont(font);
-        m_editor.setColor(CodeEditor::fromRgbValue(plain ? plain->colour : 0));
-        m_editor.setPaper(CodeEditor::fromRgbValue(m_background));
+        applyPlain(m_editor, entry);
         return;
     }
     // Styles are set while the lexer is apart from the editor, which then takes them all at once.
@@ -231,15 +281,7 @@ void EditorController::configureEditor(LanguageList::Entry& entry)
         m_editor.setLexer(nullptr);
     }
     if (m_setups.value(&entry) != setup) {
-        const QColor paper = CodeEditor::fromRgbValue(m_background);
-        lexer->setDefaultPaper(paper);
-        lexer->setDefaultFont(styleFont(m_fontName, m_fontSize, 0));
-        for (const auto& [style, kind] : entry.lexerStyles) {
-            const TokenStyle* look = definition.styleFor(kind);
-            lexer->setColor(CodeEditor::fromRgbValue(look ? look->colour : 0), style);
-            lexer->setFont(styleFont(m_fontName, m_fontSize, look ? look->fontStyle : 0), style);
-            lexer->setPaper(paper, style);
-        }
+        styleLexer(*lexer, entry);
         m_setups.insert(&entry, setup);
     }
     m_editor.setLexer(lexer);

@@ -10,6 +10,7 @@ class CodeEditor;
 class EditorCommands;
 class MacroRecorder;
 class QAction;
+class QsciLexer;
 class QToolButton;
 struct WindowContext;
 
@@ -80,13 +81,20 @@ public slots:
     // Chooses the definition for the selected node's language and applies the colouring options.
     void ApplySyntax();
 
+    // Colours a second, read-only code view (the server code view) for language, as the main
+    // editor is coloured for a snippet of that language. The view keeps a lexer of its own.
+    void ApplySyntaxTo(CodeEditor& editor, const QString& language);
+
     // Switches the seven display options (auto-indent to line colours) all on or all off.
     void switchDisplayOptions(bool on);
 
 private:
     QAction* addOption(const char* name, const QString& caption, void (EditorController::*handler)());
     void applyEditorOptions();
+    LanguageList::Entry& prepareEntry(const QString& language);
     void configureEditor(LanguageList::Entry& entry);
+    void applyPlain(CodeEditor& editor, const LanguageList::Entry& entry) const;
+    void styleLexer(QsciLexer& lexer, const LanguageList::Entry& entry) const;
     void unregisterAll();
     bool snippetShown() const;
     QString selectedLanguage() const;
@@ -134,6 +142,11 @@ private:
     QHash<const LanguageList::Entry*, LexerSetup> m_setups;
     const LanguageList::Entry* m_shown = nullptr; // the entry the editor was last set up for
     LexerSetup m_shownSetup;
+
+    // The second view's own lexer (a lexer serves one editor), and what it was made for.
+    QPointer<QsciLexer> m_secondLexer;
+    const LanguageList::Entry* m_secondEntry = nullptr;
+    LexerSetup m_secondSetup;
 
     EditorCommands* m_commands = nullptr;
     MacroRecorder* m_macros = nullptr;

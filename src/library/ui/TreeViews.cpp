@@ -213,6 +213,14 @@ void TreeViews::mnuChildCount_Click()
     showSelectedAgain();
 }
 
+void TreeViews::reapplyChildCounts()
+{
+    if (m_mnuChildCount->isChecked()) {
+        m_mnuChildCount->setChecked(false);
+        mnuChildCount_Click();
+    }
+}
+
 bool TreeViews::childCountsShown() const
 {
     return m_mnuChildCount->isChecked();

@@ -38,6 +38,9 @@ public:
 
     // Inverts the child-count check mark and adds or takes away the counts.
     void mnuChildCount_Click();
+    // After a rebuild that left the nodes without counts: while the menu item is checked, its mark
+    // is cleared and the command run again, which sets it and counts the new nodes.
+    void reapplyChildCounts();
     // Whether the child-count menu item is checked (a rebuild may have left the nodes without counts).
     bool childCountsShown() const;
     // Brings one node's count in line after its children changed.

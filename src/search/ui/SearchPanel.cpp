@@ -551,6 +551,39 @@ void SearchPanel::showFrame(bool shown)
     emit layoutChanged();
 }
 
+void SearchPanel::setFrameVisible(bool visible)
+{
+    setVisible(visible);
+}
+
+bool SearchPanel::searchButtonDown() const
+{
+    return m_context.toolbar.button(QStringLiteral("Search"))->isChecked();
+}
+
+void SearchPanel::setDisplayFrameCommandEnabled(bool enabled)
+{
+    m_mnuDisplaySearchFrame->setEnabled(enabled);
+}
+
+void SearchPanel::focusSearchBox()
+{
+    if (m_cmbSearch->isVisible()) {
+        m_cmbSearch->setFocus();
+    }
+}
+
+void SearchPanel::hostComparison(QWidget* view)
+{
+    view->setParent(this);
+    static_cast<QVBoxLayout*>(layout())->addWidget(view, 1);
+}
+
+void SearchPanel::requestLayout()
+{
+    emit layoutChanged();
+}
+
 void SearchPanel::FrameSearchControlsVisible(bool task)
 {
     for (QWidget* control : std::initializer_list<QWidget*>{

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/SearchFrame.h"
 #include "gui/SettingsClient.h"
 #include "search/SearchScope.h"
 
@@ -22,7 +23,7 @@ struct WindowContext;
 
 // The search area "frameSearch": the search box with its history and commands, the options, the
 // three search commands, the result list and the results tree, and the bookmark commands.
-class SearchPanel : public QFrame, public SettingsClient
+class SearchPanel : public QFrame, public SettingsClient, public SearchFrame
 {
     Q_OBJECT
 
@@ -35,8 +36,16 @@ public:
     bool oneLanguageView() const;
 
     // The frame's caption: "Search", or the comparison list's while that has the frame.
-    QString caption() const;
-    void setCaption(const QString& caption);
+    QString caption() const override;
+    void setCaption(const QString& caption) override;
+
+    // What the comparison list needs of the frame it borrows.
+    void setFrameVisible(bool visible) override;
+    bool searchButtonDown() const override;
+    void setDisplayFrameCommandEnabled(bool enabled) override;
+    void focusSearchBox() override;
+    void hostComparison(QWidget* view) override;
+    void requestLayout() override;
 
     // Text search for the box's text, or the search-box command it names.
     void cmdSearch_Click();
@@ -61,7 +70,7 @@ public:
     // Shows or hides the search frame.
     void mnuDisplaySearchFrame_Click();
     // Shows or hides the search controls while the comparison list takes the frame.
-    void FrameSearchControlsVisible(bool task);
+    void FrameSearchControlsVisible(bool task) override;
     // A click on the frame itself lays it out again.
     void frameSearch_Click();
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <QObject>
+#include <QString>
+
+class ComparisonList;
+class QAction;
+class SearchFrame;
+struct WindowContext;
+
+// The two comparison modes and the import: the menu "&Import", the toolbar buttons "transfer"
+// (server snippets), "drive" (snippets of a local file) and "Import". Entering a mode lends the
+// search frame to the comparison list and stages the snippets; leaving gives the frame back.
+class ImportModes : public QObject
+{
+    Q_OBJECT
+
+public:
+    // reapplyChildCounts puts the child counts back on a rebuilt tree when they are switched on.
+    ImportModes(WindowContext& context, SearchFrame& frame, ComparisonList& list,
+                std::function<void()> reapplyChildCounts, QObject* parent = nullptr);
+
+    void mnuImportRemote_Click();
+    void mnuImportLocal_Click();
+
+    // Enters server comparison mode while "transfer" is down, leaves it when it is up.
+    void TransferServerSnippets();
+    // Enters local import mode while "drive" is down, leaves it when it is up.
+    void TransferLocalSnippets();
+
+    // Appends the ticked rows' staged snippets to the library, then sorts and rebuilds the tree.
+    void ImportRemoteCode();
+
+    // The file last chosen for a local import.
+    QString importPath() const { return m_importPath; }
+
+private:
+    void createCommands();
+    // Lends the frame to the comparison list under caption; other is the other mode's button.
+    void enterMode(const QString& caption, const QString& other);
+    void leaveMode(const QString& other);
+    // Downloads and stages the server copy, then lists it.
+    void loadServerCopy();
+    // The open-file dialog of the local import; true when a file was chosen.
+    bool SelectImportFile();
+    bool buttonDown(const QString& key) const;
+    void setStatus(const QString& text);
+
+    WindowContext& m_context;
+    SearchFrame& m_frame;
+    ComparisonList& m_list;
+    std::function<void()> m_reapplyChildCounts;
+    QString m_importPath;
+    QAction* m_mnuImportRemote = nullptr;
+    QAction* m_mnuImportLocal = nullptr;
+    QAction* m_mnuImportSelected = nullptr;
+};

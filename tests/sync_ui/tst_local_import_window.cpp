@@ -1,0 +1,455 @@
+#include "sync/Comparison.h"
+#include "sync_ui/ComparisonWindow.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+const QByteArray CppSource = "class Alpha\n{\n    int a;\n};\n\nclass Beta\n{\n    int b;\n};\n";
+const QByteArray BasSource =
+    "Sub Hello()\n    x = 1\nEnd Sub\n\nFunction Twice(n)\n    Twice = n * 2\nEnd Function\n";
+
+SnippetRecord record(const QString& language, const QString& category, const QString& title,
+                     const QString& code, const QString& keywords = {})
+{
+    return WindowFixture::record(language, category, title, keywords, code);
+}
+
+// A library where "Alpha" exists with other code and "Zeta" only locally.
+CodeArray cppLibrary()
+{
+    return {record("C++", "Misc", "Alpha", "other code"), record("C++", "Misc", "Zeta", "z")};
+}
+
+} // namespace
+
+class LocalImportWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void localImport_listsTheFileAgainstTheLibrary_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QString>("redTitle");
+        QTest::newRow("cpp") << "shapes.cpp" << CppSource << "C++" << QStringList{"Alpha", "Beta"} << "Alpha";
+        QTest::newRow("bas") << "module.bas" << BasSource << "Visual Basic"
+                             << QStringList{"Hello()", "Twice(n)"} << "Twice(n)";
+    }
+
+    void localImport_listsTheFileAgainstTheLibrary()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, source);
+        QFETCH(QString, language);
+        QFETCH(QStringList, titles);
+        QFETCH(QString, redTitle);
+        ComparisonWindow w(
+            {record(language, "Misc", redTitle, "other code"), record("Perl", "Misc", "Keep", "k")});
+        const QString path = w.writeFile(fileName, source);
+
+        w.importLocal(path);
+
+        QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn), titles);
+        QCOMPARE(w.rowTexts(RemoteListModel::LanguageColumn), QStringList(titles.size(), language));
+        QCOMPARE(w.rowTexts(RemoteListModel::IdColumn), (QStringList{"0", "1"}));
+        QCOMPARE(w.keys(), (QStringList{"R0", "R1"}));
+        QCOMPARE(w.redTitles(), QStringList{redTitle});
+        QCOMPARE(w.status(),
+                 QStringLiteral("2 of 2 source code snippet have differences.  Local file name:   ") + path);
+        // The first row is selected and its code shown.
+        QCOMPARE(w.list->currentIndex().row(), 0);
+        QCOMPARE(w.code->text(), w.ws().remoteCodeArray[0].Code);
+        QVERIFY(!w.code->text().isEmpty());
+        QCOMPARE(w.caption(), QStringLiteral("Local Source Code (Differences)"));
+        QCOMPARE(w.ws().options.ImportFolder, QFileInfo(path).absolutePath() + u'/');
+    }
+
+    void enteringLocalMode_lendsTheFrameAndAsksForTheFile()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+
+        QVERIFY(w.action("mnuImportLocal")->isChecked());
+        QVERIFY(w.button("drive")->isChecked());
+        QVERIFY(w.button("Import")->isEnabled());
+        QVERIFY(!w.button("Search")->isEnabled());
+        QVERIFY(!w.button("transfer")->isEnabled());
+        QVERIFY(!w.action("mnuDisplaySearchFrame")->isEnabled());
+        QVERIFY(w.shown("frameSearch"));
+        QVERIFY(!w.shown("cmbSearch"));
+        QVERIFY(!w.shown("lstResults"));
+        QVERIFY(w.shown("lstRemote"));
+        QVERIFY(w.shown("txtRemote"));
+        const QList<Prompts::Record> asked = Prompts::takeHistory();
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0].title, QStringLiteral("Select Language Source Code Files"));
+        QCOMPARE(
+            asked[0].text,
+            QStringLiteral("Source Code Files (*.txt, *.htm; *.html, *.bas, *.frm, *.pl, *.h, *.cpp, *.java, "
+                           "*.zq5) (*.txt *.htm *.html *.bas *.frm *.pl *.h *.cpp *.java *.zq5)"));
+
+        // Leaving gives the frame back to the search, as the "Search" button had it.
+        const bool searchDown = w.button("Search")->isChecked();
+        w.trigger("mnuImportLocal");
+        QVERIFY(!w.action("mnuImportLocal")->isChecked());
+        QVERIFY(!w.button("drive")->isChecked());
+        QCOMPARE(w.caption(), QStringLiteral("Search"));
+        QVERIFY(!w.button("Import")->isEnabled());
+        QVERIFY(w.button("Search")->isEnabled());
+        QVERIFY(w.button("transfer")->isEnabled());
+        QVERIFY(w.action("mnuDisplaySearchFrame")->isEnabled());
+        QCOMPARE(w.shown("frameSearch"), searchDown);
+        QVERIFY(!w.f.find<QWidget>("cmbSearch")->isHidden());
+        QVERIFY(!w.shown("lstRemote"));
+        QCOMPARE(w.status(), QString());
+    }
+
+    void identicalSnippet_caseIgnored_isNotListed()
+    {
+        ComparisonWindow w({record("C++", "Misc", "Beta", "CLASS BETA\n{\n    INT B;\n}")});
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn), QStringList{"Alpha"});
+        QCOMPARE(w.status().left(41), QStringLiteral("1 of 2 source code snippet have differenc"));
+    }
+
+    void importTicked_appendsSortedRecordsAndSelectsTheFirstNode()
+    {
+        ComparisonWindow w(
+            {record("Perl", "Misc", "Zed", "z"), record("C++", "Misc", "Alpha", "other code", "kw")});
+        const QString path = w.writeFile("a.cpp", CppSource);
+        w.importLocal(path);
+        const QString stagedDate = w.ws().remoteCodeArray[w.rowOf("Beta")].Date;
+        DateStamp::pin(QDateTime(QDate(2030, 1, 1), QTime(0, 0, 0)));
+        w.tick("Beta");
+        w.tick("Alpha");
+
+        w.trigger("mnuImportSelected");
+
+        QCOMPARE(w.library(),
+                 (QStringList{"C++/import/Alpha", "C++/import/Beta", "C++/Misc/Alpha", "Perl/Misc/Zed"}));
+        const SnippetRecord& beta = w.ws().codeArray[1];
+        QCOMPARE(beta.Code, QStringLiteral("class Beta\n{\n    int b;\n}"));
+        QCOMPARE(beta.Keywords, QString());
+        QCOMPARE(beta.Date, stagedDate);
+        QVERIFY(w.ws().CodeChanged);
+        QCOMPARE(w.f.tree()->currentItem(), w.f.tree()->topLevelItem(0));
+        QCOMPARE(w.status(), QStringLiteral("2 remote source code snippets imported into local database.   "
+                                            "Local file name:   ") +
+                                 path);
+        // The rows stay, unticked.
+        QCOMPARE(w.model->rowCount(), 2);
+        QVERIFY(!w.model->isChecked(0) && !w.model->isChecked(1));
+    }
+
+    void importingTheSameRowTwice_addsItTwice()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.tick("Beta");
+        w.trigger("mnuImportSelected");
+        w.tick("Beta");
+        w.button("Import")->trigger();
+        QCOMPARE(w.library().count("C++/import/Beta"), 2);
+        QCOMPARE(w.status().left(46), QStringLiteral("1 remote source code snippets imported into lo"));
+    }
+
+    void importWithNothingTicked_stillRebuildsAndCountsNone()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.trigger("mnuImportSelected");
+        QCOMPARE(w.library(), (QStringList{"C++/Misc/Alpha", "C++/Misc/Zeta"}));
+        QVERIFY(w.status().startsWith(QLatin1String("0 remote source code snippets imported")));
+    }
+
+    void redRowClick_showsTheLocalSnippet_andReplaceTreeCodeTakesTheStagedCode()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.click("Alpha");
+        QTreeWidgetItem* node = w.f.tree()->currentItem();
+        QCOMPARE(LibraryTree::key(node), QStringLiteral("T0"));
+        QCOMPARE(w.f.find<CodeEditor>("txtCode")->text(), QStringLiteral("other code"));
+        QCOMPARE(w.code->text(), QStringLiteral("class Alpha\n{\n    int a;\n}"));
+
+        w.ws().CodeChanged = false;
+        w.trigger("mnuReplaceTreeCode");
+
+        QCOMPARE(w.f.find<CodeEditor>("txtCode")->text(), QStringLiteral("class Alpha\n{\n    int a;\n}"));
+        QCOMPARE(w.ws().codeArray[0].Code, QStringLiteral("class Alpha\n{\n    int a;\n}"));
+        QCOMPARE(w.ws().codeArray[0].Date, QStringLiteral("2026-05-06 07:08:09"));
+        QCOMPARE(w.ws().codeArray[0].Title, QStringLiteral("Alpha"));
+        QVERIFY(w.ws().CodeChanged);
+        QCOMPARE(w.library(), (QStringList{"C++/Misc/Alpha", "C++/Misc/Zeta"}));
+    }
+
+    void replaceTreeCode_onACategory_doesNothing()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(QStringLiteral("C++:::Misc")));
+        w.ws().CodeChanged = false;
+        w.trigger("mnuReplaceTreeCode");
+        QVERIFY(!w.ws().CodeChanged);
+        QCOMPARE(w.ws().codeArray[0].Code, QStringLiteral("other code"));
+    }
+
+    void plainRowClick_showsItsCodeOnly()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(QStringLiteral("T1")));
+        w.click("Beta");
+        QCOMPARE(w.code->text(), QStringLiteral("class Beta\n{\n    int b;\n}"));
+        QCOMPARE(LibraryTree::key(w.f.tree()->currentItem()), QStringLiteral("T1"));
+    }
+
+    void keyboardMove_showsTheRowAsAClickDoes()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        QCOMPARE(w.list->currentIndex().row(), 0);
+        QTest::keyClick(w.list, Qt::Key_Down);
+        QCOMPARE(w.list->currentIndex().row(), 1);
+        QCOMPARE(w.code->text(), QStringLiteral("class Beta\n{\n    int b;\n}"));
+    }
+
+    void modeRefusals_data()
+    {
+        QTest::addColumn<QString>("on");
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QString>("refusedButton");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("server while local")
+            << "mnuImportLocal"
+            << "mnuImportRemote"
+            << "transfer"
+            << "You must unselect Import Local Snippets before using this option";
+        QTest::newRow("local while server")
+            << "mnuImportRemote"
+            << "mnuImportLocal"
+            << "drive"
+            << "You must unselect Import Server Snippets before using this option";
+    }
+
+    void modeRefusals()
+    {
+        QFETCH(QString, on);
+        QFETCH(QString, refused);
+        QFETCH(QString, refusedButton);
+        QFETCH(QString, text);
+        ComparisonWindow w(cppLibrary());
+        // Without a server address the server mode fails at once; it stays on all the same.
+        Prompts::queueFile(w.writeFile("a.cpp", CppSource));
+        w.trigger(on.toLatin1());
+        const QString caption = w.caption();
+
+        w.trigger(refused.toLatin1());
+
+        QCOMPARE(w.status(), text);
+        QVERIFY(!w.action(refused.toLatin1())->isChecked());
+        QVERIFY(!w.button(refusedButton.toLatin1())->isChecked());
+        QCOMPARE(w.caption(), caption);
+    }
+
+    void cancelledFileDialog_leavesTheModeWithTheMenuChecked()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.trigger("mnuImportLocal");
+        QVERIFY(w.action("mnuImportLocal")->isChecked());
+        QVERIFY(!w.button("drive")->isChecked());
+        QCOMPARE(w.caption(), QStringLiteral("Search"));
+        QVERIFY(!w.shown("lstRemote"));
+        QVERIFY(w.button("transfer")->isEnabled());
+        QVERIFY(!w.button("Import")->isEnabled());
+        QCOMPARE(w.status(), QString());
+        QCOMPARE(w.ws().options.ImportFolder, w.f.folder());
+
+        // Chosen again, the item only clears its mark and leaves the mode it already left.
+        w.trigger("mnuImportLocal");
+        QVERIFY(!w.action("mnuImportLocal")->isChecked());
+        QCOMPARE(w.caption(), QStringLiteral("Search"));
+        QCOMPARE(Prompts::takeHistory().size(), 1);
+    }
+
+    void nothingFound_showsTheFailureRow_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("source");
+        QTest::newRow("ending in capitals") << "SHAPES.CPP" << CppSource;
+        QTest::newRow("unknown ending") << "shapes.hpp" << CppSource;
+        QTest::newRow("no snippet") << "empty.cpp" << QByteArray("int x;\n");
+    }
+
+    void nothingFound_showsTheFailureRow()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, source);
+        ComparisonWindow w(cppLibrary());
+        const QString path = w.writeFile(fileName, source);
+        w.importLocal(path);
+        QCOMPARE(w.keys(), QStringList{"X"});
+        QCOMPARE(w.rowTexts(RemoteListModel::LanguageColumn), QStringList{"<none>"});
+        QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn),
+                 QStringList{QString::fromLatin1(Comparison::NothingFoundText)});
+        QCOMPARE(w.rowTexts(RemoteListModel::IdColumn), QStringList{QString()});
+        QVERIFY(!w.button("Import")->isEnabled());
+        QVERIFY(w.action("mnuImportLocal")->isChecked());
+        QCOMPARE(w.status(), QStringLiteral("Import file: ") + path);
+    }
+
+    void textFileThatIsNoLibrary_isReportedAndFindsNothing()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("notes.txt", "just some notes\n"));
+        QCOMPARE(w.keys(), QStringList{"X"});
+        const QList<Prompts::Record> asked = Prompts::takeHistory();
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[1].title, QStringLiteral("Load Code Data"));
+    }
+
+    void matchingView_listsOnlyOtherCodeUnderTheLocalCaption()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        QMenu* popup = w.f.find<QMenu>("mnuPopupRemote");
+        emit popup->aboutToShow();
+        QVERIFY(!w.action("mnuRemoteDisplayAll")->isVisible());
+        QVERIFY(w.action("mnuRemoteDisplayMatching")->isVisible());
+
+        w.trigger("mnuRemoteDisplayMatching");
+
+        QCOMPARE(w.caption(), QStringLiteral("Local Source Code (Matching)"));
+        QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn), QStringList{"Alpha"});
+        QCOMPARE(w.redTitles(), QStringList{"Alpha"});
+        // The local snippet with that title is shown beside it.
+        QCOMPARE(LibraryTree::key(w.f.tree()->currentItem()), QStringLiteral("T0"));
+        QVERIFY(w.status().startsWith(QLatin1String(
+            "1 of 2 source code snippets have matching snippet titles but different code.  Local "
+            "file name:   ")));
+        emit popup->aboutToShow();
+        QVERIFY(w.action("mnuRemoteDisplayAll")->isVisible());
+        QVERIFY(!w.action("mnuRemoteDisplayMatching")->isVisible());
+
+        w.trigger("mnuRemoteDisplayAll");
+        QCOMPARE(w.caption(), QStringLiteral("Local Source Code (Differences)"));
+        QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn), (QStringList{"Alpha", "Beta"}));
+    }
+
+    void nothingDiffers_showsThePlaceholder_andSelectAllTicksIt()
+    {
+        ComparisonWindow w({record("C++", "Misc", "Alpha", "class Alpha\n{\n    int a;\n}"),
+                            record("C++", "Misc", "Beta", "class Beta\n{\n    int b;\n}")});
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        QCOMPARE(w.keys(), QStringList{"X"});
+        QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn),
+                 QStringList{QString::fromLatin1(Comparison::CurrentText)});
+        QVERIFY(!w.button("Import")->isEnabled());
+        QCOMPARE(w.code->text(), QString());
+
+        w.trigger("mnuRemoteAll");
+        QVERIFY(w.model->isChecked(0));
+        w.trigger("mnuImportSelected");
+        QCOMPARE(w.library().size(), 2);
+        w.trigger("mnuRemoteNone");
+        QVERIFY(!w.model->isChecked(0));
+    }
+
+    void oneLanguageView_listsThatLanguageButCountsEveryStagedSnippet()
+    {
+        ComparisonWindow w({record("C++", "Misc", "Local", "l"), record("Perl", "Misc", "Other", "o")});
+        const QString path = w.f.folder() + QStringLiteral("/staged.txt");
+        QVERIFY(DatabaseFile::write(path, {record("C++", "A", "One", "1"), record("Perl", "B", "Two", "2"),
+                                           record("c++", "C", "Three", "3")}));
+        w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(QStringLiteral("C++")));
+        w.trigger("mnuAllHide");
+
+        w.importLocal(path);
+
+        QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn), (QStringList{"One", "Three"}));
+        QVERIFY(w.status().startsWith(QLatin1String("2 of 3 source code snippet have differences.")));
+    }
+
+    void counterpartHiddenByTheOneLanguageView_isNotFoundInTheTree()
+    {
+        ComparisonWindow w({record("C++", "Misc", "Local", "l"), record("Perl", "Misc", "Two", "old")});
+        const QString path = w.f.folder() + QStringLiteral("/staged.txt");
+        QVERIFY(
+            DatabaseFile::write(path, {record("Perl", "B", "Two", "new"), record("Perl", "B", "Six", "6")}));
+        w.importLocal(path);
+        w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(QStringLiteral("C++")));
+        w.trigger("mnuAllHide");
+
+        w.click("Two");
+        QCOMPARE(w.status(), QStringLiteral("Snippet not found in Tree"));
+        w.trigger("mnuRemoteDisplayAll");
+        QCOMPARE(w.model->rowCount(), 1); // the placeholder: no Perl rows in the C++ view
+        QCOMPARE(w.keys(), QStringList{"X"});
+    }
+
+    void localTitleRenamedSinceTheFill_isNotFoundInTree()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(QStringLiteral("T0")));
+        w.f.find<QLineEdit>("txtTitle")->setText(QStringLiteral("Renamed"));
+
+        w.click("Alpha");
+
+        QCOMPARE(w.status(), QStringLiteral("Snippet not found in tree"));
+        QCOMPARE(w.code->text(), QStringLiteral("class Alpha\n{\n    int a;\n}"));
+    }
+
+    void stagedRowsSurviveALibraryResort_andImportTheRecordsTheyShow()
+    {
+        ComparisonWindow w({record("C++", "Misc", "Zeta", "z")});
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.tick("Beta");
+        // Other commands re-sort and rebuild the library meanwhile.
+        w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(QStringLiteral("T0")));
+        w.trigger("mnuNew");
+        w.trigger("mnuSortTree");
+        w.trigger("mnuImportSelected");
+        w.tick("Alpha");
+
+        w.trigger("mnuImportSelected");
+
+        const QStringList lib = w.library();
+        QCOMPARE(lib.count("C++/import/Beta"), 1);
+        QCOMPARE(lib.count("C++/import/Alpha"), 1);
+        for (const SnippetRecord& r : w.ws().codeArray) {
+            if (r.Category == QLatin1String("import")) {
+                QCOMPARE(
+                    r.Code,
+                    QStringLiteral("class %1\n{\n    int %2;\n}").arg(r.Title, r.Title.left(1).toLower()));
+            }
+        }
+    }
+
+    void frameClick_changesTheListsShare()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.f.window().resize(1000, 700);
+        w.f.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.f.window()));
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        QWidget* frame = w.f.find<QWidget>("frameSearch");
+        const int share = w.ws().options.RShare;
+        QCOMPARE(w.list->width(), frame->width() * share / 100);
+        QCOMPARE(w.code->geometry().right() + 1 + 10, frame->width() - w.f.find<QWidget>("viewRemote")->x());
+
+        QTest::mouseClick(frame, Qt::LeftButton, {}, QPoint(frame->width() - 3, 3));
+
+        QCOMPARE(w.ws().options.RShare, share == 65 ? 30 : 65);
+        QCOMPARE(w.list->width(), frame->width() * w.ws().options.RShare / 100);
+    }
+};
+
+QTEST_MAIN(LocalImportWindowTest)
+#include "tst_local_import_window.moc"
