@@ -17,6 +17,7 @@
 #include "settings/AppInfo.h"
 #include "settings/SettingsStore.h"
 #include "sync/ui/ComparisonList.h"
+#include "sync/ui/FtpCommands.h"
 #include "sync/ui/ImportModes.h"
 #include "sync/ui/MessageCommands.h"
 
@@ -55,10 +56,10 @@ MainWindow::~MainWindow()
     // The controllers and their event filters read the context, the workspace and the views, which
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
-    const QList<QPointer<QObject>> controllers{m_message, m_importModes, m_comparison,    m_export,
-                                               m_print,   m_info,        m_layout,        m_search,
-                                               m_editor,  m_storage,     m_nodeCommands,  m_treeViews,
-                                               m_editing, m_startup,     m_treeController};
+    const QList<QPointer<QObject>> controllers{m_ftp,       m_message, m_importModes, m_comparison,
+                                               m_export,    m_print,   m_info,        m_layout,
+                                               m_search,    m_editor,  m_storage,     m_nodeCommands,
+                                               m_treeViews, m_editing, m_startup,     m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
         delete controller.data();
     }
@@ -158,6 +159,7 @@ void MainWindow::createControllers()
     m_importModes = new ImportModes(
         *m_context, *m_search, *m_comparison, [this] { m_treeViews->reapplyChildCounts(); }, this);
     m_message = new MessageCommands(*m_context, this);
+    m_ftp = new FtpCommands(*m_context, *m_treeViews, *m_importModes, this);
     wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.
