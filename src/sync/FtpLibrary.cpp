@@ -72,7 +72,7 @@ QString backupPath(const QString& libraryPath)
 
 bool isCompleteLibrary(const QString& path, QString* why)
 {
-    const DatabaseFile::ReadResult read = DatabaseFile::read(path);
+    const DatabaseFile::Shape read = DatabaseFile::scan(path);
     if (!read.opened) {
         *why = read.error;
         return false;
@@ -86,7 +86,7 @@ bool isCompleteLibrary(const QString& path, QString* why)
                               "end marker.");
         return false;
     }
-    if (read.records.empty()) {
+    if (read.records == 0) {
         *why = QStringLiteral("The file on the server holds no snippet.");
         return false;
     }

@@ -220,6 +220,9 @@ public:
             m_knownHosts = QFile::encodeName(knownHosts);
             set(CURLOPT_SSH_KNOWNHOSTS, m_knownHosts.constData());
         }
+        // Large blocks: a library of 100 MB moves in far fewer calls than with the 16 kB default.
+        set(CURLOPT_BUFFERSIZE, 512L * 1024);
+        set(CURLOPT_UPLOAD_BUFFERSIZE, 512L * 1024);
         set(CURLOPT_XFERINFOFUNCTION, onProgress);
         set(CURLOPT_XFERINFODATA, &m_transfer);
         set(CURLOPT_NOPROGRESS, 0L);
