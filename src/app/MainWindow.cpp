@@ -17,6 +17,7 @@
 #include "settings/AppInfo.h"
 #include "settings/SettingsStore.h"
 #include "sync/ui/ComparisonList.h"
+#include "sync/ui/FtpCommands.h"
 #include "sync/ui/ImportModes.h"
 #include "sync/ui/MessageCommands.h"
 #include "sync/ui/RemoteFolderCommands.h"
@@ -56,10 +57,10 @@ MainWindow::~MainWindow()
     // The controllers and their event filters read the context, the workspace and the views, which
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
-    const QList<QPointer<QObject>> controllers{m_importModes, m_comparison, m_remoteFolder, m_message,
-                                               m_export,      m_print,      m_info,         m_layout,
-                                               m_search,      m_editor,     m_storage,      m_nodeCommands,
-                                               m_treeViews,   m_editing,    m_startup,      m_treeController};
+    const QList<QPointer<QObject>> controllers{
+        m_ftp,          m_importModes, m_comparison, m_remoteFolder, m_message,       m_export,
+        m_print,        m_info,        m_layout,     m_search,       m_editor,        m_storage,
+        m_nodeCommands, m_treeViews,   m_editing,    m_startup,      m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
         delete controller.data();
     }
@@ -149,7 +150,6 @@ void MainWindow::createControllers()
     m_info = new InfoCommands(*m_context, *m_editor, this);
     m_print = new PrintCommands(*m_context, this);
     m_export = new ExportCommands(*m_context, *m_editor, this);
-    m_message = new MessageCommands(*m_context, this);
     ComparisonHooks hooks;
     hooks.oneLanguageView = [this] { return m_treeViews->oneLanguageView(); };
     hooks.keptLanguage = [this] { return m_treeViews->keptLanguage(); };
@@ -160,6 +160,8 @@ void MainWindow::createControllers()
     m_comparison = new ComparisonList(*m_context, *m_search, std::move(hooks), this);
     m_importModes = new ImportModes(
         *m_context, *m_search, *m_comparison, [this] { m_treeViews->reapplyChildCounts(); }, this);
+    m_message = new MessageCommands(*m_context, this);
+    m_ftp = new FtpCommands(*m_context, *m_treeViews, *m_importModes, this);
     wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.

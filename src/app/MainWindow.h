@@ -12,6 +12,7 @@ class CommandToolbar;
 class ComparisonList;
 class EditorController;
 class ExportCommands;
+class FtpCommands;
 class ImportModes;
 class InfoCommands;
 class LibraryTree;
@@ -92,5 +93,6 @@ private:
     MessageCommands* m_message = nullptr;
     ComparisonList* m_comparison = nullptr;
     ImportModes* m_importModes = nullptr;
+    FtpCommands* m_ftp = nullptr;
     bool m_closing = false;
 };

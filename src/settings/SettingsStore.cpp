@@ -22,6 +22,9 @@ SettingsStore::SettingsStore(const QString& programFolder)
         if (file.open(QIODevice::WriteOnly)) {
             file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         }
+    } else {
+        // A file an older version left readable to others becomes private before the next write.
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     }
     m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
 }

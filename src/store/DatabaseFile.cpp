@@ -92,8 +92,12 @@ private:
 class Parser
 {
 public:
-    explicit Parser(QByteArrayView bytes) : m_bytes(bytes), m_lines(bytes), m_utf8(TextCodec::isUtf8(bytes))
+    // decode false only counts the records, for a check that needs no values.
+    explicit Parser(QByteArrayView bytes, bool decode = true)
+        : m_bytes(bytes), m_lines(bytes), m_utf8(!decode || TextCodec::isUtf8(bytes)), m_decode(decode)
     {}
+
+    qsizetype counted() const { return m_counted; }
 
     void run(DatabaseFile::ReadResult& result)
     {
@@ -159,7 +163,10 @@ private:
                 if (!textBlock(values.hText)) {
                     return;
                 }
-                result.records.push_back(record(values));
+                if (m_decode) {
+                    result.records.push_back(record(values));
+                }
+                ++m_counted;
                 values = Collected();
                 // A record without a start of its own is the rest of one whose start a block read on into.
                 m_startedRecords += m_open && m_openCounted ? 1 : 0;
@@ -323,6 +330,8 @@ private:
     QByteArrayView m_bytes;
     LineReader m_lines;
     bool m_utf8;
+    bool m_decode;
+    qsizetype m_counted = 0;
     Repeated m_lastLanguage, m_lastCategory, m_lastKeywords, m_lastDate;
     qsizetype m_nonUtf8 = 0;
     qsizetype m_starts = 0;
@@ -517,7 +526,10 @@ bool fitBlock(QString& value)
 
 namespace DatabaseFile {
 
-ReadResult read(const QString& path)
+namespace {
+
+// Opens path and hands its bytes, mapped where possible, to parse.
+template <typename Parse> ReadResult readWith(const QString& path, Parse parse)
 {
     ReadResult result;
     QFile file(path);
@@ -542,6 +554,32 @@ ReadResult read(const QString& path)
     }
     result.opened = true;
     return parse(bytes);
+}
+
+} // namespace
+
+ReadResult read(const QString& path)
+{
+    return readWith(path, [](const QByteArray& bytes) { return parse(bytes); });
+}
+
+Shape scan(const QString& path)
+{
+    Shape shape;
+    const ReadResult read = readWith(path, [&shape](const QByteArray& bytes) {
+        ReadResult result;
+        result.opened = true;
+        result.fileSize = bytes.size();
+        Parser parser(bytes, false);
+        parser.run(result);
+        shape.records = parser.counted();
+        return result;
+    });
+    shape.opened = read.opened;
+    shape.complete = read.complete;
+    shape.fileSize = read.fileSize;
+    shape.error = read.error;
+    return shape;
 }
 
 ReadResult parse(const QByteArray& bytes)

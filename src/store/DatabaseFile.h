@@ -33,6 +33,20 @@ struct ReadResult
 // Parses a database file as the program reads it; a partly read record is dropped.
 ReadResult read(const QString& path);
 
+// What a read of a file would find, without the values.
+struct Shape
+{
+    bool opened = false;   // the file existed and could be read
+    bool complete = false; // the end marker was reached
+    qint64 fileSize = 0;   // bytes in the file (0 when missing)
+    qsizetype records = 0; // complete records, as many as read() returns
+    QString error;         // why opening or reading failed, empty otherwise
+};
+
+// Walks a database file exactly as read() does but decodes nothing: a fast check of a file that is
+// to replace a library.
+Shape scan(const QString& path);
+
 // Parses database text already in memory (lines end at CR LF, a lone CR, or LF when the text has no CR).
 ReadResult parse(const QByteArray& bytes);
 

@@ -1,24 +1,12 @@
 #include "sync/HttpDownload.h"
 
-#include <curl/curl.h>
-#include <filesystem>
-#include <mutex>
+#include "sync/CurlSupport.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace {
-
-// curl_global_init is not thread-safe and must run once before any handle is made.
-void initCurlOnce()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 struct Transfer
 {
@@ -84,52 +72,7 @@ QString httpError(long status)
 
 QString curlError(CURLcode code, long status)
 {
-    switch (code) {
-    case CURLE_HTTP_RETURNED_ERROR:
-        return httpError(status);
-    case CURLE_OPERATION_TIMEDOUT:
-        return QStringLiteral("The connection timed out.");
-    case CURLE_PARTIAL_FILE:
-        return QStringLiteral("The server closed the connection before the whole file arrived.");
-    default:
-        return QString::fromUtf8(curl_easy_strerror(code)) + QLatin1Char('.');
-    }
-}
-
-std::filesystem::path fsPath(const QString& path)
-{
-    return std::filesystem::path(QDir::toNativeSeparators(path).toStdU16String());
-}
-
-// Moves the finished file over the target in one step: rename replaces an existing file atomically
-// on POSIX systems (and std::filesystem replaces it on Windows too), so there is never a moment
-// without a whole copy.
-bool replaceTarget(const QString& from, const QString& to, QString* why)
-{
-    std::error_code error;
-    std::filesystem::rename(fsPath(from), fsPath(to), error);
-    if (error) {
-        *why = QStringLiteral("Could not replace %1: %2")
-                   .arg(QDir::toNativeSeparators(to), QString::fromStdString(error.message()));
-        return false;
-    }
-    return true;
-}
-
-// Finishes the body on disk: everything written out and, where the system allows, synced, so the
-// rename that follows cannot expose a file whose data are still only in memory.
-bool finishFile(QTemporaryFile& file, QString* why)
-{
-    bool ok = file.flush();
-#ifdef Q_OS_UNIX
-    ok = ok && ::fsync(file.handle()) == 0;
-#endif
-    if (!ok) {
-        *why = QStringLiteral("Could not write %1: %2")
-                   .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
-    }
-    file.close();
-    return ok;
+    return code == CURLE_HTTP_RETURNED_ERROR ? httpError(status) : CurlSupport::errorText(code);
 }
 
 } // namespace
@@ -161,7 +104,7 @@ HttpDownload::Result HttpDownload::download(const QString& url, const QString& t
                                             : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
-    initCurlOnce();
+    CurlSupport::globalInit();
     CURL* curl = curl_easy_init();
     if (!curl) {
         result.error = QStringLiteral("The download could not be started.");
@@ -209,7 +152,7 @@ HttpDownload::Result HttpDownload::download(const QString& url, const QString& t
         result.error = curlError(code, result.httpStatus);
         return result;
     }
-    if (!finishFile(file, &result.error)) {
+    if (!CurlSupport::finishFile(file, &result.error)) {
         return result;
     }
     if (check) {
@@ -219,7 +162,7 @@ HttpDownload::Result HttpDownload::download(const QString& url, const QString& t
             return result;
         }
     }
-    if (!replaceTarget(file.fileName(), targetInfo.absoluteFilePath(), &result.error)) {
+    if (!CurlSupport::replaceFile(file.fileName(), targetInfo.absoluteFilePath(), &result.error)) {
         return result;
     }
     file.setAutoRemove(false); // it is the target now

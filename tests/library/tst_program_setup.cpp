@@ -33,6 +33,7 @@ private slots:
     void settings_parseSavedAndHandEditedValues_data();
     void settings_parseSavedAndHandEditedValues();
     void settings_clearRemovesOnlyOurSectionAndFileStaysPrivate();
+    void settings_readableToOthers_becomesPrivateWhenOpened();
 };
 
 void TestProgramSetup::versionFiles_carryTheProgramSize()
@@ -139,6 +140,18 @@ void TestProgramSetup::settings_clearRemovesOnlyOurSectionAndFileStaysPrivate()
     QVERIFY(after.contains("Keep=1") && !after.contains("A=1"));
     QCOMPARE(QFile::permissions(dir.filePath("zorbeth.ini")) & (QFile::ReadOther | QFile::ReadGroup),
              QFile::Permissions());
+}
+
+void TestProgramSetup::settings_readableToOthers_becomesPrivateWhenOpened()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zorbeth.ini");
+    QVERIFY(writeAll(path, "[Settings]\nFTPPSW=secret\n"));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                            QFile::ReadOther));
+    const SettingsStore settings(dir.path());
+    QCOMPARE(QFile::permissions(path) & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+    QCOMPARE(settings.get("FTPPSW"), QString("secret"));
 }
 
 QTEST_GUILESS_MAIN(TestProgramSetup)

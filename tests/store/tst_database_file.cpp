@@ -172,6 +172,17 @@ void TestDatabaseFile::parse_readsWhatTheReaderAccepts()
         got << r.Code;
     }
     QCOMPARE(got, codes);
+
+    // The scan that decodes nothing finds what the reader finds.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("scanned.txt");
+    QVERIFY(LibraryText::writeAll(path, bytes));
+    const DatabaseFile::Shape shape = DatabaseFile::scan(path);
+    QVERIFY(shape.opened);
+    QCOMPARE(shape.complete, complete);
+    QCOMPARE(shape.records, qsizetype(codes.size()));
+    QCOMPARE(shape.fileSize, qint64(bytes.size()));
+    QVERIFY(!DatabaseFile::scan(dir.filePath("missing.txt")).opened);
 }
 
 void TestDatabaseFile::parse_everyTruncation_keepsOnlyCompleteRecords()

@@ -233,6 +233,32 @@ void ImportModes::loadServerCopy()
     m_list.FillListViewRemote();
 }
 
+void ImportModes::compareServerCopy(const QString& path)
+{
+    if (m_mnuImportLocal->isChecked()) {
+        setStatus(QStringLiteral("You must unselect Import Local Snippets before using this option"));
+        QApplication::beep();
+        return;
+    }
+    m_mnuImportRemote->setChecked(true);
+    m_context.toolbar.button(Transfer)->setChecked(true);
+    enterMode(QStringLiteral("Server Source Code (Differences)"), Drive);
+    m_list.setImportFileName(QString());
+    CodeArray staged;
+    QString error;
+    RemoteCodeFile::LoadRemoteCodeDataFromFile(path, staged, &error);
+    if (staged.empty()) {
+        m_list.setStaged({});
+        m_list.showFailure(UnreadableCopyText);
+        Prompts::message(&m_context.window, error, QLatin1String(RemoteCodeFile::LoadTitle),
+                         Prompts::Icon::Exclamation);
+        return;
+    }
+    RemoteCodeFile::SortRemoteCodeByLanguage(staged);
+    m_list.setStaged(std::move(staged));
+    m_list.FillListViewRemote();
+}
+
 bool ImportModes::SelectImportFile()
 {
     QString& folder = m_context.ws.options.ImportFolder;

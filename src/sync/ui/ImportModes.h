@@ -32,6 +32,10 @@ public:
     // Appends the ticked rows' staged snippets to the library, then sorts and rebuilds the tree.
     void ImportRemoteCode();
 
+    // Enters server comparison mode on a server copy already fetched into path (from the FTP
+    // server) instead of downloading the web server's.
+    void compareServerCopy(const QString& path);
+
 private:
     void createCommands();
     // Lends the frame to the comparison list under caption; other is the other mode's button.
