@@ -13,6 +13,7 @@
 #include "library/ui/StorageCommands.h"
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"
+#include "objects/ui/ObjectCommands.h"
 #include "search/ui/SearchPanel.h"
 #include "settings/AppInfo.h"
 #include "settings/SettingsStore.h"
@@ -52,9 +53,9 @@ MainWindow::~MainWindow()
     // The controllers and their event filters read the context, the workspace and the views, which
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
-    const QList<QPointer<QObject>> controllers{m_export,    m_print,   m_info,    m_layout,
-                                               m_search,    m_editor,  m_storage, m_nodeCommands,
-                                               m_treeViews, m_editing, m_startup, m_treeController};
+    const QList<QPointer<QObject>> controllers{
+        m_objects, m_export,       m_print,     m_info,    m_layout,  m_search,        m_editor,
+        m_storage, m_nodeCommands, m_treeViews, m_editing, m_startup, m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
         delete controller.data();
     }
@@ -142,6 +143,7 @@ void MainWindow::createControllers()
     m_info = new InfoCommands(*m_context, *m_editor, this);
     m_print = new PrintCommands(*m_context, this);
     m_export = new ExportCommands(*m_context, *m_editor, this);
+    m_objects = new ObjectCommands(*m_context, this);
     wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.

@@ -15,6 +15,7 @@ class InfoCommands;
 class LibraryTree;
 class MainLayout;
 class NodeCommands;
+class ObjectCommands;
 class PrintCommands;
 class QLabel;
 class QLineEdit;
@@ -84,5 +85,6 @@ private:
     InfoCommands* m_info = nullptr;
     PrintCommands* m_print = nullptr;
     ExportCommands* m_export = nullptr;
+    ObjectCommands* m_objects = nullptr;
     bool m_closing = false;
 };

@@ -27,6 +27,7 @@ struct ScriptState
     QQueue<Prompts::Answer> answers;
     QList<Prompts::Record> history;
     QQueue<QString> files;
+    QQueue<QString> folders;
     QQueue<QString> texts;
     QQueue<QFont> fonts;
     QQueue<QColor> colours;
@@ -226,6 +227,15 @@ QString Prompts::saveFile(QWidget* parent, const QString& title, const QString& 
     return path;
 }
 
+QString Prompts::chooseFolder(QWidget* parent, const QString& title, const QString& folder)
+{
+    const QString path = choose(state().folders, [&]() -> std::optional<QString> {
+                             return QFileDialog::getExistingDirectory(parent, title, folder);
+                         }).value_or(QString());
+    recordDialog(title, folder, !path.isEmpty());
+    return path;
+}
+
 std::optional<QString> Prompts::inputText(QWidget* parent, const QString& prompt, const QString& title,
                                           const QString& value)
 {
@@ -264,6 +274,11 @@ void Prompts::queueFile(const QString& path)
     state().files.enqueue(path);
 }
 
+void Prompts::queueFolder(const QString& path)
+{
+    state().folders.enqueue(path);
+}
+
 void Prompts::queueText(const QString& text)
 {
     state().texts.enqueue(text);
@@ -285,6 +300,7 @@ void Prompts::setScripted(bool scripted)
     state().answers.clear();
     state().history.clear();
     state().files.clear();
+    state().folders.clear();
     state().texts.clear();
     state().fonts.clear();
     state().colours.clear();

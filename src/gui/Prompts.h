@@ -69,6 +69,9 @@ public:
     static QString saveFile(QWidget* parent, const QString& title, const QString& folder,
                             const QString& filter);
 
+    // The folder browser, showing folders only: a folder, or an empty name when cancelled.
+    static QString chooseFolder(QWidget* parent, const QString& title, const QString& folder);
+
     // An input box with one line of text, filled with value; nothing when cancelled.
     static std::optional<QString> inputText(QWidget* parent, const QString& prompt, const QString& title,
                                             const QString& value);
@@ -81,6 +84,7 @@ public:
 
     // Scripted answers of the dialogs above; with none queued a dialog is cancelled.
     static void queueFile(const QString& path);
+    static void queueFolder(const QString& path);
     static void queueText(const QString& text);
     static void queueFont(const QFont& font);
     static void queueColour(const QColor& colour);

@@ -115,6 +115,7 @@ AppendResult append(const QString& path, const QString& sourcePath)
     QFile target(path);
     // Unbuffered, so a failed write shows at once and nothing is left to flush before the truncation.
     if (!target.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        result.writeFailed = true;
         result.error = target.errorString();
         return result;
     }
@@ -135,6 +136,7 @@ AppendResult append(const QString& path, const QString& sourcePath)
             error += QStringLiteral(" The resource file could not be set back to its old length: ") +
                      target.errorString();
         }
+        result.writeFailed = true;
         result.error = error;
         return result;
     }

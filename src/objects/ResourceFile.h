@@ -36,7 +36,8 @@ ReadResult read(const QString& path, qint64 start, qint64 length);
 struct AppendResult
 {
     bool ok = false;
-    bool empty = false; // the source holds no bytes: nothing was appended
+    bool empty = false;       // the source holds no bytes: nothing was appended
+    bool writeFailed = false; // the resource file could not take the bytes (and was set back)
     qint32 start = 0;
     qint32 length = 0;
     QString error;

@@ -5,7 +5,7 @@
 #include "editor/ui/FindReplaceDialog.h"
 #include "editor/ui/InstalledFonts.h"
 #include "editor/ui/MacroRecorder.h"
-#include "editor/ui/ViewerWindow.h"
+#include "objects/ui/ViewerWindow.h"
 #include "library/ui/TreeController.h"
 #include "ui/WindowFixture.h"
 

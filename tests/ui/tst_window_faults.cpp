@@ -1,7 +1,7 @@
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "editor/ui/InstalledFonts.h"
-#include "editor/ui/ViewerWindow.h"
+#include "objects/ui/ViewerWindow.h"
 #include "gui/CommandToolbar.h"
 #include "gui/ScreenFit.h"
 #include "library/ui/TreeController.h"
