@@ -43,9 +43,14 @@ private:
     int show(const QString& index);
     int search(const QString& term, const SearchOptions& options);
     int words(const SearchOptions& options);
+    int objects(const QStringList& arguments);
+    int objectsAnalyze();
+    int objectsList();
+    int objectsExtract(const QString& index, const QString& folder);
 
-    // Loads and sorts the library of the program folder as the program does, never writing it.
-    int loadLibrary(CodeArray& records);
+    // Loads and sorts the library of the program folder as the program does, never writing it;
+    // resourcePath receives where its resource file lies.
+    int loadLibrary(CodeArray& records, QString* resourcePath = nullptr);
 
     int usageError(const QString& why);
     void print(const QString& text);
