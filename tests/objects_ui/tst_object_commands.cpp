@@ -225,6 +225,9 @@ private slots:
         QTemporaryDir sources;
         attach(f, sources, "one", "a.txt", "abc");
         const CodeArray before = w.workspace().codeArray;
+        for (const char* key : {"Add", "Remove", "SaveAs", "Viewer"}) {
+            QVERIFY2(f.find<CommandToolbar>("Toolbar1")->button(key)->isEnabled(), key);
+        }
         for (const char* node : {"C", "Cat"}) {
             for (const char* key : {"Add", "Remove", "SaveAs", "Viewer"}) {
                 const QString what = QString("%1 on %2").arg(key, node);
