@@ -11,6 +11,8 @@
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
 #include "LibraryGenerator.h"
+#include "objects/ResourceCompaction.h"
+#include "objects/ResourceFile.h"
 #include "search/ResultRows.h"
 #include "search/SearchEngine.h"
 #include "search/ui/SearchPanel.h"
@@ -316,6 +318,86 @@ void measureSplit(qsizetype snippets, const QString& folder)
     QFile::remove(path);
 }
 
+// Writes size bytes of a repeating pattern; false when the file could not be written.
+bool writeFileOfSize(const QString& path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    QByteArray chunk(4 * 1024 * 1024, Qt::Uninitialized);
+    for (qsizetype i = 0; i < chunk.size(); ++i) {
+        chunk[i] = char(i * 7 + i / 251);
+    }
+    for (qint64 left = size; left > 0; left -= chunk.size()) {
+        const qint64 n = std::min<qint64>(left, chunk.size());
+        if (file.write(chunk.constData(), n) != n) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Attaching a 100 MB file, and compacting a resource file of 10,000 objects in use with a third of
+// its bytes orphaned, against cp of the same file; each the best of three rounds.
+void measureObjects(double gigabytes, const QString& folder)
+{
+    const QString source = folder + QStringLiteral("/attach.bin");
+    const QString resource = folder + QStringLiteral("/zorbethresource.res");
+    if (!writeFileOfSize(source, 100LL * 1000 * 1000)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(source));
+        return;
+    }
+    double attach = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        QFile::remove(resource);
+        attach = std::min(attach, seconds([&] { ResourceFile::append(resource, source); }));
+    }
+    QFile::remove(source);
+    report("attach 100 MB", attach, "s");
+
+    // 15,000 objects one after the other; every third one is orphaned.
+    constexpr int InUse = 10000;
+    const qint64 size = qint64(gigabytes * 1e9);
+    const qint64 objectBytes = size / (InUse * 3 / 2);
+    if (!writeFileOfSize(resource, objectBytes * (InUse * 3 / 2))) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(resource));
+        return;
+    }
+    CodeArray records;
+    for (qint64 n = 0; n < InUse * 3 / 2; ++n) {
+        if (n % 3 != 2) {
+            SnippetRecord r;
+            r.ObjectName = QStringLiteral("object%1.bin").arg(n);
+            r.ObjectFlag = 1;
+            r.ObjectStart = qint32(n * objectBytes + 1);
+            r.ObjectLength = qint32(objectBytes);
+            records.push_back(r);
+        }
+    }
+    const QString copy = folder + QStringLiteral("/copy.res");
+    double cp = 1e9, compact = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        QFile::remove(copy);
+        cp = std::min(cp, seconds([&] { QProcess::execute(QStringLiteral("cp"), {resource, copy}); }));
+        QFile::remove(copy);
+        compact = std::min(compact, seconds([&] {
+                               const ResourceCompaction::Result r =
+                                   ResourceCompaction::writeCompacted(resource, records);
+                               if (!r.ok) {
+                                   std::fprintf(stderr, "compaction failed: %s\n", qPrintable(r.error));
+                               }
+                           }));
+        QFile::remove(ResourceCompaction::tempPathFor(resource));
+    }
+    QFile::remove(resource);
+    std::printf("resource file: %.0f MB, %d objects in use\n", double(objectBytes * (InUse * 3 / 2)) / 1e6,
+                InUse);
+    report("cp resource file", cp, "s");
+    report("compact resource file", compact, "s");
+    report("compact ratio to cp", compact / cp, "x");
+}
+
 // The comparison of a server copy as large as the library: half its snippets identical to library
 // snippets, a tenth a library title with other code, the rest new. Then the staging loader against
 // the library's own load of the same file, in turns, best of three each.
@@ -374,7 +456,7 @@ void measureComparison(const QString& path)
     report("server load ratio", serverLoad / libraryLoad, "x");
 }
 
-int measureCore(qsizetype snippets, const QString& folder)
+int measureCore(qsizetype snippets, const QString& folder, double objectsGigabytes)
 {
     const QString path = folder + QStringLiteral("/zorbeth.txt");
     {
@@ -428,6 +510,8 @@ int measureCore(qsizetype snippets, const QString& folder)
     measureSplit(snippets, folder);
     measureComparison(path);
 
+    measureObjects(objectsGigabytes, folder);
+
     // The window runs in a process of its own, so its start-up and peak memory are the program's alone.
     ProgramFolder::seed(folder, ProgramFolder::shippedDataFolder());
     QProcess child;
@@ -461,7 +545,12 @@ int main(int argc, char* argv[])
         QStringLiteral("DIR"));
     parser.addOption(snippetsOption);
     parser.addOption(windowOption);
+    const QCommandLineOption objectsOption(
+        QStringLiteral("objects-gb"),
+        QStringLiteral("Size of the resource file the compaction is measured on, in GB (default 0.1)."),
+        QStringLiteral("G"), QStringLiteral("0.1"));
     parser.addOption(keepOption);
+    parser.addOption(objectsOption);
     parser.process(app);
 
     if (parser.isSet(windowOption)) {
@@ -473,10 +562,16 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "--snippets needs a positive number\n");
         return 2;
     }
+    const double objectsGigabytes = parser.value(objectsOption).toDouble(&ok);
+    if (!ok || objectsGigabytes <= 0 || objectsGigabytes > 2) {
+        std::fprintf(stderr, "--objects-gb needs a number above 0 and at most 2\n");
+        return 2;
+    }
     if (parser.isSet(keepOption)) {
         QDir().mkpath(parser.value(keepOption));
-        return measureCore(snippets, QFileInfo(parser.value(keepOption)).absoluteFilePath());
+        return measureCore(snippets, QFileInfo(parser.value(keepOption)).absoluteFilePath(),
+                           objectsGigabytes);
     }
     QTemporaryDir folder;
-    return measureCore(snippets, folder.path());
+    return measureCore(snippets, folder.path(), objectsGigabytes);
 }

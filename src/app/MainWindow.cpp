@@ -13,6 +13,7 @@
 #include "library/ui/StorageCommands.h"
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"
+#include "objects/ui/ObjectCommands.h"
 #include "search/ui/SearchPanel.h"
 #include "settings/AppInfo.h"
 #include "settings/SettingsStore.h"
@@ -58,9 +59,9 @@ MainWindow::~MainWindow()
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
     const QList<QPointer<QObject>> controllers{
-        m_ftp,          m_importModes, m_comparison, m_remoteFolder, m_message,       m_export,
-        m_print,        m_info,        m_layout,     m_search,       m_editor,        m_storage,
-        m_nodeCommands, m_treeViews,   m_editing,    m_startup,      m_treeController};
+        m_objects, m_ftp,          m_importModes, m_comparison, m_remoteFolder, m_message,
+        m_export,  m_print,        m_info,        m_layout,     m_search,       m_editor,
+        m_storage, m_nodeCommands, m_treeViews,   m_editing,    m_startup,      m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
         delete controller.data();
     }
@@ -162,6 +163,7 @@ void MainWindow::createControllers()
         *m_context, *m_search, *m_comparison, [this] { m_treeViews->reapplyChildCounts(); }, this);
     m_message = new MessageCommands(*m_context, this);
     m_ftp = new FtpCommands(*m_context, *m_treeViews, *m_importModes, this);
+    m_objects = new ObjectCommands(*m_context, this);
     wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.

@@ -19,6 +19,7 @@ class LibraryTree;
 class MessageCommands;
 class MainLayout;
 class NodeCommands;
+class ObjectCommands;
 class PrintCommands;
 class RemoteFolderCommands;
 class QLabel;
@@ -94,5 +95,6 @@ private:
     ComparisonList* m_comparison = nullptr;
     ImportModes* m_importModes = nullptr;
     FtpCommands* m_ftp = nullptr;
+    ObjectCommands* m_objects = nullptr;
     bool m_closing = false;
 };

@@ -5,6 +5,11 @@
 #include "library/LibraryFile.h"
 #include "library/LibraryLock.h"
 #include "library/Workspace.h"
+#include "objects/ObjectAnalysis.h"
+#include "objects/ObjectExport.h"
+#include "objects/ObjectList.h"
+#include "objects/ResourceFile.h"
+#include "objects/SafeNames.h"
 #include "search/SearchEngine.h"
 #include "search/SearchScope.h"
 #include "search/WordLists.h"
@@ -57,6 +62,14 @@ constexpr char Usage[] =
     "                          appends the listed snippets of compare FILE with those IDs (or\n"
     "                          every one) to the library, sorts and saves it; refuses while the\n"
     "                          program holds the library or when it is cut off or damaged\n"
+    "  objects analyze         the attached objects: count, bytes used and resource file size\n"
+    "  objects list            every attached object and whether it lies inside the resource\n"
+    "                          file; exit 1 when one does not\n"
+    "  objects extract INDEX DIR\n"
+    "                          writes the object of snippet INDEX into the folder DIR under its\n"
+    "                          name made safe; exit 1 when the snippet has no object or its name\n"
+    "                          cannot be used, 2 when the object lies outside the resource file\n"
+    "                          or DIR is not a folder\n"
     "  --                      ends the options, so TERM may begin with -\n"
     "exit status: 0 success, 1 the library is cut off or damaged (split, compare: nothing\n"
     "             found in FILE), 2 bad usage or an unreadable file (import: also a refusal)\n";
@@ -235,6 +248,9 @@ int CliCommands::run(const QStringList& arguments)
             return usageError(QLatin1String("import needs one of --ids and --all"));
         }
         return importStaged(positional[0], ids, options.allWords);
+    }
+    if (command == QLatin1String("objects")) {
+        return objects(positional);
     }
     if (command == QLatin1String("check") || command == QLatin1String("split") || isList ||
         command == QLatin1String("show") || isSearch || isWords || isCompare || isImport) {
@@ -613,10 +629,152 @@ int CliCommands::importStaged(const QString& file, const QString& ids, bool all)
     return Success;
 }
 
-int CliCommands::loadLibrary(CodeArray& records)
+int CliCommands::loadLibrary(CodeArray& records) int CliCommands::objects(const QStringList& arguments)
+{
+    const QString sub = arguments.value(0);
+    if (sub == QLatin1String("analyze") && arguments.size() == 1) {
+        return objectsAnalyze();
+    }
+    if (sub == QLatin1String("list") && arguments.size() == 1) {
+        return objectsList();
+    }
+    if (sub == QLatin1String("extract") && arguments.size() == 3) {
+        return objectsExtract(arguments[1], arguments[2]);
+    }
+    return usageError(QLatin1String("objects takes analyze, list, or extract INDEX DIR"));
+}
+
+int CliCommands::objectsAnalyze()
+{
+    CodeArray records;
+    QString resourcePath;
+    const int status = loadLibrary(records, &resourcePath);
+    if (status == Failure) {
+        return status;
+    }
+    const ObjectAnalysis::Analysis analysis = ObjectAnalysis::analyze(records, resourcePath);
+    if (m_json) {
+        const QJsonObject o{
+            {"objects", analysis.count}, {"bytesUsed", analysis.bytesUsed}, {"fileSize", analysis.fileSize}};
+        m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+    } else {
+        print(ObjectAnalysis::statusText(analysis) + u'\n');
+    }
+    return status;
+}
+
+int CliCommands::objectsList()
+{
+    CodeArray records;
+    QString resourcePath;
+    int status = loadLibrary(records, &resourcePath);
+    if (status == Failure) {
+        return status;
+    }
+    const std::vector<ObjectList::Entry> entries =
+        ObjectList::inUse(records, ResourceFile::size(resourcePath));
+    QJsonArray array;
+    QList<QStringList> rows{{"index", "start", "length", "valid", "name", "title"}};
+    for (const ObjectList::Entry& e : entries) {
+        if (!e.valid) {
+            status = Problems;
+        }
+        if (m_json) {
+            array.append(QJsonObject{{"index", qint64(e.index)},
+                                     {"title", e.title},
+                                     {"name", e.name},
+                                     {"start", e.start},
+                                     {"length", e.length},
+                                     {"valid", e.valid}});
+        } else {
+            rows.append({QString::number(e.index), QString::number(e.start), QString::number(e.length),
+                         e.valid ? QStringLiteral("yes") : QStringLiteral("no"), e.name, e.title});
+        }
+    }
+    if (m_json) {
+        const QJsonObject o{{"count", qint64(entries.size())}, {"objects", array}};
+        m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+    } else {
+        print(table(rows) + QString::number(entries.size()) + QStringLiteral(" objects\n"));
+    }
+    return status;
+}
+
+int CliCommands::objectsExtract(const QString& index, const QString& folder)
+{
+    bool ok = false;
+    const qlonglong wanted = index.toLongLong(&ok);
+    if (!ok) {
+        return usageError(QLatin1String("INDEX must be a number: ") + index);
+    }
+    if (!QFileInfo(folder).isDir()) {
+        printError(QStringLiteral("zorbeth-cli: %1 is not a folder\n").arg(folder));
+        return Failure;
+    }
+    CodeArray records;
+    QString resourcePath;
+    const int status = loadLibrary(records, &resourcePath);
+    if (status == Failure) {
+        return status;
+    }
+    if (wanted < 0 || wanted >= qlonglong(records.size())) {
+        printError(QStringLiteral("zorbeth-cli: no snippet with index %1 (the library has %2)\n")
+                       .arg(wanted)
+                       .arg(records.size()));
+        return Failure;
+    }
+    const SnippetRecord& r = records[size_t(wanted)];
+    if (r.ObjectFlag != 1) {
+        printError(QStringLiteral("zorbeth-cli: snippet %1 has no object\n").arg(wanted));
+        return Problems;
+    }
+    const qint64 fileSize = ResourceFile::size(resourcePath);
+    if (!ResourceFile::inRange(r.ObjectStart, r.ObjectLength, fileSize)) {
+        printError(
+            QStringLiteral("zorbeth-cli: the object of snippet %1 (%2 bytes from position %3) does not lie "
+                           "inside %4 (%5 bytes)\n")
+                .arg(wanted)
+                .arg(r.ObjectLength)
+                .arg(r.ObjectStart)
+                .arg(QDir::toNativeSeparators(resourcePath))
+                .arg(fileSize));
+        return Failure;
+    }
+    const QString name = SafeNames::fileName(r.ObjectName);
+    if (name.isEmpty()) {
+        printError(
+            QStringLiteral("zorbeth-cli: the object name \"%1\" of snippet %2 cannot be used as a file "
+                           "name\n")
+                .arg(r.ObjectName)
+                .arg(wanted));
+        return Problems;
+    }
+    const ResourceFile::ReadResult read = ResourceFile::read(resourcePath, r.ObjectStart, r.ObjectLength);
+    if (!read.ok) {
+        printError(QStringLiteral("zorbeth-cli: %1\n").arg(read.error));
+        return Failure;
+    }
+    const ObjectExport::Written written = ObjectExport::writeInFolder(folder, name, read.bytes);
+    if (!written.ok) {
+        printError(QStringLiteral("zorbeth-cli: %1: %2\n").arg(written.path, written.error));
+        return Failure;
+    }
+    if (m_json) {
+        const QJsonObject o{{"written", written.path}, {"bytes", qint64(read.bytes.size())}};
+        m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+    } else {
+        print(QStringLiteral("%1 bytes written to %2\n").arg(read.bytes.size()).arg(written.path));
+    }
+    return status;
+}
+
+int CliCommands::loadLibrary(CodeArray& records, QString* resourcePath)
 {
     Workspace ws;
     ws.programFolder = ProgramFolder::resolve(m_folder);
+    if (resourcePath) {
+        *resourcePath = ResourceFile::path(ws);
+    }
     const QString path = ws.databasePath();
     if (!QFileInfo(path).isFile()) {
         printError(QStringLiteral("zorbeth-cli: no library at %1\n").arg(QDir::toNativeSeparators(path)));

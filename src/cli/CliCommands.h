@@ -49,9 +49,14 @@ private:
     // Stages file as the local import does and sorts the staged array. Failure when the file cannot
     // be read, Problems (with the reason on stderr) when nothing was found in it.
     int stage(const QString& file, CodeArray& staged);
+    int objects(const QStringList& arguments);
+    int objectsAnalyze();
+    int objectsList();
+    int objectsExtract(const QString& index, const QString& folder);
 
-    // Loads and sorts the library of the program folder as the program does, never writing it.
-    int loadLibrary(CodeArray& records);
+    // Loads and sorts the library of the program folder as the program does, never writing it;
+    // resourcePath receives where its resource file lies.
+    int loadLibrary(CodeArray& records, QString* resourcePath = nullptr);
 
     int usageError(const QString& why);
     void print(const QString& text);

@@ -27,6 +27,7 @@ struct ScriptState
     QQueue<Prompts::Answer> answers;
     QList<Prompts::Record> history;
     QQueue<QString> files;
+    QQueue<QString> folders;
     QQueue<QString> texts;
     QQueue<QFont> fonts;
     QQueue<QColor> colours;
@@ -228,7 +229,7 @@ QString Prompts::saveFile(QWidget* parent, const QString& title, const QString& 
 
 QString Prompts::chooseFolder(QWidget* parent, const QString& title, const QString& folder)
 {
-    const QString path = choose(state().files, [&]() -> std::optional<QString> {
+    const QString path = choose(state().folders, [&]() -> std::optional<QString> {
                              return QFileDialog::getExistingDirectory(parent, title, folder);
                          }).value_or(QString());
     recordDialog(title, folder, !path.isEmpty());
@@ -273,6 +274,11 @@ void Prompts::queueFile(const QString& path)
     state().files.enqueue(path);
 }
 
+void Prompts::queueFolder(const QString& path)
+{
+    state().folders.enqueue(path);
+}
+
 void Prompts::queueText(const QString& text)
 {
     state().texts.enqueue(text);
@@ -294,6 +300,7 @@ void Prompts::setScripted(bool scripted)
     state().answers.clear();
     state().history.clear();
     state().files.clear();
+    state().folders.clear();
     state().texts.clear();
     state().fonts.clear();
     state().colours.clear();

@@ -69,8 +69,7 @@ public:
     static QString saveFile(QWidget* parent, const QString& title, const QString& folder,
                             const QString& filter);
 
-    // The folder browser: a folder, or an empty string when cancelled. Scripted answers come from
-    // the same queue as openFile's.
+    // The folder browser, showing folders only: a folder, or an empty name when cancelled.
     static QString chooseFolder(QWidget* parent, const QString& title, const QString& folder);
 
     // An input box with one line of text, filled with value; nothing when cancelled.
@@ -85,6 +84,7 @@ public:
 
     // Scripted answers of the dialogs above; with none queued a dialog is cancelled.
     static void queueFile(const QString& path);
+    static void queueFolder(const QString& path);
     static void queueText(const QString& text);
     static void queueFont(const QFont& font);
     static void queueColour(const QColor& colour);

@@ -5,8 +5,8 @@
 #include "editor/ui/FindReplaceDialog.h"
 #include "editor/ui/InstalledFonts.h"
 #include "editor/ui/MacroRecorder.h"
-#include "editor/ui/ViewerWindow.h"
 #include "library/ui/TreeController.h"
+#include "objects/ui/ViewerWindow.h"
 #include "ui/WindowFixture.h"
 
 #include <QAction>

@@ -47,7 +47,7 @@ class RemoteFolderTest : public QObject
             QVERIFY(DatabaseFile::write(shared.filePath(QStringLiteral("zorbeth.txt")), sharedLibrary()));
         }();
         MainWindow& w = f.open();
-        Prompts::queueFile(shared.path());
+        Prompts::queueFolder(shared.path());
         f.find<QAction>("mnuSelectRootFolder")->trigger();
         return w;
     }
@@ -60,7 +60,7 @@ private slots:
         f.find<QAction>("mnuSelectRootFolder")->trigger();
         QCOMPARE(status(f), QStringLiteral("Remote folder:   <not specified>"));
 
-        Prompts::queueFile(QStringLiteral("/Mnt/Team Share/Snippets"));
+        Prompts::queueFolder(QStringLiteral("/Mnt/Team Share/Snippets"));
         f.find<QAction>("mnuSelectRootFolder")->trigger();
         QCOMPARE(w.workspace().options.RF, QStringLiteral("/Mnt/Team Share/Snippets/"));
         QCOMPARE(status(f), QStringLiteral("Remote folder:   /Mnt/Team Share/Snippets/"));
@@ -237,7 +237,7 @@ private slots:
         }
         const QByteArray before = LibraryText::readAll(target);
         f.open();
-        Prompts::queueFile(shared.path());
+        Prompts::queueFolder(shared.path());
         f.find<QAction>("mnuSelectRootFolder")->trigger();
         Prompts::takeHistory();
 

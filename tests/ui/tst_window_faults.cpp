@@ -1,10 +1,10 @@
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "editor/ui/InstalledFonts.h"
-#include "editor/ui/ViewerWindow.h"
 #include "gui/CommandToolbar.h"
 #include "gui/ScreenFit.h"
 #include "library/ui/TreeController.h"
+#include "objects/ui/ViewerWindow.h"
 #include "store/DatabaseFile.h"
 #include "ui/WindowFixture.h"
 

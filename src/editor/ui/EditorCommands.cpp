@@ -5,11 +5,11 @@
 #include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "editor/ui/FindReplaceDialog.h"
-#include "editor/ui/ViewerWindow.h"
 #include "gui/Prompts.h"
 #include "gui/ScreenFit.h"
 #include "gui/WindowContext.h"
 #include "library/Workspace.h"
+#include "objects/ui/ViewerWindow.h"
 #include "store/TextCodec.h"
 
 #include <QAction>
@@ -318,9 +318,7 @@ void EditorCommands::mnuCMInsert_Click()
 
 void EditorCommands::HexView()
 {
-    if (m_viewer.isNull()) {
-        m_viewer = new ViewerWindow(&m_context.window);
-    }
+    m_viewer = ViewerWindow::of(m_context.window);
     if (!m_viewer->isVisible()) {
         ScreenFit::placeOver(*m_viewer, &m_context.window);
     }

@@ -1,0 +1,113 @@
+#include "objects/ResourceCompaction.h"
+
+#include "objects/ResourceFile.h"
+
+#include <filesystem>
+#include <QFile>
+#include <QFileInfo>
+
+namespace ResourceCompaction {
+
+QString tempPathFor(const QString& resourcePath)
+{
+    return resourcePath + QStringLiteral(".tmp");
+}
+
+Result writeCompacted(const QString& resourcePath, const CodeArray& records)
+{
+    Result result;
+    result.tempPath = tempPathFor(resourcePath);
+    QFile old(resourcePath);
+    const bool exists = QFileInfo(resourcePath).isFile();
+    if (exists && !old.open(QIODevice::ReadOnly)) {
+        result.error =
+            QStringLiteral("The resource file %1 cannot be read: %2").arg(resourcePath, old.errorString());
+        return result;
+    }
+    const qint64 oldSize = exists ? old.size() : 0;
+    // Every object must be readable before anything is written: a compaction that dropped one would
+    // lose it for good once the old file is gone.
+    for (size_t i = 0; i < records.size(); ++i) {
+        const SnippetRecord& r = records[i];
+        if (!r.Deleted && r.ObjectFlag == 1 &&
+            !ResourceFile::inRange(r.ObjectStart, r.ObjectLength, oldSize)) {
+            result.error =
+                QStringLiteral("The object \"%1\" of the snippet \"%2\" does not lie inside the resource "
+                               "file (%3 bytes from position %4, file of %5 bytes).")
+                    .arg(r.ObjectName, r.Title)
+                    .arg(r.ObjectLength)
+                    .arg(r.ObjectStart)
+                    .arg(oldSize);
+            return result;
+        }
+    }
+    if (QFileInfo::exists(result.tempPath) && !QFile::remove(result.tempPath)) {
+        result.error = QStringLiteral("The old temporary file %1 cannot be removed.").arg(result.tempPath);
+        return result;
+    }
+    QFile temp(result.tempPath);
+    if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        result.error = QStringLiteral("%1 cannot be written: %2").arg(result.tempPath, temp.errorString());
+        return result;
+    }
+    QByteArray buffer;
+    QString error;
+    qint64 size = 0;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const SnippetRecord& r = records[i];
+        if (r.Deleted || r.ObjectFlag != 1) {
+            continue;
+        }
+        if (size >= ResourceFile::MaxPosition) {
+            error = QStringLiteral("The objects in use need more than 2 GiB.");
+            break;
+        }
+        if (!ResourceFile::copyRange(old, r.ObjectStart, r.ObjectLength, temp, buffer, &error)) {
+            break;
+        }
+        result.starts.emplace_back(i, qint32(size + 1));
+        size += r.ObjectLength;
+    }
+    if (error.isEmpty() && !temp.flush()) {
+        error = temp.errorString();
+    }
+    temp.close();
+    if (!error.isEmpty()) {
+        QFile::remove(result.tempPath);
+        result.starts.clear();
+        result.error = QStringLiteral("%1 could not be written: %2").arg(result.tempPath, error);
+        return result;
+    }
+    result.size = size;
+    result.ok = true;
+    return result;
+}
+
+std::vector<std::pair<size_t, qint32>> applyStarts(CodeArray& records,
+                                                   const std::vector<std::pair<size_t, qint32>>& starts)
+{
+    std::vector<std::pair<size_t, qint32>> previous;
+    previous.reserve(starts.size());
+    for (const auto& [index, start] : starts) {
+        previous.emplace_back(index, records[index].ObjectStart);
+        records[index].ObjectStart = start;
+    }
+    return previous;
+}
+
+bool replace(const QString& resourcePath, const QString& tempPath, QString* error)
+{
+    // A rename over the old file swaps them in one step: there is no moment without a resource file.
+    std::error_code code;
+    std::filesystem::rename(std::filesystem::path(tempPath.toStdU16String()),
+                            std::filesystem::path(resourcePath.toStdU16String()), code);
+    if (code) {
+        if (error) {
+            *error = QString::fromStdString(code.message());
+        }
+        return false;
+    }
+    return true;
+}
+
+} // namespace ResourceCompaction
