@@ -629,7 +629,7 @@ int CliCommands::importStaged(const QString& file, const QString& ids, bool all)
     return Success;
 }
 
-int CliCommands::loadLibrary(CodeArray& records) int CliCommands::objects(const QStringList& arguments)
+int CliCommands::objects(const QStringList& arguments)
 {
     const QString sub = arguments.value(0);
     if (sub == QLatin1String("analyze") && arguments.size() == 1) {
