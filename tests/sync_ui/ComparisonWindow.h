@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QStyle>
 #include <QTreeView>
 
 // The real window on a library of its own, with the comparison list's views at hand.
@@ -93,6 +94,15 @@ public:
         const QModelIndex index = model->index(rowOf(title), 0);
         list->setCurrentIndex(index);
         emit list->clicked(index);
+    }
+
+    // A mouse click on the check box of the row with that title, as a user ticks it.
+    void clickCheckBox(const QString& title)
+    {
+        const QRect row = list->visualRect(model->index(rowOf(title), 0));
+        const int indicator = list->style()->pixelMetric(QStyle::PM_IndicatorWidth);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          QPoint(row.left() + 4 + indicator / 2, row.center().y()));
     }
 
     // The library's records as "language/category/title" in array order.

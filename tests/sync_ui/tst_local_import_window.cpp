@@ -209,6 +209,19 @@ private slots:
         QCOMPARE(w.library(), (QStringList{"C++/Misc/Alpha", "C++/Misc/Zeta"}));
     }
 
+    void checkBoxClick_onRedRow_selectsItAndShowsTheLocalSnippet()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.click("Beta");
+        w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(QStringLiteral("T1")));
+        w.clickCheckBox("Alpha");
+        QVERIFY(w.model->isChecked(w.rowOf("Alpha")));
+        QCOMPARE(w.list->currentIndex().row(), w.rowOf("Alpha"));
+        QCOMPARE(w.code->text(), QStringLiteral("class Alpha\n{\n    int a;\n}"));
+        QCOMPARE(LibraryTree::key(w.f.tree()->currentItem()), QStringLiteral("T0"));
+    }
+
     void replaceTreeCode_onACategory_doesNothing()
     {
         ComparisonWindow w(cppLibrary());

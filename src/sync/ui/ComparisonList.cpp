@@ -61,8 +61,12 @@ ComparisonList::ComparisonList(WindowContext& context, SearchFrame& frame, Compa
     m_view->hide();
 
     QTreeView& list = m_view->list();
-    connect(&list, &QTreeView::clicked, this,
-            [this](const QModelIndex& index) { lstRemote_ItemClick(index.row()); });
+    // A click on a row's check box does not move the selection by itself; the clicked row is the
+    // one shown and compared, so it becomes the selected one too.
+    connect(&list, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+        selectRow(index.row());
+        lstRemote_ItemClick(index.row());
+    });
     // Moving through the list with the keyboard shows each row as a click does.
     connect(list.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
