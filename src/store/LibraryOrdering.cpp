@@ -1,5 +1,7 @@
 #include "store/LibraryOrdering.h"
 
+#include "store/TextCodec.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -7,29 +9,7 @@ namespace LibraryOrdering {
 
 QString sortKey(const SnippetRecord& record)
 {
-    // Most keys are plain ASCII, which is lowered here directly; Qt's full case mapping is far
-    // slower per character and is kept for the rest.
-    const QStringView parts[] = {record.Language, u":::", record.Category, u":::", record.Title};
-    qsizetype size = 0;
-    for (QStringView part : parts) {
-        size += part.size();
-    }
-    QString key(size, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(key.data());
-    char16_t seen = 0;
-    for (QStringView part : parts) {
-        for (QChar qc : part) {
-            const char16_t c = qc.unicode();
-            seen |= c;
-            *out++ = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-        }
-    }
-    if (seen < 0x80) {
-        return key;
-    }
-    return QString(record.Language + QLatin1String(":::") + record.Category + QLatin1String(":::") +
-                   record.Title)
-        .toLower();
+    return TextCodec::lowerJoined({record.Language, u":::", record.Category, u":::", record.Title});
 }
 
 void SortCodeByLanguage(CodeArray& array)

@@ -223,4 +223,32 @@ QStringView trimBlanks(QStringView text)
     return text.sliced(begin, end - begin);
 }
 
+QString lowerJoined(std::initializer_list<QStringView> parts)
+{
+    qsizetype size = 0;
+    for (QStringView part : parts) {
+        size += part.size();
+    }
+    QString key(size, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(key.data());
+    char16_t seen = 0;
+    for (QStringView part : parts) {
+        for (QChar qc : part) {
+            const char16_t c = qc.unicode();
+            seen |= c;
+            *out++ = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+        }
+    }
+    if (seen < 0x80) {
+        return key;
+    }
+    // Qt's full case mapping is far slower per character, so it is kept for the rest.
+    QString joined;
+    joined.reserve(size);
+    for (QStringView part : parts) {
+        joined += part;
+    }
+    return joined.toLower();
+}
+
 } // namespace TextCodec

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -30,5 +31,9 @@ QList<QStringView> splitLines(QStringView text);
 
 // The text without its leading and trailing blanks (blanks only: tabs and line ends stay).
 QStringView trimBlanks(QStringView text);
+
+// The parts joined and lower-cased, the same as lower-casing the joined text, so a letter maps the
+// same whichever part boundary it stands next to. Plain ASCII, the usual case, is lowered directly.
+QString lowerJoined(std::initializer_list<QStringView> parts);
 
 } // namespace TextCodec

@@ -1,5 +1,7 @@
 #include "sync/Comparison.h"
 
+#include "store/TextCodec.h"
+
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
@@ -7,44 +9,14 @@
 
 namespace {
 
-// The lower-cased form of the parts joined, the same as lower-casing the joined text: plain ASCII is
-// lowered here directly, anything else with Qt's full case mapping over the whole text, so that a
-// letter is mapped the same whichever field boundary it stands next to.
-QString loweredJoin(std::initializer_list<QStringView> parts)
-{
-    qsizetype size = 0;
-    for (QStringView part : parts) {
-        size += part.size();
-    }
-    QString key(size, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(key.data());
-    char16_t seen = 0;
-    for (QStringView part : parts) {
-        for (QChar qc : part) {
-            const char16_t c = qc.unicode();
-            seen |= c;
-            *out++ = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-        }
-    }
-    if (seen < 0x80) {
-        return key;
-    }
-    QString joined;
-    joined.reserve(size);
-    for (QStringView part : parts) {
-        joined += part;
-    }
-    return joined.toLower();
-}
-
 QString lowered(QStringView text)
 {
-    return loweredJoin({text});
+    return TextCodec::lowerJoined({text});
 }
 
 QString fullKey(const SnippetRecord& record)
 {
-    return loweredJoin({record.Language, record.Title, record.Code});
+    return TextCodec::lowerJoined({record.Language, record.Title, record.Code});
 }
 
 // A polynomial hash of the lower-cased text, so that the hash of a joined text follows from the
@@ -172,7 +144,7 @@ bool equalLowered(std::initializer_list<QStringView> a, bool asciiA, std::initia
     if (asciiA && asciiB) {
         return equalAscii(a, b);
     }
-    return loweredJoin(a) == loweredJoin(b);
+    return TextCodec::lowerJoined(a) == TextCodec::lowerJoined(b);
 }
 
 } // namespace
@@ -243,7 +215,8 @@ LocalIndex::Keys LocalIndex::keysOf(const SnippetRecord& record)
     keys.titleAscii = title.ascii();
     keys.codeAscii = code.ascii();
     // Outside ASCII the hashes are taken of the lower-cased joined text, which is what is compared.
-    keys.titleHash = keys.titleAscii ? title.hash : hashOf(loweredJoin({record.Language, record.Title}));
+    keys.titleHash =
+        keys.titleAscii ? title.hash : hashOf(TextCodec::lowerJoined({record.Language, record.Title}));
     keys.codeHash = keys.codeAscii ? code.hash : hashOf(lowered(record.Code));
     keys.fullHash = keys.titleAscii && keys.codeAscii ? title.hash * power(Base, code.length) + code.hash
                                                       : hashOf(fullKey(record));
@@ -303,7 +276,7 @@ qsizetype LocalIndex::FindMatchToRemote(const QString& titleKey) const
     for (qsizetype e = m_byTitle.find(hashOf(titleKey)); e >= 0; e = m_entries[size_t(e)].nextSameTitle) {
         const Entry& entry = m_entries[size_t(e)];
         const SnippetRecord& local = m_library[size_t(entry.index)];
-        if (loweredJoin({local.Language, local.Title}) == titleKey) {
+        if (TextCodec::lowerJoined({local.Language, local.Title}) == titleKey) {
             return entry.index;
         }
     }
@@ -314,7 +287,7 @@ namespace Comparison {
 
 QString titleKey(const QString& language, const QString& title)
 {
-    return loweredJoin({language, title});
+    return TextCodec::lowerJoined({language, title});
 }
 
 namespace {
