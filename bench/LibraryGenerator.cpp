@@ -1,7 +1,6 @@
 #include "LibraryGenerator.h"
 
 #include <QStringList>
-
 #include <random>
 
 namespace LibraryGenerator {
@@ -9,10 +8,10 @@ namespace LibraryGenerator {
 namespace {
 
 const QStringList Languages = {
-    "C++",    "C",      "C#",     "Java",   "JavaScript", "TypeScript", "Python", "Perl", "Ruby", "Go",
-    "Rust",   "SQL",    "HTML",   "CSS",    "Bash",       "PowerShell", "Visual Basic", "Pascal", "Lua", "PHP",
+    "C++",  "C",   "C#",   "Java", "JavaScript", "TypeScript", "Python",       "Perl",   "Ruby", "Go",
+    "Rust", "SQL", "HTML", "CSS",  "Bash",       "PowerShell", "Visual Basic", "Pascal", "Lua",  "PHP",
 };
-const QStringList Categories = {"Strings", "Files",   "Network", "Dates",   "Math",
+const QStringList Categories = {"Strings", "Files",   "Network",  "Dates",    "Math",
                                 "Arrays",  "Threads", "Database", "Graphics", "Utilities"};
 const QStringList Words = {"read",   "write", "parse",  "format", "buffer", "value", "index", "count",
                            "result", "list",  "string", "number", "stream", "table", "query", "node"};

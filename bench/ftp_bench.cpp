@@ -4,6 +4,7 @@
 //
 // Usage: zorbeth-ftp-bench [--megabytes N] [--server-script PATH]
 
+#include "Figures.h"
 #include "LibraryGenerator.h"
 #include "store/DatabaseFile.h"
 #include "sync/FtpLibrary.h"
@@ -19,20 +20,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-void report(const char* name, double value, const char* unit)
-{
-    std::printf("%s: %.3f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
-
-template <typename Work> double seconds(Work work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e9;
-}
 
 bool runCurl(const QStringList& arguments)
 {

@@ -6,6 +6,7 @@
 #include "editor/ui/EditorController.h"
 #include "export/RecordingSurface.h"
 #include "export/ui/PrintCommands.h"
+#include "Figures.h"
 #include "gui/Prompts.h"
 #include "import/ImportExtensions.h"
 #include "library/ui/LibraryTree.h"
@@ -44,20 +45,6 @@ QElapsedTimer& sinceStart()
 {
     static QElapsedTimer timer;
     return timer;
-}
-
-void report(const char* name, double value, const char* unit)
-{
-    std::printf("%s: %.3f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
-
-template <typename Work> double seconds(Work work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e9;
 }
 
 // The high-water mark of this process's resident memory. getrusage would also count the memory of

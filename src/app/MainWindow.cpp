@@ -160,7 +160,12 @@ void MainWindow::createControllers()
     hooks.applySyntax = [this] { m_editor->ApplySyntax(); };
     m_comparison = new ComparisonList(*m_context, *m_search, std::move(hooks), this);
     m_importModes = new ImportModes(
-        *m_context, *m_search, *m_comparison, [this] { m_treeViews->reapplyChildCounts(); }, this);
+        *m_context, *m_search, *m_comparison,
+        [this] {
+            m_treeViews->reapplyChildCounts();
+            m_treeViews->selectFirstNode();
+        },
+        this);
     m_message = new MessageCommands(*m_context, this);
     m_ftp = new FtpCommands(*m_context, *m_treeViews, *m_importModes, this);
     m_objects = new ObjectCommands(*m_context, this);

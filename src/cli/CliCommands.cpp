@@ -364,6 +364,17 @@ int CliCommands::list(const QString& language)
     return status;
 }
 
+bool CliCommands::hasIndex(const CodeArray& records, qlonglong wanted)
+{
+    if (wanted >= 0 && wanted < qlonglong(records.size())) {
+        return true;
+    }
+    printError(QStringLiteral("zorbeth-cli: no snippet with index %1 (the library has %2)\n")
+                   .arg(wanted)
+                   .arg(records.size()));
+    return false;
+}
+
 int CliCommands::show(const QString& index)
 {
     bool ok = false;
@@ -373,13 +384,7 @@ int CliCommands::show(const QString& index)
     }
     CodeArray records;
     const int status = loadLibrary(records);
-    if (status == Failure) {
-        return status;
-    }
-    if (wanted < 0 || wanted >= qlonglong(records.size())) {
-        printError(QStringLiteral("zorbeth-cli: no snippet with index %1 (the library has %2)\n")
-                       .arg(wanted)
-                       .arg(records.size()));
+    if (status == Failure || !hasIndex(records, wanted)) {
         return Failure;
     }
     const SnippetRecord& r = records[size_t(wanted)];
@@ -714,13 +719,7 @@ int CliCommands::objectsExtract(const QString& index, const QString& folder)
     CodeArray records;
     QString resourcePath;
     const int status = loadLibrary(records, &resourcePath);
-    if (status == Failure) {
-        return status;
-    }
-    if (wanted < 0 || wanted >= qlonglong(records.size())) {
-        printError(QStringLiteral("zorbeth-cli: no snippet with index %1 (the library has %2)\n")
-                       .arg(wanted)
-                       .arg(records.size()));
+    if (status == Failure || !hasIndex(records, wanted)) {
         return Failure;
     }
     const SnippetRecord& r = records[size_t(wanted)];

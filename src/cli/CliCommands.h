@@ -58,6 +58,9 @@ private:
     // resourcePath receives where its resource file lies.
     int loadLibrary(CodeArray& records, QString* resourcePath = nullptr);
 
+    // Whether records has an element wanted; says on stderr when it has not.
+    bool hasIndex(const CodeArray& records, qlonglong wanted);
+
     int usageError(const QString& why);
     void print(const QString& text);
     void printError(const QString& text);

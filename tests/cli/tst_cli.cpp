@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "settings/AppInfo.h"
 
 #include <QDir>
@@ -14,27 +15,11 @@ namespace {
 const QString Fixtures = QStringLiteral(ZORBETH_TEST_DATA_DIR "/cli");
 const QString MissingFolder = QStringLiteral(ZORBETH_TEST_DATA_DIR "/cli/no-such-folder");
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = CliRun;
 
 Run cli(const QStringList& arguments, const QString& envFolder = {})
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("ZORBETH_FOLDER");
-    if (!envFolder.isEmpty()) {
-        env.insert("ZORBETH_FOLDER", envFolder);
-    }
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(ZORBETH_CLI_PATH), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
-        return {};
-    }
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return runCli(arguments, envFolder);
 }
 
 QStringList field(const QJsonArray& records, const QString& key)

@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "library/LibraryLock.h"
 #include "LibraryText.h"
 #include "store/DatabaseFile.h"
@@ -12,23 +13,13 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = CliRun;
 
 Run cli(const QString& folder, QStringList arguments)
 {
     arguments.prepend(folder);
     arguments.prepend(QStringLiteral("--folder"));
-    QProcess process;
-    process.start(QStringLiteral(ZORBETH_CLI_PATH), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
-        return {};
-    }
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return runCli(arguments);
 }
 
 SnippetRecord snippet(const QString& language, const QString& category, const QString& title,

@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "HostileNames.h"
 #include "LibraryText.h"
 #include "store/DatabaseFile.h"
@@ -11,21 +12,11 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = CliRun;
 
 Run cli(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(ZORBETH_CLI_PATH), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
-        return {};
-    }
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return runCli(arguments);
 }
 
 SnippetRecord snippet(const QString& title, const QString& name = {}, qint32 start = 0, qint32 length = 0)

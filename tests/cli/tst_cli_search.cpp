@@ -1,3 +1,5 @@
+#include "CliRun.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -22,13 +24,8 @@ Run cli(QStringList arguments)
 {
     arguments.prepend(Folder);
     arguments.prepend(QStringLiteral("--folder"));
-    QProcess process;
-    process.start(QStringLiteral(ZORBETH_CLI_PATH), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
-        return {};
-    }
-    const QByteArray out = process.readAllStandardOutput();
-    return {process.exitCode(), QJsonDocument::fromJson(out).object(), out};
+    const CliRun run = runCli(arguments);
+    return {run.exitCode, QJsonDocument::fromJson(run.out).object(), run.out};
 }
 
 QList<int> indexes(const QJsonObject& json)

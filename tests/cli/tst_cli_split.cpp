@@ -1,3 +1,5 @@
+#include "CliRun.h"
+
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,21 +12,11 @@ namespace {
 
 const QString Fixtures = QStringLiteral(ZORBETH_TEST_DATA_DIR);
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = CliRun;
 
 Run cli(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(ZORBETH_CLI_PATH), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
-        return {};
-    }
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return runCli(arguments);
 }
 
 QStringList field(const QJsonArray& snippets, const QString& key)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sync/FtpTransfer.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QString>
@@ -12,6 +14,15 @@ class FtpTestServer
 public:
     static constexpr char User[] = "zorbeth";
     static constexpr char Password[] = "s3cret-Pa55";
+
+    // Time-outs short enough for a test that expects a transfer to fail.
+    static FtpTransfer::Options quickOptions()
+    {
+        FtpTransfer::Options options;
+        options.connectTimeoutSeconds = 5;
+        options.lowSpeedSeconds = 5;
+        return options;
+    }
 
     // throttle: bytes per second on each data connection, 0 for full speed.
     explicit FtpTestServer(const QString& home, int throttle = 0)

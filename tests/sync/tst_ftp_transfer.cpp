@@ -27,14 +27,6 @@ QByteArray largeLibrary(qsizetype size)
     return bytes + End;
 }
 
-FtpTransfer::Options quickOptions()
-{
-    FtpTransfer::Options options;
-    options.connectTimeoutSeconds = 5;
-    options.lowSpeedSeconds = 5;
-    return options;
-}
-
 } // namespace
 
 class FtpTransferTest : public QObject
@@ -135,7 +127,7 @@ private slots:
     {
         QFETCH(bool, passive);
         QFETCH(QString, folder);
-        const FtpTransfer::Options options = quickOptions();
+        const FtpTransfer::Options options = FtpTestServer::quickOptions();
         if (!folder.isEmpty()) {
             QVERIFY(QDir(m_home.path()).mkdir(folder.mid(folder.startsWith('/') ? 1 : 0)));
         }
@@ -177,7 +169,8 @@ private slots:
         QVERIFY(LibraryText::writeAll(serverPath(), ServerLibrary));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        const FtpTransfer::Result result = FtpLibrary::send(account(server), localPath(), quickOptions());
+        const FtpTransfer::Result result =
+            FtpLibrary::send(account(server), localPath(), FtpTestServer::quickOptions());
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(LibraryText::readAll(serverPath()), LocalLibrary);
         QCOMPARE(serverFiles(), QStringList{"zorbeth.txt"});
@@ -188,12 +181,12 @@ private slots:
         QVERIFY(LibraryText::writeAll(serverPath(), ServerLibrary));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        QVERIFY(FtpLibrary::receive(account(server), localPath(), quickOptions()).ok);
+        QVERIFY(FtpLibrary::receive(account(server), localPath(), FtpTestServer::quickOptions()).ok);
         QCOMPARE(LibraryText::readAll(backupPath()), LocalLibrary);
 
         const QByteArray edited = LibraryText::Header + LibraryText::block("Edited after") + End;
         QVERIFY(LibraryText::writeAll(localPath(), edited));
-        QVERIFY(FtpLibrary::receive(account(server), localPath(), quickOptions()).ok);
+        QVERIFY(FtpLibrary::receive(account(server), localPath(), FtpTestServer::quickOptions()).ok);
         QCOMPARE(LibraryText::readAll(localPath()), ServerLibrary);
         QCOMPARE(LibraryText::readAll(backupPath()), edited);
         QCOMPARE(localFiles(), (QStringList{"zorbeth.txt", "zorbeth.txt.bak"}));
@@ -204,7 +197,8 @@ private slots:
         QVERIFY(LibraryText::writeAll(backupPath(), OlderBackup));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        const FtpTransfer::Result result = FtpLibrary::receive(account(server), localPath(), quickOptions());
+        const FtpTransfer::Result result =
+            FtpLibrary::receive(account(server), localPath(), FtpTestServer::quickOptions());
         QVERIFY(!result.ok);
         QVERIFY(result.notFound);
         QVERIFY(!result.error.isEmpty());
@@ -232,7 +226,8 @@ private slots:
         QVERIFY(LibraryText::writeAll(backupPath(), OlderBackup));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        const FtpTransfer::Result result = FtpLibrary::receive(account(server), localPath(), quickOptions());
+        const FtpTransfer::Result result =
+            FtpLibrary::receive(account(server), localPath(), FtpTestServer::quickOptions());
         QVERIFY(!result.ok);
         QVERIFY2(result.error.contains(reason), qPrintable(result.error));
         QCOMPARE(LibraryText::readAll(localPath()), LocalLibrary);
@@ -255,8 +250,9 @@ private slots:
         QVERIFY(server.running());
         FtpTransfer::Account a = account(server);
         a.password = QStringLiteral("wrong-Secret-42");
-        const FtpTransfer::Result result = sending ? FtpLibrary::send(a, localPath(), quickOptions())
-                                                   : FtpLibrary::receive(a, localPath(), quickOptions());
+        const FtpTransfer::Result result =
+            sending ? FtpLibrary::send(a, localPath(), FtpTestServer::quickOptions())
+                    : FtpLibrary::receive(a, localPath(), FtpTestServer::quickOptions());
         QVERIFY(!result.ok);
         QVERIFY2(result.error.contains("password"), qPrintable(result.error));
         QVERIFY(!result.error.contains(a.password));
@@ -272,7 +268,7 @@ private slots:
         QVERIFY(server.running());
         FtpTransfer::Account a = account(server);
         a.folder = QStringLiteral("not/there");
-        const FtpTransfer::Result result = FtpLibrary::send(a, localPath(), quickOptions());
+        const FtpTransfer::Result result = FtpLibrary::send(a, localPath(), FtpTestServer::quickOptions());
         QVERIFY(!result.ok);
         QVERIFY(!result.error.isEmpty());
         QVERIFY(QDir(m_home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
@@ -284,7 +280,7 @@ private slots:
         a.server = QStringLiteral("ftp://127.0.0.1:1");
         QElapsedTimer timer;
         timer.start();
-        const FtpTransfer::Result result = FtpLibrary::receive(a, localPath(), quickOptions());
+        const FtpTransfer::Result result = FtpLibrary::receive(a, localPath(), FtpTestServer::quickOptions());
         QVERIFY(!result.ok);
         QVERIFY(!result.error.isEmpty());
         QVERIFY(timer.elapsed() < 6000);
@@ -329,8 +325,10 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         const FtpTransfer::Result result =
-            sending ? FtpLibrary::send(account(server), localPath(), quickOptions(), &cancel, events)
-                    : FtpLibrary::receive(account(server), localPath(), quickOptions(), &cancel, events);
+            sending ? FtpLibrary::send(account(server), localPath(), FtpTestServer::quickOptions(), &cancel,
+                                       events)
+                    : FtpLibrary::receive(account(server), localPath(), FtpTestServer::quickOptions(),
+                                          &cancel, events);
         QVERIFY(interrupted);
         QVERIFY(!result.ok);
         QCOMPARE(result.cancelled, !dropped);

@@ -34,14 +34,6 @@ QByteArray libraryOfSize(qsizetype size)
     return LibraryText::Header + LibraryText::block(QByteArray(size - frame, 't')) + End;
 }
 
-FtpTransfer::Options quickOptions()
-{
-    FtpTransfer::Options options;
-    options.connectTimeoutSeconds = 5;
-    options.lowSpeedSeconds = 5;
-    return options;
-}
-
 } // namespace
 
 class FtpWindowTest : public QObject
@@ -71,7 +63,7 @@ class FtpWindowTest : public QObject
         void open()
         {
             window = std::make_unique<FtpWindow>(main.f.window().context(), treeViews(), &main.f.window());
-            window->setTransferOptions(quickOptions());
+            window->setTransferOptions(FtpTestServer::quickOptions());
             window->show();
         }
 
@@ -372,7 +364,7 @@ private slots:
         options.FTPServer = server.address();
         options.FTPUser = QLatin1String(FtpTestServer::User);
         options.FTPPSW = QLatin1String(FtpTestServer::Password);
-        main.f.window().findChild<FtpCommands*>()->setTransferOptions(quickOptions());
+        main.f.window().findChild<FtpCommands*>()->setTransferOptions(FtpTestServer::quickOptions());
 
         main.trigger("mnuCompareFTP");
         QCOMPARE(main.caption(), QStringLiteral("Server Source Code (Differences)"));

@@ -41,6 +41,9 @@ public:
     // After a rebuild that left the nodes without counts: while the menu item is checked, its mark
     // is cleared and the command run again, which sets it and counts the new nodes.
     void reapplyChildCounts();
+
+    // Selects the tree's first node and shows it.
+    void selectFirstNode();
     // Whether the child-count menu item is checked (a rebuild may have left the nodes without counts).
     bool childCountsShown() const;
     // Brings one node's count in line after its children changed.
@@ -76,7 +79,6 @@ private:
     void showImages(bool shown);
     void setExpandedSelected(bool expanded);
     void updateCategoryImages();
-    void selectFirstNode();
     void updateHideDisplay();
 
     WindowContext& m_context;

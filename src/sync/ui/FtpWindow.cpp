@@ -378,21 +378,12 @@ void FtpWindow::cmdReceive_Click()
     if (!libraryWritable(ReceiveTitle)) {
         return;
     }
-    m_cmdCancel->show();
-    setStatus(ConnectingStatus);
-    m_lblResponse->clear();
-    setProgressMaximum(0);
-    startTransferDisplay();
-
     const FtpTransfer::Account a = account();
     const FtpTransfer::Options options = m_options;
-    const FtpTransfer::Result result = runTransfer(
-        [a, path, options](const std::atomic<bool>* cancel, const FtpTransfer::Events& events) {
+    const FtpTransfer::Result result =
+        runDownload([a, path, options](const std::atomic<bool>* cancel, const FtpTransfer::Events& events) {
             return FtpLibrary::receive(a, path, options, cancel, events);
-        },
-        QStringLiteral("Downloading file ... please wait!"));
-
-    ClearAll();
+        });
     if (m_operation == QLatin1String("Cancelled") || result.cancelled) {
         setStatus(QStringLiteral("File download cancelled."));
     } else if (result.ok) {
@@ -408,6 +399,18 @@ void FtpWindow::cmdReceive_Click()
     if (m_closeAfterTransfer) {
         close();
     }
+}
+
+FtpTransfer::Result FtpWindow::runDownload(const Work& work)
+{
+    m_cmdCancel->show();
+    setStatus(ConnectingStatus);
+    m_lblResponse->clear();
+    setProgressMaximum(0);
+    startTransferDisplay();
+    const FtpTransfer::Result result = runTransfer(work, QStringLiteral("Downloading file ... please wait!"));
+    ClearAll();
+    return result;
 }
 
 void FtpWindow::cmdRestore_Click()
@@ -455,21 +458,12 @@ void FtpWindow::cmdCompare_Click()
         return;
     }
     const QString target = m_compareFolder.filePath(QLatin1String(FtpLibrary::RemoteFileName));
-    m_cmdCancel->show();
-    setStatus(ConnectingStatus);
-    m_lblResponse->clear();
-    setProgressMaximum(0);
-    startTransferDisplay();
-
     const FtpTransfer::Account a = account();
     const FtpTransfer::Options options = m_options;
-    const FtpTransfer::Result result = runTransfer(
-        [a, target, options](const std::atomic<bool>* cancel, const FtpTransfer::Events& events) {
+    const FtpTransfer::Result result =
+        runDownload([a, target, options](const std::atomic<bool>* cancel, const FtpTransfer::Events& events) {
             return FtpLibrary::fetchCopy(a, target, options, cancel, events);
-        },
-        QStringLiteral("Downloading file ... please wait!"));
-
-    ClearAll();
+        });
     if (m_operation == QLatin1String("Cancelled") || result.cancelled) {
         setStatus(QStringLiteral("File download cancelled."));
     } else if (result.ok) {

@@ -74,6 +74,8 @@ private:
     FtpTransfer::Account account() const;
     // Runs work on a worker thread and waits for it with the window responsive.
     FtpTransfer::Result runTransfer(const Work& work, const QString& transferStatus);
+    // A download with the window's display around it: connecting, progress, then cleared.
+    FtpTransfer::Result runDownload(const Work& work);
     void startTransferDisplay();
     void NextDirectory(qint64 size);
     void TransferProgress(qint64 bytes);

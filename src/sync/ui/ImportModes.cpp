@@ -66,9 +66,8 @@ HttpDownload::Result downloadRemoteCodeFile(QWidget& window, const QString& serv
 } // namespace
 
 ImportModes::ImportModes(WindowContext& context, SearchFrame& frame, ComparisonList& list,
-                         std::function<void()> reapplyChildCounts, QObject* parent)
-    : QObject(parent), m_context(context), m_frame(frame), m_list(list),
-      m_reapplyChildCounts(std::move(reapplyChildCounts))
+                         std::function<void()> treeRebuilt, QObject* parent)
+    : QObject(parent), m_context(context), m_frame(frame), m_list(list), m_treeRebuilt(std::move(treeRebuilt))
 {
     createCommands();
 }
@@ -127,28 +126,30 @@ void ImportModes::setStatus(const QString& text)
 
 void ImportModes::mnuImportRemote_Click()
 {
-    if (m_mnuImportLocal->isChecked()) {
-        setStatus(QStringLiteral("You must unselect Import Local Snippets before using this option"));
-        QApplication::beep();
-        return;
-    }
-    m_mnuImportRemote->setChecked(!m_mnuImportRemote->isChecked());
-    m_context.toolbar.button(Transfer)->setChecked(m_mnuImportRemote->isChecked());
-    const WaitCursor wait;
-    TransferServerSnippets();
+    toggleMode(*m_mnuImportRemote, *m_mnuImportLocal,
+               QStringLiteral("You must unselect Import Local Snippets before using this option"), Transfer,
+               &ImportModes::TransferServerSnippets);
 }
 
 void ImportModes::mnuImportLocal_Click()
 {
-    if (m_mnuImportRemote->isChecked()) {
-        setStatus(QStringLiteral("You must unselect Import Server Snippets before using this option"));
+    toggleMode(*m_mnuImportLocal, *m_mnuImportRemote,
+               QStringLiteral("You must unselect Import Server Snippets before using this option"), Drive,
+               &ImportModes::TransferLocalSnippets);
+}
+
+void ImportModes::toggleMode(QAction& mine, const QAction& other, const QString& refusal,
+                             const QString& button, void (ImportModes::*transfer)())
+{
+    if (other.isChecked()) {
+        setStatus(refusal);
         QApplication::beep();
         return;
     }
-    m_mnuImportLocal->setChecked(!m_mnuImportLocal->isChecked());
-    m_context.toolbar.button(Drive)->setChecked(m_mnuImportLocal->isChecked());
+    mine.setChecked(!mine.isChecked());
+    m_context.toolbar.button(button)->setChecked(mine.isChecked());
     const WaitCursor wait;
-    TransferLocalSnippets();
+    (this->*transfer)();
 }
 
 void ImportModes::enterMode(const QString& caption, const QString& other)
@@ -308,8 +309,7 @@ void ImportModes::TransferLocalSnippets()
 void ImportModes::ImportRemoteCode()
 {
     Workspace& ws = m_context.ws;
-    LibraryTree& tree = m_context.tree;
-    tree.finishLabelEdit();
+    m_context.tree.finishLabelEdit();
     const std::vector<qsizetype> ids = m_list.takeTicked();
     const qsizetype count = RemoteImport::appendStaged(ws.codeArray, m_list.staged(), ids);
     if (count > 0) {
@@ -317,17 +317,8 @@ void ImportModes::ImportRemoteCode()
     }
     LibraryOrdering::SortCodeByLanguage(ws.codeArray);
     m_context.treeController.FillTreeView();
-    if (m_reapplyChildCounts) {
-        m_reapplyChildCounts();
-    }
-    QTreeWidgetItem* first = tree.topLevelItem(0);
-    {
-        const QSignalBlocker block(&tree);
-        tree.setCurrentItem(first);
-    }
-    if (first != nullptr) {
-        tree.scrollToItem(first);
-        m_context.treeController.Tree_NodeClick(first);
+    if (m_treeRebuilt) {
+        m_treeRebuilt();
     }
     setStatus(RemoteImport::importedStatus(count, m_list.importFileName()));
 }

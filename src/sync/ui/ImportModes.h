@@ -17,9 +17,10 @@ class ImportModes : public QObject
     Q_OBJECT
 
 public:
-    // reapplyChildCounts puts the child counts back on a rebuilt tree when they are switched on.
+    // treeRebuilt runs after an import rebuilt the tree: it puts the child counts back when they are
+    // switched on, and selects and shows the first node.
     ImportModes(WindowContext& context, SearchFrame& frame, ComparisonList& list,
-                std::function<void()> reapplyChildCounts, QObject* parent = nullptr);
+                std::function<void()> treeRebuilt, QObject* parent = nullptr);
 
     void mnuImportRemote_Click();
     void mnuImportLocal_Click();
@@ -41,6 +42,10 @@ private:
     // Lends the frame to the comparison list under caption; other is the other mode's button.
     void enterMode(const QString& caption, const QString& other);
     void leaveMode(const QString& other);
+    // A mode's menu command: refused while the other mode's item is checked, else turns its mark
+    // and button over and runs transfer.
+    void toggleMode(QAction& mine, const QAction& other, const QString& refusal, const QString& button,
+                    void (ImportModes::*transfer)());
     // Downloads and stages the server copy, then lists it.
     void loadServerCopy();
     // The open-file dialog of the local import; true when a file was chosen.
@@ -51,7 +56,7 @@ private:
     WindowContext& m_context;
     SearchFrame& m_frame;
     ComparisonList& m_list;
-    std::function<void()> m_reapplyChildCounts;
+    std::function<void()> m_treeRebuilt;
     QString m_importPath;
     QAction* m_mnuImportRemote = nullptr;
     QAction* m_mnuImportLocal = nullptr;
