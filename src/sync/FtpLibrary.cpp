@@ -2,13 +2,13 @@
 
 #include "store/Backup.h"
 #include "store/DatabaseFile.h"
+#include "store/SafeFile.h"
 #include "sync/CurlSupport.h"
 
 #include <filesystem>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 namespace FtpLibrary {
@@ -42,14 +42,14 @@ bool keepAsBackup(const QString& libraryPath, QString* why)
         }
     }
     QFile in(libraryPath);
-    QSaveFile out(backup);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) {
+    SafeFile out(backup);
+    if (!in.open(QIODevice::ReadOnly) || !out.open()) {
         *why = QStringLiteral("The backup %1 could not be made.").arg(QDir::toNativeSeparators(backup));
         return false;
     }
     while (!in.atEnd()) {
         const QByteArray block = in.read(1 << 20);
-        if (block.isEmpty() || out.write(block) != block.size()) {
+        if (block.isEmpty() || !out.write(block)) {
             *why =
                 QStringLiteral("The backup %1 could not be written.").arg(QDir::toNativeSeparators(backup));
             return false;
