@@ -175,7 +175,8 @@ void SafeFile::cancel()
         }
         break;
     }
-    if (m_file->isOpen()) {
+    // QSaveFile refuses close(): its destructor drops the cancelled temporary file.
+    if (m_mode != Mode::Replace && m_file->isOpen()) {
         m_file->close();
     }
     m_opened = false;
