@@ -2,12 +2,12 @@
 
 #include "settings/AppInfo.h"
 #include "settings/AppSettings.h"
+#include "store/SafeFile.h"
 #include "store/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace HtmlTemplate {
 
@@ -61,12 +61,12 @@ bool SetHTML(QString& templatePath, const QString& programFolder, QString* error
         }
         return false;
     }
-    QSaveFile file(templatePath);
     QByteArray bytes;
     TextCodec::appendUtf8(bytes, defaultText());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString why;
+    if (!SafeFile::writeWhole(templatePath, bytes, &why)) {
         if (error) {
-            *error = file.errorString() + QStringLiteral(": ") + templatePath;
+            *error = why + QStringLiteral(": ") + templatePath;
         }
         return false;
     }

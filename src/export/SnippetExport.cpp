@@ -3,13 +3,13 @@
 #include "export/HtmlTemplate.h"
 #include "export/RtfToHtml.h"
 #include "settings/SettingsStore.h"
+#include "store/SafeFile.h"
 #include "store/TextCodec.h"
 
 #include <limits>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace SnippetExport {
 
@@ -34,21 +34,10 @@ QString pageName(const QString& suffix)
 
 bool writeFile(const QString& path, const QByteArray& bytes, QString* error)
 {
-    if (QFileInfo::exists(path)) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-            return fail(error, file.errorString(), path);
-        }
-        return true;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::NewOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        if (file.isOpen()) {
-            file.close();
-            file.remove();
-        }
-        return fail(error, reason, path);
+    // A page that was not there before is removed again when it cannot be written whole.
+    SafeFile file(path, QFileInfo::exists(path) ? SafeFile::Mode::Replace : SafeFile::Mode::Create);
+    if (!file.open() || !file.write(bytes) || !file.commit()) {
+        return fail(error, file.errorString(), path);
     }
     return true;
 }
@@ -84,12 +73,10 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
     };
     auto goOn = [&request] { return !request.progress || request.progress(); };
 
-    QFile rtfFile(rtfPath);
-    if (!rtfFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        rtfFile.write(rtf + "\r\n") != rtf.size() + 2) {
-        return fail(error, rtfFile.errorString(), rtfPath);
+    QString why;
+    if (!SafeFile::writeWhole(rtfPath, rtf + "\r\n", &why)) {
+        return fail(error, why, rtfPath);
     }
-    rtfFile.close();
     if (!goOn()) {
         return false;
     }

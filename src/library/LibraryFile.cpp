@@ -2,6 +2,7 @@
 
 #include "store/DatabaseFile.h"
 #include "store/DateStamp.h"
+#include "store/SafeFile.h"
 
 #include <algorithm>
 #include <QDir>
@@ -69,6 +70,23 @@ QString describeDamage(const DatabaseFile::ReadResult& read, size_t recordsRead)
     return text;
 }
 
+// Copies from to the new file to, which is removed again unless the whole copy reached the disk.
+bool copyNew(const QString& from, const QString& to)
+{
+    QFile in(from);
+    SafeFile out(to, SafeFile::Mode::Create);
+    if (!in.open(QIODevice::ReadOnly) || !out.open()) {
+        return false;
+    }
+    while (!in.atEnd()) {
+        const QByteArray block = in.read(1 << 20);
+        if (block.isEmpty() || !out.write(block)) {
+            return false;
+        }
+    }
+    return out.commit();
+}
+
 // Saving would drop what could not be read, so a whole copy is kept first; an identical copy kept at
 // an earlier start serves as well. Without a copy, saving is turned off.
 void keepWholeCopy(Workspace& ws, const DatabaseFile::ReadResult& read, LibraryFile::LoadOutcome& outcome)
@@ -93,7 +111,7 @@ void keepWholeCopy(Workspace& ws, const DatabaseFile::ReadResult& read, LibraryF
         return;
     }
     const QString aside = LibraryFile::setAsideName(path, reason);
-    if (QFile::copy(path, aside)) {
+    if (copyNew(path, aside)) {
         outcome.setAsidePath = aside;
         outcome.copyKept = true;
         outcome.message += QStringLiteral("The whole file was copied to %1 so that nothing is lost when the "

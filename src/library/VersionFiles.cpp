@@ -2,23 +2,19 @@
 
 #include "settings/AppInfo.h"
 #include "store/PathNames.h"
+#include "store/SafeFile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
 bool writeLines(const QString& path, const QStringList& lines)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += line.toUtf8() + "\r\n";
     }
-    return file.write(bytes) == bytes.size() && file.commit();
+    return SafeFile::writeWhole(path, bytes, nullptr);
 }
 
 } // namespace

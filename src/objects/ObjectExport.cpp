@@ -2,10 +2,9 @@
 
 #include "objects/SafeNames.h"
 #include "store/PathNames.h"
+#include "store/SafeFile.h"
 
-#include <filesystem>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 namespace ObjectExport {
 
@@ -21,7 +20,7 @@ Written writeInFolder(const QString& folder, const QString& name, const QByteArr
         result.error = QStringLiteral("%1 is not a folder.").arg(folder);
         return result;
     }
-    QTemporaryFile temp(MergePathData(folder, QStringLiteral(".zqObject-XXXXXX")));
+    SafeFile temp(MergePathData(folder, QStringLiteral(".zqObject-XXXXXX")), SafeFile::Mode::Temporary);
     if (!temp.open()) {
         result.error = temp.errorString();
         return result;
@@ -33,19 +32,13 @@ Written writeInFolder(const QString& folder, const QString& name, const QByteArr
                                                      ? existing.permissions()
                                                      : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                            QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    if (temp.write(bytes) != bytes.size() || !temp.flush() || !temp.setPermissions(permissions)) {
-        result.error = temp.errorString();
+    if (!temp.write(bytes) || !temp.setPermissions(permissions) || !temp.commit() ||
+        !SafeFile::rename(temp.fileName(), result.path, &result.error)) {
+        if (result.error.isEmpty()) {
+            result.error = temp.errorString();
+        }
         return result;
     }
-    temp.close();
-    std::error_code code;
-    std::filesystem::rename(std::filesystem::path(temp.fileName().toStdU16String()),
-                            std::filesystem::path(result.path.toStdU16String()), code);
-    if (code) {
-        result.error = QString::fromStdString(code.message());
-        return result;
-    }
-    temp.setAutoRemove(false);
     result.ok = true;
     return result;
 }

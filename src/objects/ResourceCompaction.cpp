@@ -1,8 +1,8 @@
 #include "objects/ResourceCompaction.h"
 
 #include "objects/ResourceFile.h"
+#include "store/SafeFile.h"
 
-#include <filesystem>
 #include <QFile>
 #include <QFileInfo>
 
@@ -45,8 +45,8 @@ Result writeCompacted(const QString& resourcePath, const CodeArray& records)
         result.error = QStringLiteral("The old temporary file %1 cannot be removed.").arg(result.tempPath);
         return result;
     }
-    QFile temp(result.tempPath);
-    if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+    SafeFile temp(result.tempPath, SafeFile::Mode::Create);
+    if (!temp.open()) {
         result.error = QStringLiteral("%1 cannot be written: %2").arg(result.tempPath, temp.errorString());
         return result;
     }
@@ -68,12 +68,12 @@ Result writeCompacted(const QString& resourcePath, const CodeArray& records)
         result.starts.emplace_back(i, qint32(size + 1));
         size += r.ObjectLength;
     }
-    if (error.isEmpty() && !temp.flush()) {
+    // Committed means synced: the library saved next points into this file.
+    if (error.isEmpty() && !temp.commit()) {
         error = temp.errorString();
     }
-    temp.close();
     if (!error.isEmpty()) {
-        QFile::remove(result.tempPath);
+        temp.cancel();
         result.starts.clear();
         result.error = QStringLiteral("%1 could not be written: %2").arg(result.tempPath, error);
         return result;
@@ -98,12 +98,35 @@ std::vector<std::pair<size_t, qint32>> applyStarts(CodeArray& records,
 bool replace(const QString& resourcePath, const QString& tempPath, QString* error)
 {
     // A rename over the old file swaps them in one step: there is no moment without a resource file.
-    std::error_code code;
-    std::filesystem::rename(std::filesystem::path(tempPath.toStdU16String()),
-                            std::filesystem::path(resourcePath.toStdU16String()), code);
-    if (code) {
+    return SafeFile::rename(tempPath, resourcePath, error);
+}
+
+bool finishInterrupted(const QString& resourcePath, const CodeArray& records, QString* error)
+{
+    const QString tempPath = tempPathFor(resourcePath);
+    if (!QFileInfo(tempPath).isFile()) {
+        return true;
+    }
+    // The compacted file holds the objects in use one after another in code-array order; a library
+    // whose positions are exactly that was saved for it.
+    qint64 next = 1;
+    bool compactedLayout = true;
+    for (const SnippetRecord& r : records) {
+        if (r.Deleted || r.ObjectFlag != 1) {
+            continue;
+        }
+        if (r.ObjectStart != next) {
+            compactedLayout = false;
+            break;
+        }
+        next += r.ObjectLength;
+    }
+    if (compactedLayout && QFileInfo(tempPath).size() == next - 1) {
+        return replace(resourcePath, tempPath, error);
+    }
+    if (!QFile::remove(tempPath)) {
         if (error) {
-            *error = QString::fromStdString(code.message());
+            *error = QStringLiteral("The old temporary file %1 cannot be removed.").arg(tempPath);
         }
         return false;
     }

@@ -36,4 +36,10 @@ std::vector<std::pair<size_t, qint32>> applyStarts(CodeArray& records,
 // in which case both files are as they were.
 bool replace(const QString& resourcePath, const QString& tempPath, QString* error);
 
+// Settles a compaction that stopped before its last step (the program was killed or the rename
+// failed) when the temporary file is still there: a library already saved with the new positions
+// gets the compacted file put in place; otherwise the temporary file goes. Returns false with error
+// set when the needed step failed.
+bool finishInterrupted(const QString& resourcePath, const CodeArray& records, QString* error = nullptr);
+
 } // namespace ResourceCompaction

@@ -1,8 +1,8 @@
 #include "objects/ResourceFile.h"
 
 #include "library/Workspace.h"
-#include "objects/WriteLimit.h"
 #include "store/PathNames.h"
+#include "store/SafeFile.h"
 
 #include <algorithm>
 #include <new>
@@ -68,7 +68,7 @@ ReadResult read(const QString& path, qint64 start, qint64 length)
     return result;
 }
 
-bool copyRange(QFile& from, qint64 start, qint64 length, QFile& to, QByteArray& buffer, QString* error)
+bool copyRange(QFile& from, qint64 start, qint64 length, SafeFile& to, QByteArray& buffer, QString* error)
 {
     if (!from.seek(start - 1)) {
         *error = from.errorString();
@@ -84,7 +84,8 @@ bool copyRange(QFile& from, qint64 start, qint64 length, QFile& to, QByteArray& 
             *error = got < 0 ? from.errorString() : QStringLiteral("The file ended early.");
             return false;
         }
-        if (!WriteLimit::write(to, buffer.constData(), got, error)) {
+        if (!to.write(buffer.constData(), got)) {
+            *error = to.errorString();
             return false;
         }
         left -= got;
@@ -112,14 +113,14 @@ AppendResult append(const QString& path, const QString& sourcePath)
             QStringLiteral("The file %1 is larger than 2 GiB and cannot be attached.").arg(sourcePath);
         return result;
     }
-    QFile target(path);
-    // Unbuffered, so a failed write shows at once and nothing is left to flush before the truncation.
-    if (!target.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    // Whatever stops the append, the file goes back to what it was.
+    SafeFile target(path, SafeFile::Mode::Append);
+    if (!target.open()) {
         result.writeFailed = true;
         result.error = target.errorString();
         return result;
     }
-    const qint64 oldSize = target.size();
+    const qint64 oldSize = target.startSize();
     if (oldSize >= MaxPosition) {
         result.error =
             QStringLiteral("The resource file has reached 2 GiB; compact it before attaching more.");
@@ -127,17 +128,10 @@ AppendResult append(const QString& path, const QString& sourcePath)
     }
     QString error;
     QByteArray buffer;
-    // Whatever stops the append, the file goes back to what it was.
-    if (!target.seek(oldSize) || !copyRange(source, 1, length, target, buffer, &error) || !target.flush()) {
-        if (error.isEmpty()) {
-            error = target.errorString();
-        }
-        if (!target.resize(oldSize)) {
-            error += QStringLiteral(" The resource file could not be set back to its old length: ") +
-                     target.errorString();
-        }
+    if (!copyRange(source, 1, length, target, buffer, &error) || !target.commit()) {
+        target.cancel();
         result.writeFailed = true;
-        result.error = error;
+        result.error = target.errorString();
         return result;
     }
     result.ok = true;

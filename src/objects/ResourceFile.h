@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QString>
 
+class SafeFile;
+
 struct Workspace;
 
 // The object resource file: the attached files' bytes one after the other, without names or
@@ -48,6 +50,6 @@ struct AppendResult
 AppendResult append(const QString& path, const QString& sourcePath);
 
 // Copies length bytes from start of from to the current end of to, through buffer.
-bool copyRange(QFile& from, qint64 start, qint64 length, QFile& to, QByteArray& buffer, QString* error);
+bool copyRange(QFile& from, qint64 start, qint64 length, SafeFile& to, QByteArray& buffer, QString* error);
 
 } // namespace ResourceFile

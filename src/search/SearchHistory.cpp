@@ -1,12 +1,12 @@
 #include "search/SearchHistory.h"
 
 #include "search/Bookmarks.h"
+#include "store/SafeFile.h"
 #include "store/TextCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace SearchHistory {
 
@@ -61,14 +61,7 @@ bool write(const QString& path, const QStringList& entries, QString* error)
         TextCodec::appendUtf8(bytes, entry);
         bytes += "\r\n";
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error != nullptr) {
-            *error = file.errorString();
-        }
-        return false;
-    }
-    return true;
+    return SafeFile::writeWhole(path, bytes, error);
 }
 
 } // namespace SearchHistory

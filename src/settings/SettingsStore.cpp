@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include "store/WriteFaults.h"
+
 #include <QFile>
 #include <QStringList>
 
@@ -141,13 +143,29 @@ void SettingsStore::ClearRegistry()
     m_settings->remove(QLatin1String(Section));
 }
 
-void SettingsStore::sync()
+bool SettingsStore::sync(QString* error)
 {
+    // QSettings replaces the file through its own safe save; the fault plan still counts it as the
+    // one write point of the settings.
+    if (WriteFaults::hit()) {
+        if (error) {
+            *error = QStringLiteral("The settings file %1 could not be written: %2")
+                         .arg(fileName(), WriteFaults::reason());
+        }
+        return false;
+    }
     m_settings->sync();
+    if (m_settings->status() != QSettings::NoError) {
+        if (error) {
+            *error = QStringLiteral("The settings file %1 could not be written.").arg(fileName());
+        }
+        return false;
+    }
     // The settings may hold server names and folders: keep them from other users.
     if (QFile::exists(fileName())) {
         QFile::setPermissions(fileName(), QFile::ReadOwner | QFile::WriteOwner);
     }
+    return true;
 }
 
 QString SettingsStore::fileName() const

@@ -37,8 +37,9 @@ public:
     // Deletes the whole "Settings" section.
     void ClearRegistry();
 
-    // Writes pending changes to disk.
-    void sync();
+    // Writes pending changes to disk; false with error set when the file could not be written, in
+    // which case it is as it was and the changes stay pending.
+    bool sync(QString* error = nullptr);
 
     QString fileName() const;
 

@@ -1,10 +1,10 @@
 #include "store/Backup.h"
 
 #include "store/DatabaseFile.h"
+#include "store/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace Backup {
 
@@ -49,10 +49,10 @@ Result copyLibrary(const QString& source, const QString& target)
                 .arg(shownSource)};
     }
 
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    QString why;
+    if (!SafeFile::writeWhole(target, bytes, &why)) {
         return {Status::WriteFailed, QStringLiteral("The file %1 could not be written: %2")
-                                         .arg(QDir::toNativeSeparators(target), out.errorString())};
+                                         .arg(QDir::toNativeSeparators(target), why)};
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "store/DatabaseFile.h"
 
 #include "store/DateStamp.h"
+#include "store/SafeFile.h"
 #include "store/TextCodec.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <cstring>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -346,7 +346,7 @@ private:
 class Emitter
 {
 public:
-    explicit Emitter(QSaveFile* file = nullptr) : m_file(file) {}
+    explicit Emitter(SafeFile* file = nullptr) : m_file(file) {}
 
     void raw(const char* text) { m_buffer.append(text); }
 
@@ -414,7 +414,7 @@ public:
 
     bool flush()
     {
-        if (m_ok && !m_buffer.isEmpty() && m_file->write(m_buffer) != m_buffer.size()) {
+        if (m_ok && !m_buffer.isEmpty() && !m_file->write(m_buffer)) {
             m_ok = false;
         }
         m_buffer.resize(0);
@@ -424,7 +424,7 @@ public:
     QByteArray take() { return std::move(m_buffer); }
 
 private:
-    QSaveFile* m_file;
+    SafeFile* m_file;
     QByteArray m_buffer;
     bool m_ok = true;
 };
@@ -593,24 +593,19 @@ ReadResult parse(const QByteArray& bytes)
 
 bool write(const QString& path, const CodeArray& records, QString* error)
 {
-    QSaveFile file(path);
+    SafeFile file(path);
     auto fail = [&](const QString& why) {
         if (error) {
             *error = QStringLiteral("Could not write %1: %2").arg(path, why);
         }
         return false;
     };
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open()) {
         return fail(file.errorString());
     }
     Emitter emitter(&file);
     emitter.all(records, DateStamp::now());
-    if (!emitter.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit()) {
+    if (!emitter.flush() || !file.commit()) {
         return fail(file.errorString());
     }
     return true;

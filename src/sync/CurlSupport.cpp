@@ -1,24 +1,11 @@
 #include "sync/CurlSupport.h"
 
-#include <filesystem>
+#include "store/SafeFile.h"
+
 #include <mutex>
 #include <QDir>
-#include <QFileDevice>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace CurlSupport {
-
-namespace {
-
-std::filesystem::path fsPath(const QString& path)
-{
-    return std::filesystem::path(QDir::toNativeSeparators(path).toStdU16String());
-}
-
-} // namespace
 
 void globalInit()
 {
@@ -50,30 +37,22 @@ QString errorText(CURLcode code, const char* detail)
     return QStringLiteral("%1: %2").arg(general, specific);
 }
 
-bool finishFile(QFileDevice& file, QString* why)
+bool finishFile(SafeFile& file, QString* why)
 {
-    bool ok = file.flush();
-#ifdef Q_OS_UNIX
     // The rename that follows must not expose a file whose data are still only in memory.
-    ok = ok && ::fsync(file.handle()) == 0;
-#endif
-    if (!ok) {
+    if (!file.commit()) {
         *why = QStringLiteral("Could not write %1: %2")
                    .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
+        return false;
     }
-    file.close();
-    return ok;
+    return true;
 }
 
 bool replaceFile(const QString& from, const QString& to, QString* why)
 {
-    // rename replaces an existing file atomically on POSIX systems, and std::filesystem replaces it
-    // on Windows too.
-    std::error_code error;
-    std::filesystem::rename(fsPath(from), fsPath(to), error);
-    if (error) {
-        *why = QStringLiteral("Could not replace %1: %2")
-                   .arg(QDir::toNativeSeparators(to), QString::fromStdString(error.message()));
+    QString error;
+    if (!SafeFile::rename(from, to, &error)) {
+        *why = QStringLiteral("Could not replace %1: %2").arg(QDir::toNativeSeparators(to), error);
         return false;
     }
     return true;

@@ -3,6 +3,8 @@
 #include <curl/curl.h>
 #include <QString>
 
+class SafeFile;
+
 class QFileDevice;
 
 // What every libcurl transfer of the program shares: the one-time start of the library, the texts
@@ -16,7 +18,7 @@ void globalInit();
 QString errorText(CURLcode code, const char* detail = nullptr);
 
 // Writes out and syncs a received file, then closes it; false with why set when that failed.
-bool finishFile(QFileDevice& file, QString* why);
+bool finishFile(SafeFile& file, QString* why);
 
 // Moves from over to in one step, so there is never a moment without a whole copy of to.
 bool replaceFile(const QString& from, const QString& to, QString* why);

@@ -2,13 +2,13 @@
 
 #include "store/Backup.h"
 #include "store/DatabaseFile.h"
+#include "store/SafeFile.h"
 #include "sync/CurlSupport.h"
 
 #include <filesystem>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 namespace FtpLibrary {
@@ -42,14 +42,14 @@ bool keepAsBackup(const QString& libraryPath, QString* why)
         }
     }
     QFile in(libraryPath);
-    QSaveFile out(backup);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) {
+    SafeFile out(backup);
+    if (!in.open(QIODevice::ReadOnly) || !out.open()) {
         *why = QStringLiteral("The backup %1 could not be made.").arg(QDir::toNativeSeparators(backup));
         return false;
     }
     while (!in.atEnd()) {
         const QByteArray block = in.read(1 << 20);
-        if (block.isEmpty() || out.write(block) != block.size()) {
+        if (block.isEmpty() || !out.write(block)) {
             *why =
                 QStringLiteral("The backup %1 could not be written.").arg(QDir::toNativeSeparators(backup));
             return false;
@@ -104,15 +104,41 @@ FtpTransfer::Result receive(const FtpTransfer::Account& account, const QString& 
                             const FtpTransfer::Options& options, const std::atomic<bool>* cancel,
                             const FtpTransfer::Events& events)
 {
-    // The backup is taken only once the download is known good, just before the rename.
-    const auto check = [&libraryPath](const QString& tempPath, QString* why) {
+    // The backup is taken only once the download is known good, just before the rename. Should the
+    // rename then fail, the library is the old one and so is the backup again: a second name for the
+    // old backup is kept until then.
+    const QString backup = backupPath(libraryPath);
+    bool backupTaken = false;
+    bool hadBackup = false;
+    QTemporaryFile oldBackup(backup + QStringLiteral(".XXXXXX"));
+    const auto check = [&](const QString& tempPath, QString* why) {
         if (!isCompleteLibrary(tempPath, why)) {
             return false;
         }
-        return !QFileInfo::exists(libraryPath) || keepAsBackup(libraryPath, why);
+        if (!QFileInfo::exists(libraryPath)) {
+            return true;
+        }
+        hadBackup = QFileInfo::exists(backup);
+        if (hadBackup && oldBackup.open()) {
+            oldBackup.close();
+            QFile::remove(oldBackup.fileName());
+            std::error_code error;
+            std::filesystem::create_hard_link(fsPath(backup), fsPath(oldBackup.fileName()), error);
+        }
+        backupTaken = keepAsBackup(libraryPath, why);
+        return backupTaken;
     };
-    return FtpTransfer::download(account, QLatin1String(RemoteFileName), libraryPath, options, cancel, events,
-                                 check);
+    FtpTransfer::Result result = FtpTransfer::download(account, QLatin1String(RemoteFileName), libraryPath,
+                                                       options, cancel, events, check);
+    if (!result.ok && backupTaken) {
+        QString ignored;
+        if (!hadBackup) {
+            QFile::remove(backup);
+        } else if (QFileInfo::exists(oldBackup.fileName())) {
+            CurlSupport::replaceFile(oldBackup.fileName(), backup, &ignored);
+        }
+    }
+    return result;
 }
 
 FtpTransfer::Result fetchCopy(const FtpTransfer::Account& account, const QString& target,

@@ -1,5 +1,6 @@
 #include "sync/FtpTransfer.h"
 
+#include "store/SafeFile.h"
 #include "sync/CurlSupport.h"
 
 #include <QDir>
@@ -119,11 +120,12 @@ struct Transfer
 {
     const std::atomic<bool>* cancel = nullptr;
     const FtpTransfer::Events* events = nullptr;
-    QFileDevice* file = nullptr;
+    QFileDevice* file = nullptr; // read from by an upload
     bool upload = false;
     bool reporting = false; // only the transfer itself reports progress, not the probe before it
     bool fileFailed = false;
     qint64 reported = -1;
+    SafeFile* target = nullptr; // written to by a download
 };
 
 bool cancelled(const std::atomic<bool>* cancel)
@@ -150,7 +152,7 @@ size_t onWrite(char* data, size_t size, size_t count, void* user)
 {
     auto* transfer = static_cast<Transfer*>(user);
     const qint64 bytes = qint64(size * count);
-    if (transfer->file->write(data, bytes) != bytes) {
+    if (!transfer->target->write(data, bytes)) {
         transfer->fileFailed = true;
         return 0; // makes libcurl stop with a write error
     }
@@ -437,7 +439,7 @@ FtpTransfer::Result FtpTransfer::download(const Account& account, const QString&
         return cancelledResult();
     }
     const QFileInfo targetInfo(target);
-    QTemporaryFile file(targetInfo.absoluteFilePath() + QStringLiteral(".XXXXXX.tmp"));
+    SafeFile file(targetInfo.absoluteFilePath() + QStringLiteral(".XXXXXX.tmp"), SafeFile::Mode::Temporary);
     if (!file.open()) {
         return failure(QStringLiteral("Could not create a file in %1: %2")
                            .arg(QDir::toNativeSeparators(targetInfo.absolutePath()), file.errorString()));
@@ -447,7 +449,8 @@ FtpTransfer::Result FtpTransfer::download(const Account& account, const QString&
                                             : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
-    Transfer transfer{cancel, &events, &file, false};
+    Transfer transfer{cancel, &events, nullptr, false};
+    transfer.target = &file;
     Session session(account, address, options, transfer);
     if (!session.valid()) {
         return failure(QStringLiteral("The transfer could not be started."));
@@ -501,6 +504,5 @@ FtpTransfer::Result FtpTransfer::download(const Account& account, const QString&
         result.ok = false;
         return result;
     }
-    file.setAutoRemove(false); // it is the target now
     return result;
 }

@@ -1,16 +1,16 @@
 #include "sync/HttpDownload.h"
 
+#include "store/SafeFile.h"
 #include "sync/CurlSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 namespace {
 
 struct Transfer
 {
-    QTemporaryFile* file = nullptr;
+    SafeFile* file = nullptr;
     const std::atomic<bool>* cancel = nullptr;
     bool writeFailed = false;
 };
@@ -19,7 +19,7 @@ size_t writeBody(char* data, size_t size, size_t count, void* user)
 {
     auto* transfer = static_cast<Transfer*>(user);
     const qint64 bytes = qint64(size * count);
-    if (transfer->file->write(data, bytes) != bytes) {
+    if (!transfer->file->write(data, bytes)) {
         transfer->writeFailed = true;
         return 0; // makes curl stop with a write error
     }
@@ -92,7 +92,7 @@ HttpDownload::Result HttpDownload::download(const QString& url, const QString& t
     }
 
     const QFileInfo targetInfo(target);
-    QTemporaryFile file(targetInfo.absoluteFilePath() + QStringLiteral(".XXXXXX.part"));
+    SafeFile file(targetInfo.absoluteFilePath() + QStringLiteral(".XXXXXX.part"), SafeFile::Mode::Temporary);
     if (!file.open()) {
         result.error = QStringLiteral("Could not create a file in %1: %2")
                            .arg(QDir::toNativeSeparators(targetInfo.absolutePath()), file.errorString());
@@ -165,7 +165,6 @@ HttpDownload::Result HttpDownload::download(const QString& url, const QString& t
     if (!CurlSupport::replaceFile(file.fileName(), targetInfo.absoluteFilePath(), &result.error)) {
         return result;
     }
-    file.setAutoRemove(false); // it is the target now
     result.ok = true;
     return result;
 }

@@ -1,10 +1,10 @@
 #include "sync/RemoteFolder.h"
 
 #include "store/Backup.h"
+#include "store/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace RemoteFolder {
 
@@ -20,19 +20,19 @@ QString normalise(const QString& folder)
 bool copyFile(const QString& source, const QString& target, QString* error)
 {
     QFile in(source);
-    QSaveFile out(target);
+    SafeFile out(target);
     auto fail = [&](const QString& why) {
         if (error) {
             *error = why;
         }
-        out.cancelWriting();
+        out.cancel();
         return false;
     };
     if (!in.open(QIODevice::ReadOnly)) {
         return fail(QStringLiteral("The file %1 could not be read: %2")
                         .arg(QDir::toNativeSeparators(source), in.errorString()));
     }
-    if (!out.open(QIODevice::WriteOnly)) {
+    if (!out.open()) {
         return fail(QStringLiteral("The file %1 could not be written: %2")
                         .arg(QDir::toNativeSeparators(target), out.errorString()));
     }
@@ -47,7 +47,7 @@ bool copyFile(const QString& source, const QString& target, QString* error)
         if (read == 0) {
             break;
         }
-        if (out.write(block.constData(), read) != read) {
+        if (!out.write(block.constData(), read)) {
             return fail(QStringLiteral("The file %1 could not be written: %2")
                             .arg(QDir::toNativeSeparators(target), out.errorString()));
         }

@@ -3,7 +3,7 @@
 #include "objects/ObjectList.h"
 #include "objects/ResourceCompaction.h"
 #include "objects/ResourceFile.h"
-#include "objects/WriteLimit.h"
+#include "store/WriteFaults.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,7 +36,7 @@ private slots:
     {
         QFile::remove(resource());
         QFile::remove(ResourceCompaction::tempPathFor(resource()));
-        WriteLimit::set(-1);
+        WriteFaults::limitBytes(-1);
     }
 
     void analysis_givesTheStatusText_data()
@@ -176,9 +176,9 @@ private slots:
     {
         LibraryText::writeAll(resource(), QByteArray(4000, 'a') + QByteArray(4000, 'b'));
         CodeArray records{withObject("a", "a", 1, 4000), withObject("b", "b", 4001, 4000)};
-        WriteLimit::set(5000);
+        WriteFaults::limitBytes(5000);
         const ResourceCompaction::Result r = ResourceCompaction::writeCompacted(resource(), records);
-        WriteLimit::set(-1);
+        WriteFaults::limitBytes(-1);
         QVERIFY(!r.ok);
         QVERIFY(r.error.contains("No space left"));
         QVERIFY(r.starts.empty());

@@ -1,7 +1,7 @@
 #include "library/Workspace.h"
 #include "LibraryText.h"
 #include "objects/ResourceFile.h"
-#include "objects/WriteLimit.h"
+#include "store/WriteFaults.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,7 +24,7 @@ private slots:
     void init()
     {
         QFile::remove(resource());
-        WriteLimit::set(-1);
+        WriteFaults::limitBytes(-1);
     }
 
     void path_liesBesideTheDatabaseInUse()
@@ -60,9 +60,9 @@ private slots:
     void failedAppend_truncatesToTheOldLength()
     {
         QVERIFY(ResourceFile::append(resource(), source("a.bin", "first")).ok);
-        WriteLimit::set(3);
+        WriteFaults::limitBytes(3);
         const auto r = ResourceFile::append(resource(), source("b.bin", QByteArray(10000, 'b')));
-        WriteLimit::set(-1);
+        WriteFaults::limitBytes(-1);
         QVERIFY(!r.ok);
         QVERIFY(r.writeFailed);
         QVERIFY(!r.error.isEmpty());

@@ -6,8 +6,8 @@
 #include "objects/SafeNames.h"
 #include "objects/ui/ObjectCommands.h"
 #include "objects/ui/ViewerWindow.h"
-#include "objects/WriteLimit.h"
 #include "store/DateStamp.h"
+#include "store/WriteFaults.h"
 #include "ui/WindowFixture.h"
 
 #include <QAction>
@@ -107,7 +107,7 @@ private slots:
     void init()
     {
         DateStamp::pin(Pinned);
-        WriteLimit::set(-1);
+        WriteFaults::limitBytes(-1);
     }
 
     void cleanup() { DateStamp::pin(QDateTime()); }
@@ -196,13 +196,13 @@ private slots:
         } else if (kind == "full") {
             LibraryText::writeAll(sources.filePath("big"), QByteArray(100000, 'b'));
             Prompts::queueFile(sources.filePath("big"));
-            WriteLimit::set(1000);
+            WriteFaults::limitBytes(1000);
         } else if (kind == "readonly") {
             w.workspace().readOnly = true;
             Prompts::queueFile(sources.filePath("first.txt"));
         }
         click(f, "Add");
-        WriteLimit::set(-1);
+        WriteFaults::limitBytes(-1);
         QCOMPARE(recordOf(w, "one"), before);
         QVERIFY(!w.workspace().CodeChanged);
         QCOMPARE(LibraryText::readAll(resourcePath(f)), QByteArray("first"));
@@ -458,7 +458,7 @@ private slots:
         trigger(f, "mnuSave");
         const QByteArray resource = LibraryText::readAll(resourcePath(f));
         if (failure == "write") {
-            WriteLimit::set(7000);
+            WriteFaults::limitBytes(7000);
         } else if (failure == "save") {
             w.workspace().saveBlockedReason = "The library file could not be read.";
         } else {
@@ -469,7 +469,7 @@ private slots:
         const CodeArray records = w.workspace().codeArray;
         messages();
         trigger(f, "mnuObjectCompact");
-        WriteLimit::set(-1);
+        WriteFaults::limitBytes(-1);
         const QStringList shown = messages();
         QVERIFY2(!shown.isEmpty() && shown.last().startsWith("Compact Resource File: " + message),
                  qPrintable(shown.join('|')));

@@ -2,6 +2,8 @@
 
 #include "gui/Prompts.h"
 #include "library/LibraryFile.h"
+#include "objects/ResourceCompaction.h"
+#include "objects/ResourceFile.h"
 
 #include <QDir>
 
@@ -10,6 +12,11 @@ namespace LibraryStorage {
 void load(QWidget* parent, Workspace& ws)
 {
     const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(ws);
+    QString compactionError;
+    if (!ws.readOnly &&
+        !ResourceCompaction::finishInterrupted(ResourceFile::path(ws), ws.codeArray, &compactionError)) {
+        Prompts::message(parent, compactionError, QString(), Prompts::Icon::Exclamation);
+    }
     if (!outcome.saveError.isEmpty()) {
         Prompts::message(parent, outcome.saveError, QString(), Prompts::Icon::Critical);
     }

@@ -272,7 +272,10 @@ void StartupController::Form_Unload()
         } else {
             m_settings.ClearRegistry();
         }
-        m_settings.sync();
+        QString error;
+        if (!m_settings.sync(&error)) {
+            Prompts::message(&m_window, error, QLatin1String(AppInfo::Title), Prompts::Icon::Exclamation);
+        }
     }
     releaseLibraryLock();
 }

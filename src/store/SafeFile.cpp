@@ -1,0 +1,237 @@
+#include "store/SafeFile.h"
+
+#include "store/WriteFaults.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+SafeFile::SafeFile(const QString& path, Mode mode) : m_mode(mode), m_path(path)
+{
+    switch (mode) {
+    case Mode::Replace:
+        m_file = std::make_unique<QSaveFile>(path);
+        break;
+    case Mode::Temporary:
+        m_file = std::make_unique<QTemporaryFile>(path);
+        break;
+    case Mode::Create:
+    case Mode::Append:
+        m_file = std::make_unique<QFile>(path);
+        break;
+    }
+}
+
+SafeFile::~SafeFile()
+{
+    cancel();
+}
+
+bool SafeFile::point()
+{
+    return !WriteFaults::hit() || fail(WriteFaults::reason());
+}
+
+bool SafeFile::fail(const QString& why)
+{
+    m_error = why;
+    m_failed = true;
+    return false;
+}
+
+bool SafeFile::open()
+{
+    if (!point()) {
+        return false;
+    }
+    bool ok = false;
+    switch (m_mode) {
+    case Mode::Replace:
+        ok = m_file->open(QIODevice::WriteOnly);
+        break;
+    case Mode::Temporary:
+        ok = static_cast<QTemporaryFile*>(m_file.get())->open();
+        break;
+    case Mode::Create:
+        // Unbuffered, so a failed write shows at once.
+        ok = m_file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+        break;
+    case Mode::Append:
+        m_created = !QFileInfo::exists(m_path);
+        ok = m_file->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+        m_startSize = ok ? m_file->size() : 0;
+        ok = ok && m_file->seek(m_startSize);
+        break;
+    }
+    if (!ok) {
+        return fail(m_file->errorString());
+    }
+    m_opened = true;
+    return true;
+}
+
+bool SafeFile::write(const char* data, qint64 size)
+{
+    if (m_failed || !m_opened) {
+        return m_failed ? false : fail(QStringLiteral("The file is not open."));
+    }
+    if (WriteFaults::hit()) {
+        // A full disk takes part of a write before it refuses the rest.
+        m_file->write(data, size / 2);
+        return fail(WriteFaults::reason());
+    }
+    const qint64 allowed = WriteFaults::take(size);
+    const qint64 written = allowed > 0 ? m_file->write(data, allowed) : 0;
+    if (written != size) {
+        return fail(written < 0 || allowed == size ? m_file->errorString() : WriteFaults::reason());
+    }
+    return true;
+}
+
+bool SafeFile::commit()
+{
+    if (m_done) {
+        return true;
+    }
+    if (m_failed || !m_opened) {
+        const bool wasFailed = m_failed;
+        const QString why = m_error;
+        cancel();
+        return fail(wasFailed ? why : QStringLiteral("The file is not open."));
+    }
+    if (!point() || !m_file->flush()) {
+        if (!m_failed) {
+            fail(m_file->errorString());
+        }
+        const QString why = m_error;
+        cancel();
+        return fail(why);
+    }
+    if (m_mode == Mode::Replace) {
+        // QSaveFile syncs the new file before it renames it over the old one.
+        if (!point() || !static_cast<QSaveFile*>(m_file.get())->commit()) {
+            const QString why = m_failed ? m_error : m_file->errorString();
+            cancel();
+            return fail(why);
+        }
+        m_done = true;
+        return true;
+    }
+    bool synced = point();
+#ifdef Q_OS_UNIX
+    // A rename or a record that points into the file must not expose data that are only in memory.
+    if (synced && ::fsync(m_file->handle()) != 0) {
+        synced = fail(QString::fromLocal8Bit(strerror(errno)));
+    }
+#endif
+    if (!synced) {
+        const QString why = m_error;
+        cancel();
+        return fail(why);
+    }
+    m_file->close();
+    m_done = true;
+    return true;
+}
+
+void SafeFile::cancel()
+{
+    if (m_done && m_mode != Mode::Temporary) {
+        return;
+    }
+    switch (m_mode) {
+    case Mode::Replace:
+        if (m_opened && !m_done) {
+            static_cast<QSaveFile*>(m_file.get())->cancelWriting();
+        }
+        break;
+    case Mode::Temporary:
+        if (m_done) {
+            // Committed but never renamed: the temporary file goes with the object.
+            return;
+        }
+        m_file->close();
+        break;
+    case Mode::Create:
+        if (m_opened) {
+            m_file->close();
+            QFile::remove(m_path);
+        }
+        break;
+    case Mode::Append:
+        if (m_opened && m_created) {
+            m_file->close();
+            QFile::remove(m_path);
+        } else if (m_opened && !m_file->resize(m_startSize)) {
+            m_error +=
+                QStringLiteral(" The file could not be set back to its old length: ") + m_file->errorString();
+        }
+        break;
+    }
+    // QSaveFile refuses close(): its destructor drops the cancelled temporary file.
+    if (m_mode != Mode::Replace && m_file->isOpen()) {
+        m_file->close();
+    }
+    m_opened = false;
+}
+
+QString SafeFile::errorString() const
+{
+    return m_error.isEmpty() ? m_file->errorString() : m_error;
+}
+
+QString SafeFile::fileName() const
+{
+    return m_mode == Mode::Temporary ? m_file->fileName() : m_path;
+}
+
+qint64 SafeFile::size() const
+{
+    return m_file->isOpen() ? m_file->size() : QFile(fileName()).size();
+}
+
+bool SafeFile::setPermissions(QFileDevice::Permissions permissions)
+{
+    return m_file->setPermissions(permissions);
+}
+
+bool SafeFile::rename(const QString& from, const QString& to, QString* error)
+{
+    if (WriteFaults::hit()) {
+        if (error) {
+            *error = WriteFaults::reason();
+        }
+        return false;
+    }
+    // rename replaces an existing file atomically on POSIX systems, and std::filesystem replaces it on
+    // Windows too.
+    std::error_code code;
+    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                            std::filesystem::path(to.toStdU16String()), code);
+    if (code) {
+        if (error) {
+            *error = QString::fromStdString(code.message());
+        }
+        return false;
+    }
+    return true;
+}
+
+bool SafeFile::writeWhole(const QString& path, const QByteArray& bytes, QString* error)
+{
+    SafeFile file(path);
+    if (file.open() && file.write(bytes) && file.commit()) {
+        return true;
+    }
+    if (error) {
+        *error = file.errorString();
+    }
+    return false;
+}
