@@ -163,7 +163,9 @@ void rtfToHtml(QByteArrayView bytes)
 
 void settings(QByteArrayView bytes)
 {
-    static QTemporaryDir folder;
+    // A file written per input: in memory where the system has a folder for it.
+    static QTemporaryDir folder(QDir("/dev/shm").exists() ? "/dev/shm/zorbeth-fuzz-settings-XXXXXX"
+                                                          : QString());
     static qint64 run = 0;
     const QString path = folder.path() + QLatin1String("/zorbeth.ini");
     {
