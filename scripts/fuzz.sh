@@ -35,11 +35,13 @@ for exe in "$build"/tests/fuzz/fuzz_*; do
     inputs=("$work" "$root/tests/fuzz/corpus/$target")
     [ -d "$root/tests/fuzz/regressions/$target" ] && inputs+=("$root/tests/fuzz/regressions/$target")
     log="$build/fuzz-$target.log"
+    # Findings of earlier runs stay where they are until dealt with; only new ones count.
+    before=$(find "$findings/$target" -type f | wc -l)
     status=0
     "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -detect_leaks=0 -print_final_stats=1 \
         -artifact_prefix="$findings/$target/" "${inputs[@]}" >"$log" 2>&1 || status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-    found=$(find "$findings/$target" -type f | wc -l)
+    found=$(($(find "$findings/$target" -type f | wc -l) - before))
     summary+=$(printf '%-20s %12s runs  %3s findings' "$target" "${runs:-?}" "$found")$'\n'
     if [ "$status" -ne 0 ] || [ "$found" -ne 0 ]; then
         failed+=("$target")
