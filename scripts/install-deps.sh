@@ -11,6 +11,7 @@ packages=(
     python3 python3-pyftpdlib
     xvfb xauth
     poppler-utils
+    clang libclang-rt-14-dev llvm
 )
 
 missing=()

@@ -429,15 +429,28 @@ private:
     bool m_ok = true;
 };
 
+// The reader takes a line that is exactly "----T" inside a record for the start of a record that a
+// block without its "----E" read on into, and reports the library damaged; no value may hold one.
+bool isRecordStartLine(QStringView text, qsizetype at)
+{
+    const QStringView rest = text.sliced(at);
+    return rest.startsWith(QLatin1String("----T")) && (rest.size() == 5 || rest[5] == u'\r');
+}
+
 bool fitLine(QString& value)
 {
-    if (!value.contains(u'\r') && !value.contains(u'\n')) {
-        return false;
+    bool changed = false;
+    if (value.contains(u'\r') || value.contains(u'\n')) {
+        value.replace(QLatin1String(Crlf), QLatin1String(" "));
+        value.replace(u'\r', u' ');
+        value.replace(u'\n', u' ');
+        changed = true;
     }
-    value.replace(QLatin1String(Crlf), QLatin1String(" "));
-    value.replace(u'\r', u' ');
-    value.replace(u'\n', u' ');
-    return true;
+    if (value == QLatin1String("----T")) {
+        value.prepend(u' ');
+        changed = true;
+    }
+    return changed;
 }
 
 // The object block is read until "----E", so an object name must not look like its end.
@@ -451,16 +464,17 @@ bool fitObjectName(QString& value)
     return changed;
 }
 
-bool startsBlockEnd(QStringView text, qsizetype at)
+// A line beginning at this point would end its block, or be taken for a record start.
+bool breaksBlock(QStringView text, qsizetype at)
 {
-    return text.sliced(at).startsWith(QLatin1String("----E"));
+    return text.sliced(at).startsWith(QLatin1String("----E")) || isRecordStartLine(text, at);
 }
 
-// Whether every CR in text is followed by LF and no line begins with "----E". Runs on every save over
-// the whole library, so it skips four UTF-16 units at a time while none of them is a CR.
+// Whether every CR in text is followed by LF and no line breaks its block (breaksBlock). Runs on every save
+// over the whole library, so it skips four UTF-16 units at a time while none of them is a CR.
 bool blockFits(QStringView text)
 {
-    if (startsBlockEnd(text, 0)) {
+    if (breaksBlock(text, 0)) {
         return false;
     }
     const char16_t* p = text.utf16();
@@ -483,7 +497,7 @@ bool blockFits(QStringView text)
         for (; i < stop; ++i) {
             if (p[i] == u'\r') {
                 if (i + 1 >= n || p[i + 1] != u'\n' ||
-                    (i + 2 < n && p[i + 2] == u'-' && startsBlockEnd(text, i + 2))) {
+                    (i + 2 < n && p[i + 2] == u'-' && breaksBlock(text, i + 2))) {
                     return false;
                 }
                 ++i;
@@ -493,8 +507,8 @@ bool blockFits(QStringView text)
     return true;
 }
 
-// A text block must not hold a lone CR (it would read back as CR LF) nor a line that begins with
-// "----E" (it would end the block).
+// A text block must not hold a lone CR (it would read back as CR LF), a line that begins with
+// "----E" (it would end the block) nor a line "----T" (it would read as a lost record's start).
 bool fitBlock(QString& value)
 {
     if (blockFits(value)) {
@@ -504,7 +518,7 @@ bool fitBlock(QString& value)
     fixed.reserve(value.size() + value.size() / 32 + 8);
     bool lineStart = true;
     for (qsizetype i = 0; i < value.size(); ++i) {
-        if (lineStart && startsBlockEnd(value, i)) {
+        if (lineStart && breaksBlock(value, i)) {
             fixed += u' ';
         }
         const QChar c = value[i];

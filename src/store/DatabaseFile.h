@@ -58,8 +58,9 @@ bool write(const QString& path, const CodeArray& records, QString* error = nullp
 QByteArray serialize(const CodeArray& records, const QString& savedAt);
 
 // Mends values the format cannot hold, in place, and names the records it changed:
-// line breaks in one-line fields become a blank, a text-block line that would end its block
-// gets a leading blank, and a lone CR in a text block becomes CR LF.
+// line breaks in one-line fields become a blank, a text-block line that would end its block and a
+// value or text-block line "----T" (read as a record start) get a leading blank, and a lone CR in a
+// text block becomes CR LF.
 QList<qsizetype> fitToFormat(CodeArray& records);
 
 } // namespace DatabaseFile

@@ -336,6 +336,14 @@ void TestDatabaseFile::fitToFormat_mendsValuesSoTheyRoundTrip_data()
     r.ObjectName = "----Ex.bin";
     m.ObjectName = " ----Ex.bin";
     QTest::newRow("block ends at line starts") << r << m;
+    // A swallowed record, as a block without its end reads it, saved again must not read as damage.
+    r = m = sample("----T");
+    m.Title = " ----T";
+    r.HText = "help\r\n----T\r\nJoin\r\n----Tx\r\n----T";
+    m.HText = "help\r\n ----T\r\nJoin\r\n----Tx\r\n ----T";
+    r.Code = "----T\r\n----T\rx";
+    m.Code = " ----T\r\n ----T\r\nx";
+    QTest::newRow("record start lines") << r << m;
 }
 
 void TestDatabaseFile::fitToFormat_mendsValuesSoTheyRoundTrip()
@@ -350,6 +358,7 @@ void TestDatabaseFile::fitToFormat_mendsValuesSoTheyRoundTrip()
     QCOMPARE(DatabaseFile::fitToFormat(records), QList<qsizetype>());
     records.erase(records.begin() + 2);
     QCOMPARE(roundTrip(records), records);
+    QVERIFY(!DatabaseFile::parse(DatabaseFile::serialize(records, "now")).damaged());
 }
 
 void TestDatabaseFile::write_replacesFileAndStampsTheSaveTime()

@@ -1,0 +1,217 @@
+#include "FuzzEntries.h"
+
+#include "editor/LanguageDefinition.h"
+#include "export/RtfToHtml.h"
+#include "import/SourceSplitter.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsStore.h"
+#include "store/DatabaseFile.h"
+#include "store/TextCodec.h"
+#include "store/Zq5File.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+// A broken promise: says which and stops, so the fuzzer keeps the input as it keeps a crash.
+void require(bool holds, const char* promise)
+{
+    if (!holds) {
+        std::fprintf(stderr, "fuzz entry: broken promise: %s\n", promise);
+        std::fflush(stderr);
+        std::abort();
+    }
+}
+
+// A splitter that finds nothing leaves the one empty staging record; one that finds something
+// stores its snippets from index 0 on, each under the import's category.
+void requireStaging(const CodeArray& staged, bool found)
+{
+    require(!staged.empty(), "the staging array keeps its first record");
+    if (!found) {
+        require(staged.size() == 1 && staged.front() == SnippetRecord{}, "nothing found stages nothing");
+        return;
+    }
+    for (const SnippetRecord& r : staged) {
+        require(r.Category == QLatin1String(SourceSplitter::Category),
+                "a staged snippet is in category import");
+    }
+}
+
+} // namespace
+
+// Qt asks for whatever size a hostile "@Variant" setting claims and copes when the allocation is
+// refused, as the system's malloc refuses it; AddressSanitizer (fuzz targets, the sanitizer suite)
+// is told to refuse it too rather than call it a crash. ASAN_OPTIONS given at run time still win.
+extern "C" const char* __asan_default_options()
+{
+    return "allocator_may_return_null=1";
+}
+
+namespace FuzzEntries {
+
+const QList<Target>& targets()
+{
+    // The attachment-name sanitiser and the attachment range check join this table when they land
+    // (src/objects): name "attachment_name" and "attachment_range", extension "".
+    static const QList<Target> all{
+        {"database", &database, ".txt"},
+        {"zq5", &zq5, ".zq5"},
+        {"split_vb", &splitVB, ".bas"},
+        {"split_html", &splitHTML, ".html"},
+        {"split_function", &splitFunction, ".cpp"},
+        {"language_definition", &languageDefinition, ""},
+        {"rtf_to_html", &rtfToHtml, ""},
+        {"settings", &settings, ""},
+        {"text_codec", &textCodec, ""},
+    };
+    return all;
+}
+
+const Target* find(QStringView name)
+{
+    for (const Target& target : targets()) {
+        if (name == QLatin1StringView(target.name)) {
+            return &target;
+        }
+    }
+    return nullptr;
+}
+
+void database(QByteArrayView bytes)
+{
+    const DatabaseFile::ReadResult read = DatabaseFile::parse(bytes.toByteArray());
+    require(read.lostRecords >= 0 && read.lostRecords <= read.recordStarts,
+            "no more records lost than record starts seen");
+    require(read.lostTitles.size() <= read.recordStarts, "no more lost titles than record starts seen");
+
+    // What was read, saved and read again, is what was read once mended to fit the format.
+    CodeArray records = read.records;
+    DatabaseFile::fitToFormat(records);
+    const DatabaseFile::ReadResult again =
+        DatabaseFile::parse(DatabaseFile::serialize(records, QStringLiteral("2026-01-01 00:00:00")));
+    require(again.opened || again.error.isEmpty(), "parsing bytes reports no file error");
+    require(again.complete, "a saved library reads to its end marker");
+    require(!again.damaged(), "a saved library reads as undamaged");
+    require(again.nonUtf8Bytes == 0, "a saved library is UTF-8");
+    require(again.records == records, "a saved library reads back as the records saved");
+}
+
+void zq5(QByteArrayView bytes)
+{
+    CodeArray staged;
+    QString error;
+    const bool found = ParseZq5CodeData(TextCodec::decode(bytes), staged, &error);
+    require(!staged.empty(), "the staging array keeps its first record");
+    for (const SnippetRecord& r : staged) {
+        require(!found || r.Language == QLatin1String(Zq5Language),
+                "version-5 records stage under one language");
+    }
+}
+
+void splitVB(QByteArrayView bytes)
+{
+    CodeArray staged;
+    requireStaging(staged, SourceSplitter::splitVB(staged, TextCodec::decode(bytes)));
+}
+
+void splitHTML(QByteArrayView bytes)
+{
+    CodeArray staged;
+    const bool found = SourceSplitter::splitHTML(staged, TextCodec::decode(bytes));
+    requireStaging(staged, found);
+    for (size_t i = 0; found && i < staged.size(); ++i) {
+        require(staged[i].Code.startsWith(u'<') && staged[i].Code.endsWith(u'>'),
+                "an HTML snippet runs from its opening tag to its closing one");
+    }
+}
+
+void splitFunction(QByteArrayView bytes)
+{
+    const QString text = TextCodec::decode(bytes);
+    for (const char* subType : {"class", "Sub"}) {
+        CodeArray staged;
+        const bool found = SourceSplitter::splitFunction(staged, text, QLatin1String(subType), "Language");
+        requireStaging(staged, found);
+        for (size_t i = 0; found && i < staged.size(); ++i) {
+            require(staged[i].Code.startsWith(QLatin1String(subType), Qt::CaseInsensitive) &&
+                        staged[i].Code.endsWith(u'}'),
+                    "a definition runs from its keyword to a closing brace");
+        }
+    }
+}
+
+void languageDefinition(QByteArrayView bytes)
+{
+    QString error;
+    const std::optional<LanguageDefinition> def = LanguageDefinition::parse(TextCodec::decode(bytes), &error);
+    if (!def) {
+        require(!error.isEmpty(), "a definition that cannot be read says why");
+        return;
+    }
+    require(!def->name.isEmpty(), "a definition names its language");
+    require(LanguageDefinition::lexerNames().contains(def->lexer), "a definition's lexer is a known one");
+    for (int kind = int(TokenKind::Default); kind <= int(TokenKind::Attribute); ++kind) {
+        const TokenStyle* style = def->styleFor(TokenKind(kind));
+        require(!style || def->styles.contains(*style), "a style shown is one of the definition's");
+    }
+}
+
+void rtfToHtml(QByteArrayView bytes)
+{
+    const QString html = RtfToHtml::convert(bytes);
+    const std::optional<QString> withProgress = RtfToHtml::convert(bytes, [] { return true; });
+    require(withProgress && *withProgress == html, "progress calls leave the conversion as it is");
+}
+
+void settings(QByteArrayView bytes)
+{
+    // A file written per input: in memory where the system has a folder for it.
+    static QTemporaryDir folder(QDir("/dev/shm").exists() ? "/dev/shm/zorbeth-fuzz-settings-XXXXXX"
+                                                          : QString());
+    static qint64 run = 0;
+    const QString path = folder.path() + QLatin1String("/zorbeth.ini");
+    {
+        QFile file(path);
+        require(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                    file.write(bytes.data(), bytes.size()) == bytes.size(),
+                "the settings file can be written");
+        // A new time each run, so the settings cache never takes one input for the one before.
+        file.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000 + ++run),
+                         QFileDevice::FileModificationTime);
+    }
+    SettingsStore store(folder.path());
+    AppSettings options;
+    options.get(store);
+    // QSettings lists a line "=value" as a key without a name, which no one can ask for.
+    for (const auto& [key, value] : store.all()) {
+        require(key.isEmpty() || store.contains(key), "every key listed is found again");
+    }
+}
+
+void textCodec(QByteArrayView bytes)
+{
+    qsizetype nonUtf8 = 0;
+    const QString mixed = TextCodec::decodeMixed(bytes, &nonUtf8);
+    require(nonUtf8 >= 0 && nonUtf8 <= bytes.size(), "no more bytes read as Windows-1252 than there are");
+    if (TextCodec::isUtf8(bytes)) {
+        require(nonUtf8 == 0 && mixed == QString::fromUtf8(bytes), "UTF-8 reads as UTF-8");
+        require(TextCodec::decode(bytes) == mixed, "a file of UTF-8 reads as UTF-8");
+    } else {
+        require(nonUtf8 > 0, "text that is not UTF-8 has a byte read as Windows-1252");
+        require(TextCodec::decode(bytes) == mixed, "a file not all UTF-8 reads as mixed text");
+    }
+    QByteArray written;
+    TextCodec::appendUtf8(written, mixed);
+    require(TextCodec::isUtf8(written), "text written out is UTF-8");
+    qsizetype again = 0;
+    require(TextCodec::decodeMixed(written, &again) == mixed && again == 0,
+            "text written out reads back as it was");
+}
+
+} // namespace FuzzEntries

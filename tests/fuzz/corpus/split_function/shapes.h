@@ -1,0 +1,14 @@
+#pragma once
+
+class Outer : public Base
+{
+public:
+    struct Inner {
+        int x;
+    };
+    void run() { go(); }
+};
+
+class Shape
+{
+};
