@@ -3,6 +3,8 @@
 #include "editor/LanguageDefinition.h"
 #include "export/RtfToHtml.h"
 #include "import/SourceSplitter.h"
+#include "objects/ResourceFile.h"
+#include "objects/SafeNames.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsStore.h"
 #include "store/DatabaseFile.h"
@@ -57,8 +59,6 @@ namespace FuzzEntries {
 
 const QList<Target>& targets()
 {
-    // The attachment-name sanitiser and the attachment range check join this table when they land
-    // (src/objects): name "attachment_name" and "attachment_range", extension "".
     static const QList<Target> all{
         {"database", &database, ".txt"},
         {"zq5", &zq5, ".zq5"},
@@ -69,6 +69,8 @@ const QList<Target>& targets()
         {"rtf_to_html", &rtfToHtml, ""},
         {"settings", &settings, ""},
         {"text_codec", &textCodec, ""},
+        {"attachment_name", &attachmentName, ""},
+        {"attachment_range", &attachmentRange, ""},
     };
     return all;
 }
@@ -212,6 +214,54 @@ void textCodec(QByteArrayView bytes)
     qsizetype again = 0;
     require(TextCodec::decodeMixed(written, &again) == mixed && again == 0,
             "text written out reads back as it was");
+}
+
+void attachmentName(QByteArrayView bytes)
+{
+    const QString name = SafeNames::fileName(TextCodec::decodeMixed(bytes));
+    if (name.isEmpty()) {
+        return;
+    }
+    for (QChar c : name) {
+        require(c != u'/' && c != u'\\' && c != u':', "a safe name has no path separator");
+        require(c.unicode() >= 0x20 && c.unicode() != 0x7f, "a safe name has no control character");
+    }
+    require(name != QLatin1String(".") && name != QLatin1String(".."), "a safe name is no dot name");
+    require(name.toUtf8().size() <= SafeNames::MaxNameBytes, "a safe name fits a file system's name");
+    require(SafeNames::fileName(name) == name, "a safe name stays as it is");
+}
+
+void attachmentRange(QByteArrayView bytes)
+{
+    if (bytes.size() < 8) {
+        return;
+    }
+    auto number = [&](qsizetype at) {
+        quint32 value = 0;
+        for (int i = 3; i >= 0; --i) {
+            value = (value << 8) | quint8(bytes[at + i]);
+        }
+        return qint64(qint32(value));
+    };
+    const qint64 start = number(0);
+    const qint64 length = number(4);
+    const QByteArrayView content = bytes.sliced(8);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("zorbethresource.res"));
+    {
+        QFile file(path);
+        require(file.open(QIODevice::WriteOnly) &&
+                    file.write(content.data(), content.size()) == content.size(),
+                "the resource file of the test is written");
+    }
+    const bool inside = ResourceFile::inRange(start, length, content.size());
+    const ResourceFile::ReadResult read = ResourceFile::read(path, start, length);
+    require(read.ok == inside, "an object is read exactly when it lies inside the file");
+    if (inside) {
+        require(read.bytes == content.sliced(start - 1, length), "an object reads back its own bytes");
+    } else {
+        require(read.bytes.isEmpty() && !read.error.isEmpty(), "an object outside the file reads nothing");
+    }
 }
 
 } // namespace FuzzEntries

@@ -47,4 +47,11 @@ void settings(QByteArrayView bytes);
 // The decoder of mixed UTF-8 and Windows-1252 text.
 void textCodec(QByteArrayView bytes);
 
+// The reduction of a stored attachment name to a file name that is safe to write under.
+void attachmentName(QByteArrayView bytes);
+
+// The range check of an attachment: a start and a length (the first eight bytes, little-endian)
+// against a resource file holding the rest.
+void attachmentRange(QByteArrayView bytes);
+
 } // namespace FuzzEntries
