@@ -65,13 +65,15 @@ public:
 private:
     bool fail(const QString& why);
     bool point();
+    void startWriteback();
 
     Mode m_mode;
     QString m_path;
     std::unique_ptr<QFileDevice> m_file;
     QString m_error;
     qint64 m_startSize = 0;
-    bool m_created = false; // Append: the file did not exist before
+    qint64 m_writtenBack = 0; // the file up to here has been handed to the disk
+    bool m_created = false;   // Append: the file did not exist before
     bool m_opened = false;
     bool m_failed = false;
     bool m_done = false;
