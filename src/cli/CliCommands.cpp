@@ -294,15 +294,22 @@ int CliCommands::check(const QString& file)
     return result.complete && !result.damaged() ? Success : Problems;
 }
 
-int CliCommands::split(const QString& file)
+bool CliCommands::readable(const QString& file)
 {
     QFile source(file);
-    if (!QFileInfo(file).isFile() || !source.open(QIODevice::ReadOnly)) {
-        printError(QStringLiteral("zorbeth-cli: %1: %2\n")
-                       .arg(file, source.exists() ? source.errorString() : QStringLiteral("no such file")));
+    if (QFileInfo(file).isFile() && source.open(QIODevice::ReadOnly)) {
+        return true;
+    }
+    printError(QStringLiteral("zorbeth-cli: %1: %2\n")
+                   .arg(file, source.exists() ? source.errorString() : QStringLiteral("no such file")));
+    return false;
+}
+
+int CliCommands::split(const QString& file)
+{
+    if (!readable(file)) {
         return Failure;
     }
-    source.close();
     CodeArray staged;
     QString error;
     const bool found = ImportExtensions::stageFile(file, staged, &error);
@@ -481,13 +488,9 @@ int CliCommands::words(const SearchOptions& options)
 
 int CliCommands::stage(const QString& file, CodeArray& staged)
 {
-    QFile source(file);
-    if (!QFileInfo(file).isFile() || !source.open(QIODevice::ReadOnly)) {
-        printError(QStringLiteral("zorbeth-cli: %1: %2\n")
-                       .arg(file, source.exists() ? source.errorString() : QStringLiteral("no such file")));
+    if (!readable(file)) {
         return Failure;
     }
-    source.close();
     QString error;
     if (!ImportExtensions::stageFile(file, staged, &error)) {
         printError(QStringLiteral("zorbeth-cli: %1: %2%3\n")

@@ -58,6 +58,9 @@ private:
     // resourcePath receives where its resource file lies.
     int loadLibrary(CodeArray& records, QString* resourcePath = nullptr);
 
+    // Whether file is a file that can be read; says on stderr why when it is not.
+    bool readable(const QString& file);
+
     // Whether records has an element wanted; says on stderr when it has not.
     bool hasIndex(const CodeArray& records, qlonglong wanted);
 

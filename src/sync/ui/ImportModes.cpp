@@ -222,8 +222,14 @@ void ImportModes::loadServerCopy()
         RemoteCodeFile::LoadRemoteCodeDataFromFile(MergePathData(ws.programFolder, ws.remoteFileName), staged,
                                                    &error);
     }
+    listServerCopy(std::move(staged), error);
+}
+
+void ImportModes::listServerCopy(CodeArray staged, const QString& error)
+{
     if (staged.empty()) {
         // Half a copy would list most of the library as missing from the server, so none is listed.
+        m_list.setStaged({});
         m_list.showFailure(UnreadableCopyText);
         Prompts::message(&m_context.window, error, QLatin1String(RemoteCodeFile::LoadTitle),
                          Prompts::Icon::Exclamation);
@@ -248,16 +254,7 @@ void ImportModes::compareServerCopy(const QString& path)
     CodeArray staged;
     QString error;
     RemoteCodeFile::LoadRemoteCodeDataFromFile(path, staged, &error);
-    if (staged.empty()) {
-        m_list.setStaged({});
-        m_list.showFailure(UnreadableCopyText);
-        Prompts::message(&m_context.window, error, QLatin1String(RemoteCodeFile::LoadTitle),
-                         Prompts::Icon::Exclamation);
-        return;
-    }
-    RemoteCodeFile::SortRemoteCodeByLanguage(staged);
-    m_list.setStaged(std::move(staged));
-    m_list.FillListViewRemote();
+    listServerCopy(std::move(staged), error);
 }
 
 bool ImportModes::SelectImportFile()

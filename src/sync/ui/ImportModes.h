@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/SnippetRecord.h"
+
 #include <functional>
 #include <QObject>
 #include <QString>
@@ -48,6 +50,8 @@ private:
                     void (ImportModes::*transfer)());
     // Downloads and stages the server copy, then lists it.
     void loadServerCopy();
+    // Lists a staged server copy, or the failure row when nothing of it could be read.
+    void listServerCopy(CodeArray staged, const QString& error);
     // The open-file dialog of the local import; true when a file was chosen.
     bool SelectImportFile();
     bool buttonDown(const QString& key) const;
