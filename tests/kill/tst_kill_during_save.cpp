@@ -36,6 +36,7 @@ class KillDuringSaveTest : public QObject
 private:
     QTemporaryDir m_dir;
     QRandomGenerator m_random{13};
+    QByteArray m_said; // what the driver said last after loading
 
     QString library() const { return m_dir.filePath(QStringLiteral("zorbeth.txt")); }
 
@@ -51,7 +52,8 @@ private:
     {
         QProcess driver;
         driver.start(QStringLiteral(ZORBETH_KILL_DRIVER), {m_dir.path(), mode});
-        if (!driver.waitForReadyRead(60000) || driver.readLine().trimmed() != "loaded") {
+        m_said = driver.waitForReadyRead(60000) ? driver.readLine().trimmed() : QByteArray("nothing in 60 s");
+        if (m_said != "loaded") {
             driver.kill();
             driver.waitForFinished();
             return -1;
@@ -87,8 +89,9 @@ private slots:
         for (int kill = 0; kill < kills; ++kill) {
             const int saved = runAndKill(QStringLiteral("save"), 400);
             QVERIFY2(saved >= 0, qPrintable(QStringLiteral("kill %1: the next start did not load the library "
-                                                           "whole")
-                                                .arg(kill)));
+                                                           "whole: %2")
+                                                .arg(kill)
+                                                .arg(QString::fromLatin1(m_said))));
             saves += saved;
             const QByteArray now = readAll(library());
             const DatabaseFile::ReadResult read = DatabaseFile::parse(now);
