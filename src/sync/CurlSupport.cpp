@@ -7,6 +7,22 @@
 
 namespace CurlSupport {
 
+namespace {
+
+// Writes out and syncs a received file, then closes it; false with why set when that failed.
+bool finishFile(SafeFile& file, QString* why)
+{
+    // The rename that follows must not expose a file whose data are still only in memory.
+    if (!file.commit()) {
+        *why = QStringLiteral("Could not write %1: %2")
+                   .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 void globalInit()
 {
     // curl_global_init is not thread-safe and must run before any handle is made.
@@ -37,17 +53,6 @@ QString errorText(CURLcode code, const char* detail)
     return QStringLiteral("%1: %2").arg(general, specific);
 }
 
-bool finishFile(SafeFile& file, QString* why)
-{
-    // The rename that follows must not expose a file whose data are still only in memory.
-    if (!file.commit()) {
-        *why = QStringLiteral("Could not write %1: %2")
-                   .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
-        return false;
-    }
-    return true;
-}
-
 bool replaceFile(const QString& from, const QString& to, QString* why)
 {
     QString error;
@@ -56,6 +61,57 @@ bool replaceFile(const QString& from, const QString& to, QString* why)
         return false;
     }
     return true;
+}
+
+ReceivedFile::ReceivedFile(const QString& target, const QString& suffix)
+    : m_target(target),
+      m_file(m_target.absoluteFilePath() + QStringLiteral(".XXXXXX") + suffix, SafeFile::Mode::Temporary)
+{}
+
+bool ReceivedFile::open(QString* why)
+{
+    if (!m_file.open()) {
+        *why = QStringLiteral("Could not create a file in %1: %2")
+                   .arg(QDir::toNativeSeparators(m_target.absolutePath()), m_file.errorString());
+        return false;
+    }
+    // The new copy keeps the old one's permissions; a first copy gets the usual ones, not the
+    // owner-only ones of a temporary file.
+    m_file.setPermissions(m_target.exists() ? m_target.permissions()
+                                            : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    return true;
+}
+
+size_t ReceivedFile::write(char* data, size_t size, size_t count, void* self)
+{
+    auto* received = static_cast<ReceivedFile*>(self);
+    if (!received->m_file.write(data, qint64(size * count))) {
+        received->m_writeFailed = true;
+        return 0; // makes libcurl stop with a write error
+    }
+    return size * count;
+}
+
+QString ReceivedFile::writeError() const
+{
+    return QStringLiteral("Could not write %1: %2")
+        .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString());
+}
+
+bool ReceivedFile::replaceTarget(const Check& check, QString* why)
+{
+    if (!finishFile(m_file, why)) {
+        return false;
+    }
+    if (check) {
+        QString refused;
+        if (!check(m_file.fileName(), &refused)) {
+            *why = refused.isEmpty() ? QStringLiteral("The downloaded file was refused.") : refused;
+            return false;
+        }
+    }
+    return replaceFile(m_file.fileName(), m_target.absoluteFilePath(), why);
 }
 
 } // namespace CurlSupport

@@ -125,7 +125,6 @@ struct Transfer
     bool reporting = false; // only the transfer itself reports progress, not the probe before it
     bool fileFailed = false;
     qint64 reported = -1;
-    SafeFile* target = nullptr; // written to by a download
 };
 
 bool cancelled(const std::atomic<bool>* cancel)
@@ -146,17 +145,6 @@ int onProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
         transfer->events->progress(bytes);
     }
     return 0;
-}
-
-size_t onWrite(char* data, size_t size, size_t count, void* user)
-{
-    auto* transfer = static_cast<Transfer*>(user);
-    const qint64 bytes = qint64(size * count);
-    if (!transfer->target->write(data, bytes)) {
-        transfer->fileFailed = true;
-        return 0; // makes libcurl stop with a write error
-    }
-    return size * count;
 }
 
 // The probe before a download reports the size as header lines, which are not the file.
@@ -438,19 +426,13 @@ FtpTransfer::Result FtpTransfer::download(const Account& account, const QString&
     if (cancelled(cancel)) {
         return cancelledResult();
     }
-    const QFileInfo targetInfo(target);
-    SafeFile file(targetInfo.absoluteFilePath() + QStringLiteral(".XXXXXX.tmp"), SafeFile::Mode::Temporary);
-    if (!file.open()) {
-        return failure(QStringLiteral("Could not create a file in %1: %2")
-                           .arg(QDir::toNativeSeparators(targetInfo.absolutePath()), file.errorString()));
+    CurlSupport::ReceivedFile file(target, QStringLiteral(".tmp"));
+    QString why;
+    if (!file.open(&why)) {
+        return failure(why);
     }
-    // The new copy keeps the old one's permissions; a first copy gets the usual ones.
-    file.setPermissions(targetInfo.exists() ? targetInfo.permissions()
-                                            : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                  QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
     Transfer transfer{cancel, &events, nullptr, false};
-    transfer.target = &file;
     Session session(account, address, options, transfer);
     if (!session.valid()) {
         return failure(QStringLiteral("The transfer could not be started."));
@@ -470,8 +452,8 @@ FtpTransfer::Result FtpTransfer::download(const Account& account, const QString&
         return cancelledResult();
     }
 
-    session.set(CURLOPT_WRITEFUNCTION, onWrite);
-    session.set(CURLOPT_WRITEDATA, &transfer);
+    session.set(CURLOPT_WRITEFUNCTION, CurlSupport::ReceivedFile::write);
+    session.set(CURLOPT_WRITEDATA, &file);
     transfer.reporting = true;
     const CURLcode code = session.perform();
     transfer.reporting = false;
@@ -480,9 +462,8 @@ FtpTransfer::Result FtpTransfer::download(const Account& account, const QString&
     if (code == CURLE_ABORTED_BY_CALLBACK) {
         return cancelledResult();
     }
-    if (transfer.fileFailed) {
-        return failure(QStringLiteral("Could not write %1: %2")
-                           .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+    if (file.writeFailed()) {
+        return failure(file.writeError());
     }
     if (code != CURLE_OK) {
         result = failure(session.errorText(code));
@@ -490,19 +471,8 @@ FtpTransfer::Result FtpTransfer::download(const Account& account, const QString&
         return result;
     }
     result.bytes = file.size();
-    if (!CurlSupport::finishFile(file, &result.error)) {
+    if (!file.replaceTarget(check, &result.error)) {
         result.ok = false;
-        return result;
-    }
-    if (check) {
-        QString why;
-        if (!check(file.fileName(), &why)) {
-            return failure(why.isEmpty() ? QStringLiteral("The downloaded file was refused.") : why);
-        }
-    }
-    if (!CurlSupport::replaceFile(file.fileName(), targetInfo.absoluteFilePath(), &result.error)) {
-        result.ok = false;
-        return result;
     }
     return result;
 }

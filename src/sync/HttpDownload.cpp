@@ -1,36 +1,15 @@
 #include "sync/HttpDownload.h"
 
-#include "store/SafeFile.h"
 #include "sync/CurlSupport.h"
 
-#include <QDir>
-#include <QFileInfo>
 
 namespace {
 
-struct Transfer
-{
-    SafeFile* file = nullptr;
-    const std::atomic<bool>* cancel = nullptr;
-    bool writeFailed = false;
-};
-
-size_t writeBody(char* data, size_t size, size_t count, void* user)
-{
-    auto* transfer = static_cast<Transfer*>(user);
-    const qint64 bytes = qint64(size * count);
-    if (!transfer->file->write(data, bytes)) {
-        transfer->writeFailed = true;
-        return 0; // makes curl stop with a write error
-    }
-    return size * count;
-}
-
 // libcurl calls this about once a second even while no data arrives, so a cancel is seen promptly.
-int pollCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+int pollCancel(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
-    const auto* transfer = static_cast<Transfer*>(user);
-    return transfer->cancel && transfer->cancel->load() ? 1 : 0;
+    const auto* flag = static_cast<const std::atomic<bool>*>(cancel);
+    return flag && flag->load() ? 1 : 0;
 }
 
 QString reasonPhrase(long status)
@@ -91,18 +70,10 @@ HttpDownload::Result HttpDownload::download(const QString& url, const QString& t
         return result;
     }
 
-    const QFileInfo targetInfo(target);
-    SafeFile file(targetInfo.absoluteFilePath() + QStringLiteral(".XXXXXX.part"), SafeFile::Mode::Temporary);
-    if (!file.open()) {
-        result.error = QStringLiteral("Could not create a file in %1: %2")
-                           .arg(QDir::toNativeSeparators(targetInfo.absolutePath()), file.errorString());
+    CurlSupport::ReceivedFile file(target, QStringLiteral(".part"));
+    if (!file.open(&result.error)) {
         return result;
     }
-    // The new copy keeps the old one's permissions; a first copy gets the usual ones, not the
-    // owner-only ones of a temporary file.
-    file.setPermissions(targetInfo.exists() ? targetInfo.permissions()
-                                            : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                  QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
     CurlSupport::globalInit();
     CURL* curl = curl_easy_init();
@@ -111,7 +82,6 @@ HttpDownload::Result HttpDownload::download(const QString& url, const QString& t
         return result;
     }
 
-    Transfer transfer{&file, cancel, false};
     const QByteArray urlBytes = url.toUtf8();
     curl_easy_setopt(curl, CURLOPT_URL, urlBytes.constData());
     // Only web addresses, also after a redirect: a server must not send us to a local file.
@@ -127,10 +97,10 @@ HttpDownload::Result HttpDownload::download(const QString& url, const QString& t
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedBytesPerSecond);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, options.lowSpeedSeconds);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, options.totalTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, CurlSupport::ReceivedFile::write);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &file);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, pollCancel);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(cancel));
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 
     const CURLcode code = curl_easy_perform(curl);
@@ -143,26 +113,15 @@ HttpDownload::Result HttpDownload::download(const QString& url, const QString& t
         result.error = QStringLiteral("The download was cancelled.");
         return result;
     }
-    if (transfer.writeFailed) {
-        result.error = QStringLiteral("Could not write %1: %2")
-                           .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
+    if (file.writeFailed()) {
+        result.error = file.writeError();
         return result;
     }
     if (code != CURLE_OK) {
         result.error = curlError(code, result.httpStatus);
         return result;
     }
-    if (!CurlSupport::finishFile(file, &result.error)) {
-        return result;
-    }
-    if (check) {
-        QString why;
-        if (!check(file.fileName(), &why)) {
-            result.error = why.isEmpty() ? QStringLiteral("The downloaded file was refused.") : why;
-            return result;
-        }
-    }
-    if (!CurlSupport::replaceFile(file.fileName(), targetInfo.absoluteFilePath(), &result.error)) {
+    if (!file.replaceTarget(check, &result.error)) {
         return result;
     }
     result.ok = true;
