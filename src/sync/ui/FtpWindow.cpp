@@ -1,5 +1,6 @@
 #include "sync/ui/FtpWindow.h"
 
+#include "gui/BackgroundWork.h"
 #include "gui/Prompts.h"
 #include "gui/WindowContext.h"
 #include "library/LibraryFile.h"
@@ -16,14 +17,12 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 
 namespace {
 
@@ -284,12 +283,7 @@ FtpTransfer::Result FtpWindow::runTransfer(const Work& work, const QString& tran
     };
 
     FtpTransfer::Result result;
-    std::unique_ptr<QThread> worker(QThread::create([&] { result = work(&m_cancel, events); }));
-    QEventLoop loop;
-    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
-    loop.exec();
-    worker->wait();
+    runInBackground([&] { result = work(&m_cancel, events); });
     // The last reports still on their way belong to this transfer: show them before it counts as ended.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 

@@ -1,6 +1,7 @@
 #include "sync/ui/ImportModes.h"
 
 #include "editor/ui/CodeEditor.h"
+#include "gui/BackgroundWork.h"
 #include "gui/CommandToolbar.h"
 #include "gui/ProgressWindow.h"
 #include "gui/Prompts.h"
@@ -22,11 +23,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QThread>
 
 namespace {
 
@@ -50,16 +49,10 @@ HttpDownload::Result downloadRemoteCodeFile(QWidget& window, const QString& serv
 {
     std::atomic<bool> cancel{false};
     HttpDownload::Result result;
-    std::unique_ptr<QThread> worker(
-        QThread::create([&] { result = ServerFiles::DownloadRemoteCodeFile(serverUrl, folder, &cancel); }));
     ProgressWindow busy(&window, QStringLiteral("Download Snippets From Zorbeth Server"),
                         QLatin1String(ServerFiles::RetrievingStatus));
     busy.onCancel([&cancel] { cancel = true; });
-    QEventLoop loop;
-    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
-    loop.exec();
-    worker->wait();
+    runInBackground([&] { result = ServerFiles::DownloadRemoteCodeFile(serverUrl, folder, &cancel); });
     return result;
 }
 
