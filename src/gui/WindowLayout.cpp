@@ -38,11 +38,13 @@ Result compute(const Input& in)
         r.horizontalBar.width = r.search.width;
         r.results.width = r.search.width - 250;
         r.results.height = r.search.height - 1000 - 200;
+        const ComparisonSpan<double> span =
+            comparisonSpan(r.search.width, in.remoteListLeft, in.rShare, 150.0);
         r.remoteList.left = in.remoteListLeft;
-        r.remoteList.width = r.search.width * in.rShare / 100;
+        r.remoteList.width = span.listWidth;
         r.remoteList.height = r.search.height - 500;
-        r.remoteCode.left = r.remoteList.left + r.remoteList.width + 150;
-        r.remoteCode.width = r.search.width - r.remoteCode.left - 150;
+        r.remoteCode.left = span.codeLeft;
+        r.remoteCode.width = span.codeWidth;
         r.remoteCode.height = r.remoteList.height;
         r.tree.height = r.search.top - r.tree.top - 100;
     } else {

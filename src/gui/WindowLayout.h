@@ -47,6 +47,24 @@ struct Result
     Rect update;        // txtUpdate; left, width
 };
 
+// Across the search frame in comparison mode, in any one unit: the server list from listLeft takes
+// rShare percent of the frame's width, the code view the rest, gap away from the list and from the
+// frame's right edge.
+template <typename Unit> struct ComparisonSpan
+{
+    Unit listWidth;
+    Unit codeLeft;
+    Unit codeWidth;
+};
+
+template <typename Unit>
+ComparisonSpan<Unit> comparisonSpan(Unit frameWidth, Unit listLeft, int rShare, Unit gap)
+{
+    const Unit listWidth = frameWidth * rShare / 100;
+    const Unit codeLeft = listLeft + listWidth + gap;
+    return {listWidth, codeLeft, frameWidth - codeLeft - gap};
+}
+
 // Form_Resize: places every region and clamps the proportions to the limits.
 Result compute(const Input& in);
 

@@ -1,6 +1,7 @@
 #include "sync/ui/ComparisonView.h"
 
 #include "editor/ui/CodeEditor.h"
+#include "gui/WindowLayout.h"
 #include "sync/ui/RemoteListModel.h"
 
 #include <QHeaderView>
@@ -65,9 +66,8 @@ void ComparisonView::layoutViews()
     // Measured on the frame, as the frame's width is what the share divides.
     const int frameWidth = parentWidget() ? parentWidget()->width() : width();
     const int left = x();
-    const int listWidth = frameWidth * m_share() / 100;
-    const int codeLeft = left + listWidth + Gap;
-    const int codeWidth = std::max(0, frameWidth - codeLeft - Gap);
-    m_lstRemote->setGeometry(0, 0, std::max(0, std::min(listWidth, width())), height());
-    m_txtRemote->setGeometry(codeLeft - left, 0, codeWidth, height());
+    const WindowLayout::ComparisonSpan<int> span =
+        WindowLayout::comparisonSpan(frameWidth, left, m_share(), Gap);
+    m_lstRemote->setGeometry(0, 0, std::max(0, std::min(span.listWidth, width())), height());
+    m_txtRemote->setGeometry(span.codeLeft - left, 0, std::max(0, span.codeWidth), height());
 }
