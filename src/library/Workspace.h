@@ -11,7 +11,6 @@ struct Workspace
 {
     QString programFolder;                    // every file of the program lives here
     QString databaseFileName = "zorbeth.txt"; // the library file
-    QString remoteFileName = "zorbethremote.txt";
     QString resourceFileName = "zorbethresource.res";
     QString databasePrefix;       // empty: the library in the program folder
     QString databaseLocationText; // shown by the information command

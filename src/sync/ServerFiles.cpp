@@ -16,6 +16,11 @@ QString address(const QString& serverUrl, const QString& fileName)
     return base + slash + QStringLiteral("files/") + fileName;
 }
 
+QString remoteCopyPath(const QString& programFolder)
+{
+    return QDir(programFolder).filePath(QString::fromLatin1(RemoteFileName));
+}
+
 HttpDownload::Result DownloadRemoteCodeFile(const QString& serverUrl, const QString& programFolder,
                                             const std::atomic<bool>* cancel,
                                             const HttpDownload::Options& options)
@@ -37,8 +42,7 @@ HttpDownload::Result DownloadRemoteCodeFile(const QString& serverUrl, const QStr
                            : QStringLiteral("Could not read the server copy: %1").arg(read.error);
         return false;
     };
-    return HttpDownload::download(url, QDir(programFolder).filePath(QString::fromLatin1(RemoteFileName)),
-                                  options, cancel, wholeLibrary);
+    return HttpDownload::download(url, remoteCopyPath(programFolder), options, cancel, wholeLibrary);
 }
 
 } // namespace ServerFiles

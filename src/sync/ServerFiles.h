@@ -21,6 +21,9 @@ inline constexpr char NotFoundStatus[] = "Remote code file not found!";
 // empty when the base URL is empty.
 QString address(const QString& serverUrl, const QString& fileName);
 
+// Where the server copy of the library is kept in the program folder.
+QString remoteCopyPath(const QString& programFolder);
+
 // DownloadRemoteCodeFile: fetches the server copy of the library into programFolder under
 // "zorbethremote.txt". Only a copy read to its end marker replaces an earlier one; a cut-off body or
 // an error page is refused with a reason. With no server URL it fails at once with no network call.

@@ -13,7 +13,6 @@
 #include "library/ui/TreeController.h"
 #include "library/Workspace.h"
 #include "store/LibraryOrdering.h"
-#include "store/PathNames.h"
 #include "sync/Comparison.h"
 #include "sync/RemoteCodeFile.h"
 #include "sync/RemoteImport.h"
@@ -212,7 +211,7 @@ void ImportModes::loadServerCopy()
     CodeArray staged;
     QString error = result.error;
     if (result.ok) {
-        RemoteCodeFile::LoadRemoteCodeDataFromFile(MergePathData(ws.programFolder, ws.remoteFileName), staged,
+        RemoteCodeFile::LoadRemoteCodeDataFromFile(ServerFiles::remoteCopyPath(ws.programFolder), staged,
                                                    &error);
     }
     listServerCopy(std::move(staged), error);
