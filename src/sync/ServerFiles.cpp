@@ -34,7 +34,8 @@ HttpDownload::Result DownloadRemoteCodeFile(const QString& serverUrl, const QStr
     // A server that closes the connection early, or answers with a page of its own, still ends the
     // transfer "successfully"; only a body the library reader reads to its end marker is a copy.
     const auto wholeLibrary = [](const QString& tempPath, QString* why) {
-        const DatabaseFile::ReadResult read = DatabaseFile::read(tempPath);
+        // Only the shape is checked here; the comparison reads the values once, after the download.
+        const DatabaseFile::Shape read = DatabaseFile::scan(tempPath);
         if (read.opened && read.complete) {
             return true;
         }
