@@ -100,4 +100,17 @@ bool save(QWidget* parent, Workspace& ws, QString* keptAside)
     return true;
 }
 
+bool saveOrDiscard(QWidget* parent, Workspace& ws, const QString& title)
+{
+    switch (Prompts::question(parent, QStringLiteral("Save changes?"), title,
+                              {Prompts::Answer::Yes, Prompts::Answer::No, Prompts::Answer::Cancel})) {
+    case Prompts::Answer::Yes:
+        return save(parent, ws);
+    case Prompts::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace LibraryStorage

@@ -16,4 +16,8 @@ void load(QWidget* parent, Workspace& ws);
 // it and write this library beside it; keptAside then receives that file's name.
 bool save(QWidget* parent, Workspace& ws, QString* keptAside = nullptr);
 
+// Asks "Save changes?" (Yes, No, Cancel) under title and saves on Yes. True when the caller may go on
+// (saved, or No); false on Cancel or when the save failed, so the changes are never lost unasked.
+bool saveOrDiscard(QWidget* parent, Workspace& ws, const QString& title);
+
 } // namespace LibraryStorage

@@ -316,16 +316,8 @@ void FtpWindow::cmdTransmit_Click()
     Workspace& ws = m_context.ws;
     // What is sent is what the user sees: unsaved changes are saved first when the user wants that.
     m_context.tree.finishLabelEdit();
-    if (ws.CodeChanged && !ws.readOnly) {
-        const Prompts::Answer answer =
-            Prompts::question(this, QStringLiteral("Save changes?"), Caption,
-                              {Prompts::Answer::Yes, Prompts::Answer::No, Prompts::Answer::Cancel});
-        if (answer == Prompts::Answer::Cancel) {
-            return;
-        }
-        if (answer == Prompts::Answer::Yes && !LibraryStorage::save(this, ws)) {
-            return;
-        }
+    if (ws.CodeChanged && !ws.readOnly && !LibraryStorage::saveOrDiscard(this, ws, Caption)) {
+        return;
     }
 
     m_operation = QStringLiteral("Send");

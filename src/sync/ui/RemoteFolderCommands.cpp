@@ -125,21 +125,12 @@ bool RemoteFolderCommands::leaveLibrary()
                                  QStringLiteral("Close Zorbeth"),
                                  {Prompts::Answer::No, Prompts::Answer::Yes}) == Prompts::Answer::Yes;
     }
-    auto* autoSave = m_context.window.findChild<QAction*>(QStringLiteral("mnuAutoSave"));
-    if (!autoSave || !autoSave->isChecked()) {
-        switch (Prompts::question(&m_context.window, QStringLiteral("Save changes?"),
-                                  QStringLiteral("Close Zorbeth"),
-                                  {Prompts::Answer::Yes, Prompts::Answer::No, Prompts::Answer::Cancel})) {
-        case Prompts::Answer::Yes:
-            break;
-        case Prompts::Answer::No:
-            return true;
-        default:
-            return false;
-        }
-    }
     // A library whose changes could not be saved stays open, changes and all.
-    return LibraryStorage::save(&m_context.window, ws);
+    auto* autoSave = m_context.window.findChild<QAction*>(QStringLiteral("mnuAutoSave"));
+    if (autoSave && autoSave->isChecked()) {
+        return LibraryStorage::save(&m_context.window, ws);
+    }
+    return LibraryStorage::saveOrDiscard(&m_context.window, ws, QStringLiteral("Close Zorbeth"));
 }
 
 bool RemoteFolderCommands::openDatabase(bool remote)
