@@ -285,6 +285,17 @@ qsizetype LocalIndex::FindMatchToRemote(const QString& titleKey) const
 
 namespace Comparison {
 
+qsizetype FindMatchToRemote(const CodeArray& library, const QString& titleKey)
+{
+    for (size_t i = 0; i < library.size(); ++i) {
+        const SnippetRecord& record = library[i];
+        if (!record.Deleted && TextCodec::lowerJoined({record.Language, record.Title}) == titleKey) {
+            return qsizetype(i);
+        }
+    }
+    return -1;
+}
+
 QString titleKey(const QString& language, const QString& title)
 {
     return TextCodec::lowerJoined({language, title});

@@ -87,6 +87,10 @@ struct Row
     bool red = false;
 };
 
+// The lowest index of a library record not deleted whose title key is titleKey, or -1: one scan,
+// for a single lookup in a library that may have changed since an index was built.
+qsizetype FindMatchToRemote(const CodeArray& library, const QString& titleKey);
+
 // The title key of a record: lower-case language followed by lower-case title.
 QString titleKey(const QString& language, const QString& title);
 

@@ -35,20 +35,6 @@ QString sideCaption(const QString& current, const char* view)
            QLatin1String(view) + QLatin1Char(')');
 }
 
-// The lowest library index whose title key is titleKey, deleted records left out. A plain walk: the
-// library may have changed since the list was filled, so no index kept from the fill would do.
-qsizetype FindMatchToRemote(const CodeArray& library, const QString& titleKey)
-{
-    for (size_t i = 0; i < library.size(); ++i) {
-        const SnippetRecord& record = library[i];
-        if (!record.Deleted && record.Language.size() + record.Title.size() == titleKey.size() &&
-            Comparison::titleKey(record.Language, record.Title) == titleKey) {
-            return qsizetype(i);
-        }
-    }
-    return -1;
-}
-
 } // namespace
 
 ComparisonList::ComparisonList(WindowContext& context, SearchFrame& frame, ComparisonHooks hooks,
@@ -256,7 +242,7 @@ void ComparisonList::ShowLocalCounterpart()
     }
     const QString key = Comparison::titleKey(m_model->text(row, RemoteListModel::LanguageColumn),
                                              m_model->text(row, RemoteListModel::TitleColumn));
-    const qsizetype i = FindMatchToRemote(m_context.ws.codeArray, key);
+    const qsizetype i = Comparison::FindMatchToRemote(m_context.ws.codeArray, key);
     if (i < 0) {
         setStatus(NoMatchStatus);
         return;
