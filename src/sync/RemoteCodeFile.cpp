@@ -27,16 +27,6 @@ bool LoadRemoteCodeDataFromFile(const QString& fullFileName, CodeArray& staged, 
     return found;
 }
 
-void SetRemoteCodeElement(CodeArray& staged, qsizetype index, const QString& language, const QString& title,
-                          const QString& category, const QString& keywords, const QString& date,
-                          const QString& objectName, const QString& objectFlag, const QString& objectStart,
-                          const QString& objectLength, const QString& dText, const QString& code,
-                          const QString& hText)
-{
-    SetCodeElement(staged, index, language, title, category, keywords, date, objectName, objectFlag,
-                   objectStart, objectLength, dText, code, hText);
-}
-
 void SortRemoteCodeByLanguage(CodeArray& staged)
 {
     LibraryOrdering::SortCodeByLanguage(staged);

@@ -9,8 +9,6 @@
 // record's index is its identity for as long as a comparison list shows it.
 namespace RemoteCodeFile {
 
-inline constexpr char LoadedStatus[] = "Remote source code snippets loaded";
-inline constexpr char SortedStatus[] = "Remote source code snippets sorted";
 inline constexpr char LoadTitle[] = "Load Code Data";
 
 // Reads a library file into staged with the library's own reader. A file read to its end marker
@@ -18,13 +16,6 @@ inline constexpr char LoadTitle[] = "Load Code Data";
 // held at least one. A file that is missing, unreadable, cut off before its end marker or no library
 // at all leaves staged empty, so nothing of it is compared or imported, and error says why.
 bool LoadRemoteCodeDataFromFile(const QString& fullFileName, CodeArray& staged, QString* error = nullptr);
-
-// Stores one record into element index of staged, which must exist; the twin of SetCodeElement.
-void SetRemoteCodeElement(CodeArray& staged, qsizetype index, const QString& language, const QString& title,
-                          const QString& category, const QString& keywords, const QString& date,
-                          const QString& objectName, const QString& objectFlag, const QString& objectStart,
-                          const QString& objectLength, const QString& dText, const QString& code,
-                          const QString& hText);
 
 // Sorts staged by lower-case language ":::" category ":::" title; equal keys keep their order.
 void SortRemoteCodeByLanguage(CodeArray& staged);
