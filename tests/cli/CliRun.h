@@ -5,6 +5,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include "ZorbethTestPaths.h"
 
 // What one run of zorbeth-cli gave; exitCode stays -1 when it crashed or did not end in time.
 struct CliRun

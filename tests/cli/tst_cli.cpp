@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include "ZorbethTestPaths.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include "ZorbethTestPaths.h"
 
 namespace {
 

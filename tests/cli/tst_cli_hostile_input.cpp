@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+#include "ZorbethTestPaths.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
+#include "ZorbethTestPaths.h"
 
 namespace {
 

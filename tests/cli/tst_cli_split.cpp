@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include "ZorbethTestPaths.h"
 
 namespace {
 

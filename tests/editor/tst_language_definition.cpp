@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QSet>
 #include <QTest>
+#include "ZorbethPaths.h"
 
 class TestLanguageDefinition : public QObject
 {

@@ -76,3 +76,4 @@ void TestFuzzRegressions::input_isReadWithoutCrashOrBrokenPromise()
 
 QTEST_GUILESS_MAIN(TestFuzzRegressions)
 #include "tst_fuzz_regressions.moc"
+#include "ZorbethTestPaths.h"

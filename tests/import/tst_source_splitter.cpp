@@ -3,6 +3,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include "ZorbethTestPaths.h"
 
 namespace {
 

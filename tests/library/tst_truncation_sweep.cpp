@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include "ZorbethTestPaths.h"
+#include "ZorbethPaths.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "store/LibraryOrdering.h"
 
 #include <QTest>
+#include "ZorbethTestPaths.h"
 
 using namespace ResultRows;
 

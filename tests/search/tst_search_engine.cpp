@@ -5,6 +5,7 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include "ZorbethTestPaths.h"
 
 using Indexes = QList<qsizetype>;
 

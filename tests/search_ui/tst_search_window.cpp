@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <QUrl>
+#include "ZorbethTestPaths.h"
 
 namespace {
 

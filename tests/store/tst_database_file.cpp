@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/resource.h>
+#include "ZorbethTestPaths.h"
 
 namespace {
 

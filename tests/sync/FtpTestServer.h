@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include "ZorbethTestPaths.h"
 
 // The transfer tests' FTP server (tests/data/sync/ftp_server.py) on 127.0.0.1 and a free port, with
 // one user whose home is a folder of the test; it runs as long as this object, or until kill().
