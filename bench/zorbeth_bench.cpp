@@ -2,11 +2,11 @@
 // Prints one line per figure, "name: value unit".
 
 #include "app/MainWindow.h"
-#include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "export/RecordingSurface.h"
 #include "export/ui/PrintCommands.h"
 #include "Figures.h"
+#include "gui/CodeEditor.h"
 #include "gui/Prompts.h"
 #include "import/ImportExtensions.h"
 #include "library/ui/LibraryTree.h"
@@ -21,8 +21,8 @@
 #include "settings/ProgramFolder.h"
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
+#include "store/RemoteCodeFile.h"
 #include "sync/Comparison.h"
-#include "sync/RemoteCodeFile.h"
 
 #include <algorithm>
 #include <cstdio>

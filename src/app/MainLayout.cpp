@@ -1,6 +1,6 @@
 #include "app/MainLayout.h"
 
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "gui/SplitterBar.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"

@@ -2,33 +2,43 @@
 
 #include "app/InfoCommands.h"
 #include "app/MainLayout.h"
-#include "editor/ui/CodeEditor.h"
+#include "editor/ui/EditorCommands.h"
 #include "editor/ui/EditorController.h"
 #include "export/ui/ExportCommands.h"
 #include "export/ui/PrintCommands.h"
+#include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
+#include "gui/ScreenFit.h"
+#include "library/ui/LibraryStorage.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/NodeCommands.h"
 #include "library/ui/SnippetEditing.h"
 #include "library/ui/StorageCommands.h"
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"
+#include "objects/ResourceCompaction.h"
+#include "objects/ResourceFile.h"
 #include "objects/ui/ObjectCommands.h"
+#include "objects/ui/ViewerWindow.h"
 #include "search/ui/SearchPanel.h"
 #include "settings/AppInfo.h"
 #include "settings/SettingsStore.h"
 #include "sync/ui/ComparisonList.h"
+#include "sync/ui/ComparisonView.h"
 #include "sync/ui/FtpCommands.h"
 #include "sync/ui/ImportModes.h"
 #include "sync/ui/MessageCommands.h"
 #include "sync/ui/RemoteFolderCommands.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
 #include <QStatusBar>
+#include <QTreeView>
 
 // The pictures are compiled into the ui library, which a static link would otherwise leave out.
 static void loadPictures()
@@ -118,6 +128,9 @@ void MainWindow::createMenus()
     m_menus.actions = menu(nullptr, "mnuActions", tr("&Actions"));
     m_menus.import = menu(nullptr, "mnuImport", tr("&Import"));
     m_menus.help = menu(nullptr, "mnuHelp", tr("&Help"));
+    // The code editor's right-button menu, which the editing, editor and export commands fill.
+    m_menus.codePopUp = new QMenu(m_txtCode);
+    m_menus.codePopUp->setObjectName(QStringLiteral("mnuPopUpCodeMax"));
 
     auto checkItem = [this](const char* name, const QString& caption) {
         QAction* action = m_menus.options->addAction(caption);
@@ -150,7 +163,7 @@ void MainWindow::createControllers()
     m_layout = new MainLayout(*m_context, *m_area, *m_search, this);
     m_info = new InfoCommands(*m_context, *m_editor, this);
     m_print = new PrintCommands(*m_context, this);
-    m_export = new ExportCommands(*m_context, *m_editor, this);
+    m_export = new ExportCommands(*m_context, this);
     ComparisonHooks hooks;
     hooks.oneLanguageView = [this] { return m_treeViews->oneLanguageView(); };
     hooks.keptLanguage = [this] { return m_treeViews->keptLanguage(); };
@@ -214,6 +227,35 @@ void MainWindow::wireSubsystems()
             action->setShortcut(QKeySequence(QLatin1String(keys)));
         }
     }
+
+    // The editor's print commands print the way the print commands do, which follow its word wrap.
+    m_editor->commands().setPrintFunction([this](CodeEditor& editor, bool colour, bool wordWrap) {
+        m_print->printEditor(editor, colour, wordWrap);
+    });
+    m_print->setWordWrapSource([this] { return m_editor->wordWrap(); });
+    connect(m_export, &ExportCommands::syntaxRequested, m_editor, &EditorController::ApplySyntax);
+    connect(&m_editor->commands(), &EditorCommands::hexViewRequested, this, [this](const QString& dump) {
+        ViewerWindow* viewer = ViewerWindow::of(*this);
+        if (!viewer->isVisible()) {
+            ScreenFit::placeOver(*viewer, this);
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        viewer->showHexDump(dump);
+        QApplication::restoreOverrideCursor();
+        viewer->show();
+        viewer->raise();
+    });
+
+    // The search box, the results and the comparison's views take the editor's background colour.
+    m_editor->addColouredView(*m_search->searchBox());
+    m_editor->addColouredView(*m_search->resultList());
+    m_editor->addColouredView(m_comparison->view().list());
+    m_editor->addColouredEditor(m_comparison->view().code());
+
+    // A library whose resource file was being compacted when the program stopped gets that finished.
+    LibraryStorage::setLoadStep([](const Workspace& ws, QString* error) {
+        return ResourceCompaction::finishInterrupted(ResourceFile::path(ws), ws.codeArray, error);
+    });
 }
 
 StartupController::Outcome MainWindow::start(const QStringList& switches)

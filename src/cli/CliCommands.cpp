@@ -17,8 +17,8 @@
 #include "settings/ProgramFolder.h"
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
+#include "store/RemoteCodeFile.h"
 #include "sync/Comparison.h"
-#include "sync/RemoteCodeFile.h"
 #include "sync/RemoteImport.h"
 
 #include <algorithm>

@@ -1,12 +1,13 @@
 #include "export/RtfToHtml.h"
 
-#include "export/SnippetExport.h"
+#include "store/SafeFile.h"
 #include "store/TextCodec.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QList>
 
@@ -558,5 +559,7 @@ bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile
     }
     QByteArray html;
     TextCodec::appendUtf8(html, *converted);
-    return SnippetExport::writeFile(htmlFile, html);
+    // A working file like the pages: one that exists is replaced only once the new one is complete.
+    SafeFile file(htmlFile, QFileInfo::exists(htmlFile) ? SafeFile::Mode::Replace : SafeFile::Mode::Create);
+    return file.open() && file.write(html) && file.commit();
 }

@@ -24,6 +24,7 @@ struct MainMenus
     QMenu* actions = nullptr;       // "&Actions": macros, maintenance
     QMenu* import = nullptr;        // "&Import": server and local snippets
     QMenu* help = nullptr;          // "&Help"
+    QMenu* codePopUp = nullptr;     // "mnuPopUpCodeMax": the code editor's right-button menu
 };
 
 // What the main window hands every controller: the shared state, the views and the menus.

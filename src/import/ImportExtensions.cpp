@@ -1,8 +1,8 @@
 #include "import/ImportExtensions.h"
 
 #include "import/SourceSplitter.h"
+#include "store/RemoteCodeFile.h"
 #include "store/Zq5File.h"
-#include "sync/RemoteCodeFile.h"
 
 #include <array>
 

@@ -1,5 +1,5 @@
 #include "editor/MacroSlots.h"
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "library/ui/TreeController.h"
 #include "ui/WindowFixture.h"
 

@@ -1,7 +1,7 @@
-#include "LibraryText.h"
-#include "editor/ui/CodeEditor.h"
 #include "export/HtmlTemplate.h"
 #include "export/ui/ExportCommands.h"
+#include "gui/CodeEditor.h"
+#include "LibraryText.h"
 #include "ui/WindowFixture.h"
 
 #include <QAction>

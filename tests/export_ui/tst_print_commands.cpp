@@ -1,6 +1,6 @@
-#include "editor/ui/CodeEditor.h"
 #include "export/RecordingSurface.h"
 #include "export/ui/PrintCommands.h"
+#include "gui/CodeEditor.h"
 #include "search/ui/SearchPanel.h"
 #include "ui/WindowFixture.h"
 

@@ -433,6 +433,37 @@ private slots:
         QVERIFY(w.workspace().CodeChanged);
     }
 
+    void open_afterAnInterruptedCompaction_finishesIt_data()
+    {
+        QTest::addColumn<qint32>("start");
+        QTest::addColumn<QByteArray>("resource");
+        // The library was saved with the compacted positions: the compacted file takes the old one's place.
+        QTest::newRow("library saved compacted") << 1 << QByteArray("BBB");
+        // The library still holds the old positions: the compacted file goes and the old one stays.
+        QTest::newRow("library not saved yet") << 5 << QByteArray("AAAABBB");
+    }
+
+    void open_afterAnInterruptedCompaction_finishesIt()
+    {
+        QFETCH(qint32, start);
+        QFETCH(QByteArray, resource);
+        WindowFixture f;
+        SnippetRecord two = WindowFixture::record("C", "Cat", "two");
+        two.ObjectName = QStringLiteral("b.txt");
+        two.ObjectFlag = 1;
+        two.ObjectStart = start;
+        two.ObjectLength = 3;
+        f.writeLibrary({WindowFixture::record("C", "Cat", "one"), two});
+        const QString temp = ResourceCompaction::tempPathFor(resourcePath(f));
+        QVERIFY(LibraryText::writeAll(resourcePath(f), "AAAABBB"));
+        QVERIFY(LibraryText::writeAll(temp, "BBB"));
+        messages();
+        f.open();
+        QCOMPARE(LibraryText::readAll(resourcePath(f)), resource);
+        QVERIFY(!QFile::exists(temp));
+        QCOMPARE(messages(), QStringList());
+    }
+
     void compact_failures_leaveTheOldPairAndSaySo_data()
     {
         QTest::addColumn<QString>("failure");

@@ -1,6 +1,6 @@
 #include "LibraryText.h"
+#include "store/RemoteCodeFile.h"
 #include "sync/Comparison.h"
-#include "sync/RemoteCodeFile.h"
 #include "sync/RemoteImport.h"
 
 #include <QTemporaryDir>

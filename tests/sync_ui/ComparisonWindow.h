@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "store/DateStamp.h"
 #include "sync/ui/RemoteListModel.h"

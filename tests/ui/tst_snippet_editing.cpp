@@ -1,4 +1,4 @@
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "library/ui/SnippetEditing.h"
 #include "library/ui/TreeController.h"
 #include "store/DateStamp.h"
@@ -24,7 +24,6 @@ CodeArray library()
         WindowFixture::record("SQL", "Dates", "Today", "", "SELECT CURRENT_DATE;"),
     };
 }
-
 
 } // namespace
 

@@ -1,6 +1,6 @@
 #include "app/InfoCommands.h"
 #include "app/MainLayout.h"
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "settings/AppInfo.h"
 #include "ui/WindowFixture.h"
 

@@ -2,14 +2,12 @@
 
 #include "editor/HexDump.h"
 #include "editor/LineCommands.h"
-#include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorController.h"
 #include "editor/ui/FindReplaceDialog.h"
+#include "gui/CodeEditor.h"
 #include "gui/Prompts.h"
-#include "gui/ScreenFit.h"
 #include "gui/WindowContext.h"
 #include "library/Workspace.h"
-#include "objects/ui/ViewerWindow.h"
 #include "store/TextCodec.h"
 
 #include <QAction>
@@ -66,11 +64,7 @@ EditorCommands::~EditorCommands() = default;
 void EditorCommands::buildMenu()
 {
     // The menu belongs to the editor and is shown by its right-button event over snippets only.
-    m_menu = m_editor.findChild<QMenu*>(QStringLiteral("mnuPopUpCodeMax"));
-    if (m_menu == nullptr) {
-        m_menu = new QMenu(&m_editor);
-        m_menu->setObjectName(QStringLiteral("mnuPopUpCodeMax"));
-    }
+    m_menu = m_context.menus.codePopUp;
     auto item = [this](const char* name, const QString& caption, void (EditorCommands::*handler)(),
                        const QKeySequence& keys = {}) {
         QAction* action = m_menu->addAction(caption);
@@ -129,11 +123,6 @@ FindReplaceDialog* EditorCommands::findDialog()
         m_findDialog = new FindReplaceDialog(m_editor, &m_context.window);
     }
     return m_findDialog;
-}
-
-ViewerWindow* EditorCommands::viewer() const
-{
-    return m_viewer;
 }
 
 void EditorCommands::mnuCMCut_Click()
@@ -318,15 +307,9 @@ void EditorCommands::mnuCMInsert_Click()
 
 void EditorCommands::HexView()
 {
-    m_viewer = ViewerWindow::of(m_context.window);
-    if (!m_viewer->isVisible()) {
-        ScreenFit::placeOver(*m_viewer, &m_context.window);
-    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_viewer->showHexDump(HexDump::format(m_editor.text()));
+    emit hexViewRequested(HexDump::format(m_editor.text()));
     QApplication::restoreOverrideCursor();
-    m_viewer->show();
-    m_viewer->raise();
 }
 
 void EditorCommands::print(bool colour)

@@ -9,8 +9,6 @@ class CodeEditor;
 class EditorController;
 class FindReplaceDialog;
 class QMenu;
-
-class ViewerWindow;
 struct WindowContext;
 
 // The editor's right-button menu "mnuPopUpCodeMax": clipboard, find and replace, undo, comments,
@@ -44,7 +42,7 @@ public:
     void mnuCMPrintBW_Click();
     void mnuCMPrintColor_Click();
 
-    // Shows the hex dump of the editor's text in the viewer window.
+    // Asks for the hex dump of the editor's text to be shown in the viewer window.
     void HexView();
 
     // Runs a command a macro recorded by name; false for a name no command has.
@@ -53,7 +51,6 @@ public:
 
     QMenu* menu() const { return m_menu; }
     FindReplaceDialog* findDialog();
-    ViewerWindow* viewer() const;
 
     // Replaces the printing, which goes to the default printer; tests record instead.
     void setPrintFunction(PrintFunction print) { m_print = std::move(print); }
@@ -62,6 +59,8 @@ signals:
     // A command that a macro keeps by name starts and ends: its edit is not recorded as keystrokes.
     void commandStarting(const QString& name);
     void commandFinished();
+    // HexView made the dump; the shell shows it in the object viewer.
+    void hexViewRequested(const QString& dump);
 
 private:
     void buildMenu();
@@ -75,6 +74,5 @@ private:
     CodeEditor& m_editor;
     QMenu* m_menu = nullptr;
     QPointer<FindReplaceDialog> m_findDialog;
-    QPointer<ViewerWindow> m_viewer;
     PrintFunction m_print;
 };

@@ -1,12 +1,12 @@
 #include "editor/ui/EditorController.h"
 
 #include "editor/FontCycle.h"
-#include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorCommands.h"
-#include "editor/ui/InstalledFonts.h"
 #include "editor/ui/MacroRecorder.h"
 #include "editor/ui/SyntaxLexers.h"
+#include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
+#include "gui/InstalledFonts.h"
 #include "gui/Prompts.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <Qsci/qscilexer.h>
@@ -29,11 +30,6 @@ namespace {
 
 constexpr quint32 ShadedLine = 235 | (235 << 8) | (235 << 16);
 constexpr quint32 WhiteLine = 255 | (255 << 8) | (255 << 16);
-
-// The views that take the background colour, when the window has them.
-const char* const ColouredViews[] = {"txtTitle",    "cmbSearch", "lstResults", "lstRemote",
-                                     "txtKeywords", "txtObject", "txtUpdate"};
-const char* const ColouredEditors[] = {"txtCode", "txtRemote"};
 
 QFont styleFont(const QString& name, int points, int fontStyle)
 {
@@ -47,7 +43,9 @@ QFont styleFont(const QString& name, int points, int fontStyle)
 
 EditorController::EditorController(WindowContext& context, QObject* parent)
     : QObject(parent), m_context(context), m_editor(*context.views.txtCode),
-      m_editorAlive(context.views.txtCode)
+      m_editorAlive(context.views.txtCode), m_colouredViews{context.views.txtTitle, context.views.txtKeywords,
+                                                            context.views.txtObject, context.views.txtUpdate},
+      m_colouredEditors{context.views.txtCode}
 {
     QMenu* menu = m_context.menus.editorOptions;
     m_mnuAutoIndent = addOption("mnuAutoIndent", tr("&AutoIndent"), &EditorController::mnuAutoIndent_Click);
@@ -438,18 +436,28 @@ void EditorController::mnuColorS_Click()
     SetColors();
 }
 
+void EditorController::addColouredView(QWidget& view)
+{
+    m_colouredViews.append(&view);
+}
+
+void EditorController::addColouredEditor(CodeEditor& editor)
+{
+    m_colouredEditors.append(&editor);
+}
+
 void EditorController::SetColors()
 {
     const QColor colour = CodeEditor::fromRgbValue(m_background);
-    for (const char* name : ColouredViews) {
-        if (auto* view = m_context.window.findChild<QWidget*>(QLatin1String(name))) {
+    for (QWidget* view : std::as_const(m_colouredViews)) {
+        if (view) {
             QPalette palette = view->palette();
             palette.setColor(QPalette::Base, colour);
             view->setPalette(palette);
         }
     }
-    for (const char* name : ColouredEditors) {
-        if (auto* editor = m_context.window.findChild<CodeEditor*>(QLatin1String(name))) {
+    for (CodeEditor* editor : std::as_const(m_colouredEditors)) {
+        if (editor) {
             editor->setColourEntry(CodeEditor::Background, m_background);
         }
     }

@@ -12,6 +12,7 @@ class MacroRecorder;
 class QAction;
 class QsciLexer;
 class QToolButton;
+class QWidget;
 struct WindowContext;
 
 // Language definitions, colouring, editor options, commands, macros and fonts of the code editor.
@@ -31,6 +32,10 @@ public:
 
     // Gives the background colour to the snippet views, the lists and both code editors.
     void SetColors();
+
+    // Other panels' views that take the background colour as well; the shell names them.
+    void addColouredView(QWidget& view);
+    void addColouredEditor(CodeEditor& editor);
 
     // The option items of "&Editor"; each runs after its check mark has flipped.
     void mnuAutoIndent_Click();
@@ -150,4 +155,8 @@ private:
 
     EditorCommands* m_commands = nullptr;
     MacroRecorder* m_macros = nullptr;
+
+    // The views SetColors colours: the snippet's own, then those the shell adds.
+    QList<QPointer<QWidget>> m_colouredViews;
+    QList<QPointer<CodeEditor>> m_colouredEditors;
 };

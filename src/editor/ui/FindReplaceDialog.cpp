@@ -1,6 +1,6 @@
 #include "editor/ui/FindReplaceDialog.h"
 
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #include "editor/ui/MacroRecorder.h"
 
-#include "editor/ui/CodeEditor.h"
 #include "editor/ui/EditorCommands.h"
+#include "gui/CodeEditor.h"
 #include "gui/WindowContext.h"
 #include "library/ui/StartupController.h"
 #include "settings/SettingsStore.h"

@@ -1,12 +1,11 @@
 #include "export/ui/ExportCommands.h"
 
-#include "editor/ui/CodeEditor.h"
-#include "editor/ui/EditorController.h"
 #include "export/HtmlTemplate.h"
 #include "export/LanguageExport.h"
 #include "export/RtfToHtml.h"
 #include "export/SnippetExport.h"
 #include "export/ui/RichTextRenderer.h"
+#include "gui/CodeEditor.h"
 #include "gui/ProgressWindow.h"
 #include "gui/Prompts.h"
 #include "gui/WaitCursor.h"
@@ -50,8 +49,7 @@ private:
 
 } // namespace
 
-ExportCommands::ExportCommands(WindowContext& context, EditorController& editor, QObject* parent)
-    : QObject(parent), m_context(context), m_editorController(editor)
+ExportCommands::ExportCommands(WindowContext& context, QObject* parent) : QObject(parent), m_context(context)
 {
     setObjectName(QStringLiteral("exportCommands"));
     auto item = [this](QMenu* menu, const char* name, const QString& caption,
@@ -81,10 +79,9 @@ ExportCommands::ExportCommands(WindowContext& context, EditorController& editor,
     });
 
     // After the editor's own items in its right-button menu.
-    if (auto* menu = m_context.views.txtCode->findChild<QMenu*>(QStringLiteral("mnuPopUpCodeMax"))) {
-        menu->addSeparator();
-        item(menu, "mnuCMCopyRichText", tr("Copy as &Rich Text"), &ExportCommands::mnuCMCopyRichText_Click);
-    }
+    m_context.menus.codePopUp->addSeparator();
+    item(m_context.menus.codePopUp, "mnuCMCopyRichText", tr("Copy as &Rich Text"),
+         &ExportCommands::mnuCMCopyRichText_Click);
     m_context.startup.addSettingsClient(this);
 }
 
@@ -183,7 +180,7 @@ void ExportCommands::ExportLanguageWithColor()
 
     QString exportFolder;
     QString error;
-    m_editorController.ApplySyntax();
+    emit syntaxRequested();
     if (!LanguageExport::prepareFolder(m_context.ws.programFolder, exportFolder, &error)) {
         Prompts::message(&m_context.window, QStringLiteral("Error starting language export: ") + error,
                          LanguageTitle, Prompts::Icon::Critical);

@@ -5,7 +5,6 @@
 
 #include <QObject>
 
-class EditorController;
 class QAction;
 struct SnippetRecord;
 struct WindowContext;
@@ -17,7 +16,7 @@ class ExportCommands : public QObject, public SettingsClient
     Q_OBJECT
 
 public:
-    ExportCommands(WindowContext& context, EditorController& editor, QObject* parent = nullptr);
+    explicit ExportCommands(WindowContext& context, QObject* parent = nullptr);
 
     // Makes sure the template path names an existing template; writes the built-in one when not.
     void SetHTML();
@@ -44,6 +43,8 @@ public:
 signals:
     // A page of the language export was written (or abandoned): n of total.
     void languagePageDone(int n, int total);
+    // The language export is about to show pages in the editor, which must colour the language first.
+    void syntaxRequested();
 
 private:
     struct SitePage
@@ -58,6 +59,5 @@ private:
     void refuse(const QString& text);
 
     WindowContext& m_context;
-    EditorController& m_editorController;
     QAction* m_mnuIncrementHTML = nullptr;
 };

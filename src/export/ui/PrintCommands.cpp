@@ -1,11 +1,10 @@
 #include "export/ui/PrintCommands.h"
 
-#include "editor/ui/CodeEditor.h"
-#include "editor/ui/EditorCommands.h"
 #include "export/OutlineNode.h"
 #include "export/SnippetPrinter.h"
 #include "export/TitlePrinter.h"
 #include "export/ui/PrinterSurface.h"
+#include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
 #include "gui/WindowContext.h"
@@ -60,13 +59,6 @@ PrintCommands::PrintCommands(WindowContext& context, QObject* parent)
     createMenus();
     m_context.toolbar.setCommand(QStringLiteral("Print"), [this] { mnuPrintSnippetTitle_Click(); });
     m_context.startup.addSettingsClient(this);
-    // The editor's own print commands take the same way to the printer, so they too fall back to a
-    // PDF file and report a failure.
-    if (auto* editorCommands = m_context.window.findChild<EditorCommands*>()) {
-        editorCommands->setPrintFunction([this](CodeEditor& editor, bool colour, bool wordWrap) {
-            printEditor(editor, colour, wordWrap);
-        });
-    }
 }
 
 void PrintCommands::createMenus()
@@ -182,11 +174,9 @@ void PrintCommands::printSnippets(const QList<QTreeWidgetItem*>& nodes, const QS
     if (!surface) {
         return;
     }
-    const QAction* wordWrap = m_context.window.findChild<QAction*>(QStringLiteral("mnuWordWrap"));
     const QFont font = m_context.views.txtCode->editorFont();
-    SnippetPrinter printer(*surface,
-                           {m_context.ws.printIndent, databaseLine(), font.family(), font.pointSize(),
-                            wordWrap && wordWrap->isChecked(), m_mnuPageBreak->isChecked()});
+    SnippetPrinter printer(*surface, {m_context.ws.printIndent, databaseLine(), font.family(),
+                                      font.pointSize(), wordWrap(), m_mnuPageBreak->isChecked()});
     for (const QTreeWidgetItem* node : nodes) {
         if (const SnippetRecord* record = m_context.treeController.recordOf(node)) {
             printer.PrintSnippet(*record);
@@ -221,8 +211,7 @@ void PrintCommands::printEditorSelection()
     if (!printer) {
         return;
     }
-    const QAction* wordWrap = m_context.window.findChild<QAction*>(QStringLiteral("mnuWordWrap"));
-    printer->printEditorLines(editor, lineFrom, lineTo, wordWrap && wordWrap->isChecked());
+    printer->printEditorLines(editor, lineFrom, lineTo, wordWrap());
     finish(*printer, tr("Code snippet printed (selection)"));
 }
 

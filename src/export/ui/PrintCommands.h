@@ -39,6 +39,13 @@ public:
     // Whether the system has a default printer; tests stand in for the machine.
     void setPrinterCheck(std::function<bool()> check) { m_hasPrinter = std::move(check); }
 
+    // Where the editor's word wrap is read, which snippets and selections print with.
+    void setWordWrapSource(std::function<bool()> wordWrap) { m_wordWrap = std::move(wordWrap); }
+
+    // The editor's whole text, in colour or in black on white, as the editor prints it. The editor's
+    // own print commands take this way too, so they also fall back to a PDF file and report a failure.
+    void printEditor(CodeEditor& editor, bool colour, bool wordWrap);
+
     void applySettings(const AppSettings& settings) override;
     void collectSettings(AppSettings& settings) const override;
 
@@ -57,12 +64,12 @@ private:
     QString databaseLine() const;
     void printSnippets(const QList<QTreeWidgetItem*>& nodes, const QString& statusText);
     void printEditorSelection();
-    // The editor's whole text, in colour or in black on white, as the editor prints it.
-    void printEditor(CodeEditor& editor, bool colour, bool wordWrap);
+    bool wordWrap() const { return m_wordWrap && m_wordWrap(); }
 
     WindowContext& m_context;
     QAction* m_mnuPageBreak = nullptr;
     SurfaceFactory m_surfaceFactory;
     std::function<bool()> m_hasPrinter;
+    std::function<bool()> m_wordWrap;
     QString m_pdfPath; // the PDF file of the document being printed, if any
 };

@@ -2,20 +2,28 @@
 
 #include "gui/Prompts.h"
 #include "library/LibraryFile.h"
-#include "objects/ResourceCompaction.h"
-#include "objects/ResourceFile.h"
 
 #include <QDir>
 
 namespace LibraryStorage {
 
+namespace {
+
+LoadStep afterLoad = nullptr;
+
+} // namespace
+
+void setLoadStep(LoadStep step)
+{
+    afterLoad = step;
+}
+
 void load(QWidget* parent, Workspace& ws)
 {
     const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(ws);
-    QString compactionError;
-    if (!ws.readOnly &&
-        !ResourceCompaction::finishInterrupted(ResourceFile::path(ws), ws.codeArray, &compactionError)) {
-        Prompts::message(parent, compactionError, QString(), Prompts::Icon::Exclamation);
+    QString stepError;
+    if (!ws.readOnly && afterLoad && !afterLoad(ws, &stepError)) {
+        Prompts::message(parent, stepError, QString(), Prompts::Icon::Exclamation);
     }
     if (!outcome.saveError.isEmpty()) {
         Prompts::message(parent, outcome.saveError, QString(), Prompts::Icon::Critical);

@@ -8,6 +8,13 @@ struct Workspace;
 // Loads and saves the library file for the window, telling the user what happened.
 namespace LibraryStorage {
 
+// A step that follows every load of a writable library; false with error set when it failed.
+using LoadStep = bool (*)(const Workspace& ws, QString* error);
+
+// Sets the step: the shell gives it the finishing of an interrupted compaction of the resource file,
+// which belongs to the objects above this layer.
+void setLoadStep(LoadStep step);
+
 // LoadCodeDataFromFile with its messages shown.
 void load(QWidget* parent, Workspace& ws);
 

@@ -1,6 +1,6 @@
 #include "library/ui/NodeCommands.h"
 
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
 #include "gui/WindowContext.h"

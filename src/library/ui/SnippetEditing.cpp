@@ -1,6 +1,6 @@
 #include "library/ui/SnippetEditing.h"
 
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
@@ -26,8 +26,7 @@ SnippetEditing::SnippetEditing(WindowContext& context, QObject* parent) : QObjec
     views.txtTitle->installEventFilter(this);
     views.txtKeywords->installEventFilter(this);
 
-    m_mnuPopUpCodeMax = new QMenu(views.txtCode);
-    m_mnuPopUpCodeMax->setObjectName(QStringLiteral("mnuPopUpCodeMax"));
+    m_mnuPopUpCodeMax = m_context.menus.codePopUp;
     views.txtCode->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(views.txtCode, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         if (LibraryTree::tag(m_context.tree.currentItem()) == LibraryTree::CodeTag) {

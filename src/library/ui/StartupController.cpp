@@ -1,6 +1,6 @@
 #include "library/ui/StartupController.h"
 
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "gui/Prompts.h"
 #include "library/ui/LibraryStorage.h"
 #include "library/ui/LibraryTree.h"

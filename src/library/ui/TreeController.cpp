@@ -1,6 +1,6 @@
 #include "library/ui/TreeController.h"
 
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
 #include "library/ui/LibraryTree.h"

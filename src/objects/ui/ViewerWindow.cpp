@@ -1,7 +1,7 @@
 #include "objects/ui/ViewerWindow.h"
 
 #include "editor/HexDump.h"
-#include "editor/ui/InstalledFonts.h"
+#include "gui/InstalledFonts.h"
 
 #include <QImageReader>
 #include <QLabel>

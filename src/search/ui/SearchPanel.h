@@ -35,6 +35,10 @@ public:
     void setOneLanguageViewSource(std::function<bool()> source) { m_oneLanguageView = std::move(source); }
     bool oneLanguageView() const;
 
+    // The search box and the result list, which the shell hands to the editor's colouring.
+    QComboBox* searchBox() const { return m_cmbSearch; }
+    QTreeView* resultList() const { return m_lstResults; }
+
     // The frame's caption: "Search", or the comparison list's while that has the frame.
     QString caption() const override;
     void setCaption(const QString& caption) override;

@@ -1,6 +1,6 @@
 #include "sync/ui/ComparisonList.h"
 
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/SearchFrame.h"
 #include "gui/WindowContext.h"
@@ -79,6 +79,11 @@ ComparisonList::~ComparisonList()
 {
     // The view asks this list for its share whenever it is laid out.
     delete m_view.data();
+}
+
+ComparisonView& ComparisonList::view() const
+{
+    return *m_view;
 }
 
 void ComparisonList::createMenus()

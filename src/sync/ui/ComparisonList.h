@@ -45,6 +45,9 @@ public:
     void setImportFileName(const QString& name) { m_importFileName = name; }
     QString importFileName() const { return m_importFileName; }
 
+    // The list and code view shown while a comparison mode is on.
+    ComparisonView& view() const;
+
     // Shows or hides the list and the code view; hiding keeps the rows.
     void setViewsVisible(bool visible);
     // Empties the list and the code view.

@@ -1,6 +1,6 @@
 #include "sync/ui/ComparisonView.h"
 
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "gui/WindowLayout.h"
 #include "sync/ui/RemoteListModel.h"
 

@@ -1,7 +1,7 @@
 #include "sync/ui/ImportModes.h"
 
-#include "editor/ui/CodeEditor.h"
 #include "gui/BackgroundWork.h"
+#include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/ProgressWindow.h"
 #include "gui/Prompts.h"
@@ -13,8 +13,8 @@
 #include "library/ui/TreeController.h"
 #include "library/Workspace.h"
 #include "store/LibraryOrdering.h"
+#include "store/RemoteCodeFile.h"
 #include "sync/Comparison.h"
-#include "sync/RemoteCodeFile.h"
 #include "sync/RemoteImport.h"
 #include "sync/ServerFiles.h"
 #include "sync/ui/ComparisonList.h"

@@ -1,4 +1,4 @@
-#include "editor/ui/InstalledFonts.h"
+#include "gui/InstalledFonts.h"
 
 #include <QFontDatabase>
 #include <QHash>

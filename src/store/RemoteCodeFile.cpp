@@ -1,4 +1,4 @@
-#include "sync/RemoteCodeFile.h"
+#include "store/RemoteCodeFile.h"
 
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"

@@ -1,7 +1,7 @@
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 
 #include "editor/KeywordCase.h"
-#include "editor/ui/InstalledFonts.h"
+#include "gui/InstalledFonts.h"
 
 #include <Qsci/qscilexer.h>
 
