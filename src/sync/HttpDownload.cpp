@@ -227,8 +227,8 @@ HttpDownload::Result HttpDownload::download(const QString& url, const QString& t
 
     const CURLcode code = curl_easy_perform(curl);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.httpStatus);
-    const QString error = code == CURLE_OK ? QString()
-                                           : curlError(curl, code, result.httpStatus, redirects, detail);
+    const QString error =
+        code == CURLE_OK ? QString() : curlError(curl, code, result.httpStatus, redirects, detail);
     curl_easy_cleanup(curl);
 
     // On any failure the temporary file goes with `file`; the target was never touched.

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "ZorbethTestPaths.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include "ZorbethTestPaths.h"
 
 // The download tests' web server (tests/data/sync/server.py) on 127.0.0.1 and a free port, serving
 // one folder; it runs as long as this object.

@@ -98,7 +98,8 @@ private slots:
     void noServerAddress_welcomesWithoutFetching()
     {
         m_server->takeRequests();
-        QCOMPARE(DailyMessage::DownloadMessage(QString(), m_program.path()), QStringLiteral("Welcome to Zorbeth"));
+        QCOMPARE(DailyMessage::DownloadMessage(QString(), m_program.path()),
+                 QStringLiteral("Welcome to Zorbeth"));
         QCOMPARE(m_server->takeRequests(), QStringList());
     }
 

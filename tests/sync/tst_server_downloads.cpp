@@ -160,10 +160,10 @@ private slots:
             << QStringLiteral("The download was stopped: it is larger than %1 bytes, the most accepted.")
                    .arg(size - 1);
         QTest::newRow("no length, over the limit")
-            << "close/" << qint64(16) << "The download was stopped: it is larger than 16 bytes, the most accepted.";
-        QTest::newRow("endless")
-            << "endless/" << (qint64(1) << 20)
-            << "The download was stopped: it is larger than 1 MiB, the most accepted.";
+            << "close/" << qint64(16)
+            << "The download was stopped: it is larger than 16 bytes, the most accepted.";
+        QTest::newRow("endless") << "endless/" << (qint64(1) << 20)
+                                 << "The download was stopped: it is larger than 1 MiB, the most accepted.";
     }
 
     void sizeLimit_stopsLargerBodies()
@@ -193,7 +193,8 @@ private slots:
         HttpDownload::Options options;
         options.caBundle = secure.caBundle();
         // The secure server itself is trusted and serves the copy.
-        HttpDownload::Result result = ServerFiles::DownloadRemoteCodeFile(secure.url(), m_program.path(), nullptr, options);
+        HttpDownload::Result result =
+            ServerFiles::DownloadRemoteCodeFile(secure.url(), m_program.path(), nullptr, options);
         QVERIFY2(result.ok, qPrintable(result.error));
         QVERIFY(LibraryText::writeAll(remotePath(), EarlierCopy));
         m_server->takeRequests();

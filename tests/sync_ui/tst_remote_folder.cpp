@@ -95,8 +95,8 @@ private slots:
         QVERIFY(f.find<QAction>("mnuUseRemote")->isChecked());
         QCOMPARE(w.workspace().databasePrefix, sharedFolder);
         QCOMPARE(titles(w.workspace()), (QStringList{"Shared one", "Shared two"}));
-        QCOMPARE(status(f), QStringLiteral("Source code file opened: ") + sharedFolder +
-                                QStringLiteral("zorbeth.txt"));
+        QCOMPARE(status(f),
+                 QStringLiteral("Source code file opened: ") + sharedFolder + QStringLiteral("zorbeth.txt"));
         // The shared library is now ours to write, and the local one is free for others.
         LibraryLock other;
         QVERIFY(other.acquire(f.folder()));
@@ -284,9 +284,11 @@ private slots:
     {
         QTest::addColumn<bool>("openHere");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("held by another program") << false << "The library was not copied. The library in %1 is in use by";
+        QTest::newRow("held by another program")
+            << false << "The library was not copied. The library in %1 is in use by";
         QTest::newRow("open in this window")
-            << true << "The library in %1 is the one open in this window; open the local library before copying over it.";
+            << true
+            << "The library in %1 is the one open in this window; it is not copied over while it is open.";
     }
 
     void copyLocal_refusedWhileTheSharedLibraryIsInUse()
@@ -296,7 +298,8 @@ private slots:
         QTemporaryDir shared;
         WindowFixture f;
         QVERIFY(LibraryText::writeAll(f.folder() + QStringLiteral("/zorbethresource.res"), "attached bytes"));
-        QVERIFY(LibraryText::writeAll(shared.filePath(QStringLiteral("zorbethresource.res")), "shared bytes"));
+        QVERIFY(
+            LibraryText::writeAll(shared.filePath(QStringLiteral("zorbethresource.res")), "shared bytes"));
         MainWindow& w = openWithShared(f, shared);
         const QString target = shared.filePath(QStringLiteral("zorbeth.txt"));
         const QByteArray before = LibraryText::readAll(target);

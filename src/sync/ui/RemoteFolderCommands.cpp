@@ -33,8 +33,8 @@ const QString CopyTitle = QStringLiteral("Copy Local Source Code File to Remote 
 
 RemoteFolderCommands::RemoteFolderCommands(WindowContext& context, TreeViews& treeViews,
                                            const StartupMenus& menus, QObject* parent)
-    : QObject(parent), m_context(context), m_treeViews(treeViews),
-      m_mnuAutoSave(*menus.mnuAutoSave), m_mnuStartupNode(*menus.mnuStartupNode)
+    : QObject(parent), m_context(context), m_treeViews(treeViews), m_mnuAutoSave(*menus.mnuAutoSave),
+      m_mnuStartupNode(*menus.mnuStartupNode)
 {
     QMenu* file = m_context.menus.file;
     file->addSeparator();
@@ -190,8 +190,8 @@ void RemoteFolderCommands::mnuCopyLocal_Click()
     // Copying over the library this window works on would change its file underneath it: a later
     // save would then write object positions that point into another resource file.
     if (QFileInfo(folder) == QFileInfo(QFileInfo(ws.databasePath()).absolutePath())) {
-        beep(QStringLiteral("The library in %1 is the one open in this window; open the local library "
-                            "before copying over it.")
+        beep(QStringLiteral("The library in %1 is the one open in this window; it is not copied over while "
+                            "it is open.")
                  .arg(QDir::toNativeSeparators(folder)));
         return;
     }
