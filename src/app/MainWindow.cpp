@@ -156,7 +156,7 @@ void MainWindow::createControllers()
     m_treeViews = new TreeViews(*m_context, this);
     m_nodeCommands = new NodeCommands(*m_context, *m_treeViews, this);
     m_storage = new StorageCommands(*m_context, *m_treeViews, this);
-    m_remoteFolder = new RemoteFolderCommands(*m_context, *m_treeViews, this);
+    m_remoteFolder = new RemoteFolderCommands(*m_context, *m_treeViews, m_startupMenus, this);
     m_editor = new EditorController(*m_context, this);
     m_search = new SearchPanel(*m_context, m_area);
     m_search->setOneLanguageViewSource([this] { return m_treeViews->oneLanguageView(); });
@@ -179,7 +179,7 @@ void MainWindow::createControllers()
             m_treeViews->selectFirstNode();
         },
         this);
-    m_message = new MessageCommands(*m_context, this);
+    m_message = new MessageCommands(*m_context, m_startupMenus, this);
     m_ftp = new FtpCommands(*m_context, *m_treeViews, *m_importModes, this);
     m_objects = new ObjectCommands(*m_context, this);
     wireSubsystems();

@@ -86,10 +86,16 @@ bool ReceivedFile::open(QString* why)
 size_t ReceivedFile::write(char* data, size_t size, size_t count, void* self)
 {
     auto* received = static_cast<ReceivedFile*>(self);
-    if (!received->m_file.write(data, qint64(size * count))) {
-        received->m_writeFailed = true;
+    const qint64 bytes = qint64(size * count);
+    if (received->m_limit >= 0 && bytes > received->m_limit - received->m_written) {
+        received->m_tooLarge = true;
         return 0; // makes libcurl stop with a write error
     }
+    if (!received->m_file.write(data, bytes)) {
+        received->m_writeFailed = true;
+        return 0;
+    }
+    received->m_written += bytes;
     return size * count;
 }
 

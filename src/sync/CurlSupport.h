@@ -38,6 +38,12 @@ public:
     // libcurl's write function; its data pointer is the ReceivedFile.
     static size_t write(char* data, size_t size, size_t count, void* self);
 
+    // The most bytes the body may have; one more stops the write, so a server that sends without
+    // end cannot fill the disk. Negative: no limit.
+    void setLimit(qint64 bytes) { m_limit = bytes; }
+    // The body went past the limit and was stopped there.
+    bool tooLarge() const { return m_tooLarge; }
+
     // A write of the body failed, and why.
     bool writeFailed() const { return m_writeFailed; }
     QString writeError() const;
@@ -51,6 +57,9 @@ private:
     QFileInfo m_target;
     SafeFile m_file;
     bool m_writeFailed = false;
+    qint64 m_limit = -1;
+    qint64 m_written = 0;
+    bool m_tooLarge = false;
 };
 
 } // namespace CurlSupport

@@ -3,6 +3,7 @@
 #include "store/TextCodec.h"
 #include "sync/ServerFiles.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 
@@ -26,6 +27,28 @@ QString firstLine(const QByteArray& bytes)
     return TextCodec::decodeMixed(line);
 }
 
+// Reads the file up to its first line end, in pieces, never more than MaxBytes.
+QByteArray readFirstLine(QFile& file)
+{
+    QByteArray bytes;
+    while (bytes.size() < MaxBytes) {
+        const QByteArray piece = file.read(std::min<qint64>(4096, MaxBytes - bytes.size()));
+        if (piece.isEmpty()) {
+            break;
+        }
+        bytes += piece;
+        if (piece.contains('\r') || piece.contains('\n')) {
+            break;
+        }
+    }
+    return bytes;
+}
+
+QString notFound(const QString& why)
+{
+    return QStringLiteral("%1: %2").arg(QLatin1String(NotFound), why);
+}
+
 } // namespace
 
 QString DownloadMessage(const QString& serverUrl, const QString& programFolder,
@@ -34,17 +57,20 @@ QString DownloadMessage(const QString& serverUrl, const QString& programFolder,
     const QString fileName = QString::fromLatin1(ServerFiles::MessageFileName);
     const QString url = ServerFiles::address(serverUrl, fileName);
     if (url.isEmpty()) {
-        return QString::fromLatin1(NotFound);
+        return QString::fromLatin1(Welcome);
     }
     const QString target = QDir(programFolder).filePath(fileName);
-    if (!HttpDownload::download(url, target, options, cancel).ok) {
-        return QString::fromLatin1(NotFound);
+    HttpDownload::Options capped = options;
+    capped.maxBytes = std::min(options.maxBytes, MaxBytes);
+    const HttpDownload::Result result = HttpDownload::download(url, target, capped, cancel);
+    if (!result.ok) {
+        return notFound(result.error);
     }
     QFile file(target);
     if (!file.open(QIODevice::ReadOnly)) {
-        return QString::fromLatin1(NotFound);
+        return notFound(file.errorString());
     }
-    return firstLine(file.readAll());
+    return firstLine(readFirstLine(file));
 }
 
 QString greeting(bool messageOption, bool connected, const std::function<QString()>& download)

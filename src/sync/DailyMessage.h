@@ -13,9 +13,13 @@ inline constexpr char Welcome[] = "Welcome to Zorbeth";
 inline constexpr char WelcomeOffline[] = "Welcome to Zorbeth (not connected)";
 inline constexpr char NotFound[] = "Could not find Zorbeth daily message";
 
+// A message file larger than this is no message; the download stops there.
+inline constexpr qint64 MaxBytes = 64 * 1024;
+
 // DownloadMessage: fetches "zorbethmessage.txt" into programFolder and returns its first line
-// (empty when that line is empty), or NotFound when there is no server URL or the download or
-// the file fails. Never takes longer than options allow.
+// (empty when that line is empty); Welcome when there is no server URL, as there is nothing to
+// fetch; NotFound, a colon and the reason when the download or the file fails. Never takes longer
+// than options allow, nor more than MaxBytes.
 QString DownloadMessage(const QString& serverUrl, const QString& programFolder,
                         const std::atomic<bool>* cancel = nullptr, const HttpDownload::Options& options = {});
 

@@ -6,7 +6,8 @@
 
 // Fetches one URL into a file with libcurl. The body goes into a temporary file beside the target,
 // which replaces the target only when the transfer completed and the caller's check accepts it: a
-// failed, cancelled or refused download leaves any earlier copy of the target untouched.
+// failed, cancelled or refused download leaves any earlier copy of the target untouched. Only http and
+// https are fetched, and a redirect may neither leave them nor go from https back to http.
 class HttpDownload
 {
 public:
@@ -16,6 +17,11 @@ public:
         long lowSpeedBytesPerSecond = 1; // a transfer slower than this ...
         long lowSpeedSeconds = 20;       // ... for this long is abandoned
         long totalTimeoutSeconds = 0;    // 0: no limit on the whole transfer
+        // The largest body accepted, far above any real library; the free space of the target's
+        // folder, less a margin, lowers it. A larger body is stopped, not written out.
+        qint64 maxBytes = qint64(4) << 30;
+        // The certificates that vouch for https servers; empty: the system's.
+        QString caBundle;
     };
 
     struct Result

@@ -16,6 +16,7 @@ inline constexpr char RetrievingStatus[] = "Retrieving source code snippets from
 inline constexpr char RetrievedStatus[] = "Source code updates retreived";
 inline constexpr char RetrievalFailedStatus[] = "Source code retreival failed!";
 inline constexpr char NotFoundStatus[] = "Remote code file not found!";
+inline constexpr char CancelledStatus[] = "Server download cancelled.";
 
 // The address of a server file: the base URL, a "/" when it lacks one, "files/" and the name;
 // empty when the base URL is empty.

@@ -44,6 +44,8 @@ private slots:
                                << QString::fromUtf8("Grüße");
         QTest::newRow("Windows-1252") << QByteArray("Caf\xE9 \x80\r\n") << QString::fromUtf8("Café €");
         QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBFHello\r\n") << "Hello";
+        QTest::newRow("as large as allowed")
+            << "Short news\r\n" + QByteArray(DailyMessage::MaxBytes - 12, 'x') << "Short news";
     }
 
     void downloadMessage_returnsFirstLine()
@@ -58,24 +60,47 @@ private slots:
                  QStringList{"zorbethmessage.txt"});
     }
 
-    void failedDownload_givesNotFound_data()
+    void failedDownload_givesNotFoundAndWhy_data()
     {
         QTest::addColumn<QString>("base");
-        QTest::newRow("not found") << m_server->url("status/404/");
-        QTest::newRow("nobody listening") << "http://127.0.0.1:1/";
-        QTest::newRow("cut off") << m_server->url("cut/");
-        QTest::newRow("no server address") << QString();
+        QTest::addColumn<QByteArray>("served");
+        QTest::addColumn<QString>("why");
+        const QByteArray news = "Today's news\r\n";
+        QTest::newRow("not found") << m_server->url("status/404/") << news
+                                   << "The server answered 404 (Not Found).";
+        QTest::newRow("nobody listening")
+            << "http://127.0.0.1:1/" << news
+            << "Could not connect to the server at http://127.0.0.1:1/files/zorbethmessage.txt.";
+        QTest::newRow("cut off") << m_server->url("cut/") << news
+                                 << "The server closed the connection before the whole file arrived.";
+        QTest::newRow("larger than a message")
+            << m_server->url() << "News\r\n" + QByteArray(DailyMessage::MaxBytes, 'x')
+            << "The download was stopped: it is larger than 64 KiB, the most accepted.";
+        QTest::newRow("endless") << m_server->url("endless/") << news
+                                 << "The download was stopped: it is larger than 64 KiB, the most accepted.";
     }
 
-    void failedDownload_givesNotFound()
+    void failedDownload_givesNotFoundAndWhy()
     {
         QFETCH(QString, base);
-        QVERIFY(LibraryText::writeAll(messageOnServer(), "Today's news\r\n"));
+        QFETCH(QByteArray, served);
+        QFETCH(QString, why);
+        QVERIFY(LibraryText::writeAll(messageOnServer(), served));
         QVERIFY(LibraryText::writeAll(messageCopy(), "Yesterday's news\r\n"));
 
         QCOMPARE(DailyMessage::DownloadMessage(base, m_program.path()),
-                 QStringLiteral("Could not find Zorbeth daily message"));
+                 QStringLiteral("Could not find Zorbeth daily message: ") + why);
         QCOMPARE(LibraryText::readAll(messageCopy()), QByteArray("Yesterday's news\r\n"));
+        QCOMPARE(QDir(m_program.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"zorbethmessage.txt"});
+    }
+
+    void noServerAddress_welcomesWithoutFetching()
+    {
+        m_server->takeRequests();
+        QCOMPARE(DailyMessage::DownloadMessage(QString(), m_program.path()),
+                 QStringLiteral("Welcome to Zorbeth"));
+        QCOMPARE(m_server->takeRequests(), QStringList());
     }
 
     void greeting_followsOptionAndConnection_data()

@@ -45,7 +45,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("option off") << false << true << "Welcome to Zorbeth";
         QTest::newRow("not connected") << true << false << "Welcome to Zorbeth (not connected)";
-        QTest::newRow("no server address") << true << true << "Could not find Zorbeth daily message";
+        QTest::newRow("no server address") << true << true << "Welcome to Zorbeth";
     }
 
     void startup_showsGreeting()
@@ -105,6 +105,22 @@ private slots:
         timer.restart();
         f.closeWindow();
         QVERIFY2(timer.elapsed() < 2000, "closing waited for the message");
+    }
+
+    void lateMessage_leavesNewerStatus()
+    {
+        QTemporaryDir served;
+        writeMessage(served.path(), "Old news\r\n");
+        TestServer server(served.path());
+        QVERIFY(server.running());
+        WindowFixture f;
+        NetworkState::setOverride(true);
+        MainWindow& w = open(f, true, server.url(QStringLiteral("slow/")));
+        QSignalSpy fetched(w.findChild<MessageCommands*>(), &MessageCommands::messageFetched);
+        f.find<QAction>("mnuSelectRootFolder")->trigger(); // the browser is cancelled
+        QVERIFY(fetched.wait(5000));
+        QCOMPARE(fetched.first().first().toString(), QStringLiteral("Old news"));
+        QCOMPARE(status(f), QStringLiteral("Remote folder:   <not specified>"));
     }
 
     void messageOption_switchesGreetingAtOnce()

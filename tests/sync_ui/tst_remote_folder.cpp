@@ -95,8 +95,8 @@ private slots:
         QVERIFY(f.find<QAction>("mnuUseRemote")->isChecked());
         QCOMPARE(w.workspace().databasePrefix, sharedFolder);
         QCOMPARE(titles(w.workspace()), (QStringList{"Shared one", "Shared two"}));
-        QCOMPARE(status(f), QStringLiteral("Source code file opened:\r\n\r\n") + sharedFolder +
-                                QStringLiteral("zorbeth.txt"));
+        QCOMPARE(status(f),
+                 QStringLiteral("Source code file opened: ") + sharedFolder + QStringLiteral("zorbeth.txt"));
         // The shared library is now ours to write, and the local one is free for others.
         LibraryLock other;
         QVERIFY(other.acquire(f.folder()));
@@ -107,7 +107,7 @@ private slots:
         QVERIFY(!remoteButton(f)->isChecked());
         QVERIFY(w.workspace().databasePrefix.isEmpty());
         QCOMPARE(titles(w.workspace()), (QStringList{"Local one", "Local two", "Local three"}));
-        QCOMPARE(status(f), QStringLiteral("Source code file opened:\r\n\r\n") + f.libraryPath());
+        QCOMPARE(status(f), QStringLiteral("Source code file opened: ") + f.libraryPath());
     }
 
     void switching_withUnsavedChanges_followsTheAnswer_data()
@@ -151,6 +151,25 @@ private slots:
         }
     }
 
+    void switching_withAutoSave_savesWithoutAsking()
+    {
+        QTemporaryDir shared;
+        WindowFixture f;
+        MainWindow& w = openWithShared(f, shared);
+        Prompts::takeHistory();
+        QAction* autoSave = f.find<QAction>("mnuAutoSave");
+        autoSave->setChecked(true);
+        autoSave->setObjectName(QStringLiteral("renamed"));
+        w.workspace().codeArray[0].Title = QStringLiteral("Edited");
+        w.workspace().CodeChanged = true;
+
+        remoteButton(f)->trigger();
+
+        QVERIFY(Prompts::takeHistory().isEmpty());
+        QVERIFY(LibraryText::readAll(f.libraryPath()).contains("\r\nEdited\r\n"));
+        QCOMPARE(titles(w.workspace()), (QStringList{"Shared one", "Shared two"}));
+    }
+
     void switching_whenSaveFails_staysWithTheLibrary()
     {
         QTemporaryDir shared;
@@ -182,7 +201,10 @@ private slots:
         QTemporaryDir shared;
         WindowFixture f;
         openWithShared(f, shared);
-        f.find<QAction>("mnuStartupNode")->setChecked(remember);
+        QAction* startupNode = f.find<QAction>("mnuStartupNode");
+        startupNode->setChecked(remember);
+        // The option is the menu item itself, whatever it is called.
+        startupNode->setObjectName(QStringLiteral("renamed"));
         LibraryTree* tree = f.tree();
         tree->setCurrentItem(tree->nodeAtPosition(4));
         remoteButton(f)->trigger();
@@ -256,6 +278,69 @@ private slots:
         }
         QCOMPARE(LibraryText::readAll(shared.filePath(QStringLiteral("zorbethresource.res"))),
                  resourceCopied ? QByteArray("attached bytes") : QByteArray());
+    }
+
+    void copyLocal_refusedWhileTheSharedLibraryIsInUse_data()
+    {
+        QTest::addColumn<bool>("openHere");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("held by another program")
+            << false << "The library was not copied. The library in %1 is in use by";
+        QTest::newRow("open in this window")
+            << true
+            << "The library in %1 is the one open in this window; it is not copied over while it is open.";
+    }
+
+    void copyLocal_refusedWhileTheSharedLibraryIsInUse()
+    {
+        QFETCH(bool, openHere);
+        QFETCH(QString, reason);
+        QTemporaryDir shared;
+        WindowFixture f;
+        QVERIFY(LibraryText::writeAll(f.folder() + QStringLiteral("/zorbethresource.res"), "attached bytes"));
+        QVERIFY(
+            LibraryText::writeAll(shared.filePath(QStringLiteral("zorbethresource.res")), "shared bytes"));
+        MainWindow& w = openWithShared(f, shared);
+        const QString target = shared.filePath(QStringLiteral("zorbeth.txt"));
+        const QByteArray before = LibraryText::readAll(target);
+        LibraryLock other;
+        if (openHere) {
+            remoteButton(f)->trigger();
+            QCOMPARE(titles(w.workspace()), (QStringList{"Shared one", "Shared two"}));
+        } else {
+            QVERIFY(other.acquire(shared.path()));
+        }
+        Prompts::takeHistory();
+
+        f.find<QAction>("mnuCopyLocal")->trigger();
+
+        QVERIFY(Prompts::takeHistory().isEmpty());
+        QVERIFY2(status(f).startsWith(reason.arg(QDir(shared.path()).path() + u'/')), qPrintable(status(f)));
+        QCOMPARE(LibraryText::readAll(target), before);
+        QCOMPARE(LibraryText::readAll(shared.filePath(QStringLiteral("zorbethresource.res"))),
+                 QByteArray("shared bytes"));
+    }
+
+    void copyLocal_failure_replacesTheStatus()
+    {
+        QTemporaryDir shared;
+        WindowFixture f;
+        openWithShared(f, shared);
+        Prompts::queueAnswer(Prompts::Answer::Ok);
+        f.find<QAction>("mnuCopyLocal")->trigger();
+        const QString target = QDir(shared.path()).path() + QStringLiteral("/zorbeth.txt");
+        QCOMPARE(status(f), QStringLiteral("Library copied to ") + target);
+        // The local file on disk no longer reads to its end.
+        QVERIFY(LibraryText::writeAll(f.libraryPath(), LibraryText::readAll(f.libraryPath()).chopped(20)));
+        Prompts::takeHistory();
+
+        Prompts::queueAnswer(Prompts::Answer::Ok);
+        f.find<QAction>("mnuCopyLocal")->trigger();
+
+        QCOMPARE(status(f), QStringLiteral("The library was not copied to ") + target);
+        const QList<Prompts::Record> shown = Prompts::takeHistory();
+        QCOMPARE(shown.size(), 2); // the overwrite question, then why it failed
+        QCOMPARE(shown[1].title, QStringLiteral("Copy Local Source Code File to Remote Folder"));
     }
 
     void copyLocal_withoutFolder_refuses()

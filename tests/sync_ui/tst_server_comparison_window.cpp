@@ -136,7 +136,7 @@ private slots:
         enterServerMode(w, server.http->url(QStringLiteral("stall/")));
 
         QVERIFY(clock.elapsed() < 10000);
-        QCOMPARE(w.status(), QStringLiteral("Remote code file not found!"));
+        QCOMPARE(w.status(), QStringLiteral("Server download cancelled."));
         QCOMPARE(w.model->rowCount(), 0);
         QVERIFY(Prompts::takeHistory().isEmpty());
     }

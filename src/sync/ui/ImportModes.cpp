@@ -199,13 +199,15 @@ void ImportModes::loadServerCopy()
     // page of the host's) was found, yet cannot be read.
     const bool arrivedUnreadable =
         !result.ok && !result.cancelled && result.httpStatus >= 200 && result.httpStatus < 300;
+    if (result.cancelled) {
+        setStatus(QLatin1String(ServerFiles::CancelledStatus));
+        return;
+    }
     if (!result.ok && !arrivedUnreadable) {
         QApplication::beep();
         setStatus(QLatin1String(ServerFiles::NotFoundStatus));
-        if (!result.cancelled) {
-            Prompts::message(&m_context.window, result.error, QLatin1String(RemoteCodeFile::LoadTitle),
-                             Prompts::Icon::Exclamation);
-        }
+        Prompts::message(&m_context.window, result.error, QLatin1String(RemoteCodeFile::LoadTitle),
+                         Prompts::Icon::Exclamation);
         return;
     }
     CodeArray staged;

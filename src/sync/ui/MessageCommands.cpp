@@ -28,13 +28,10 @@ HttpDownload::Options messageOptions()
 
 } // namespace
 
-MessageCommands::MessageCommands(WindowContext& context, QObject* parent)
-    : QObject(parent), m_context(context)
+MessageCommands::MessageCommands(WindowContext& context, const StartupMenus& menus, QObject* parent)
+    : QObject(parent), m_context(context), m_mnuMessage(*menus.mnuMessage)
 {
-    m_mnuMessage = m_context.window.findChild<QAction*>(QStringLiteral("mnuMessage"));
-    if (m_mnuMessage) {
-        connect(m_mnuMessage, &QAction::triggered, this, &MessageCommands::mnuMessage_Click);
-    }
+    connect(&m_mnuMessage, &QAction::triggered, this, &MessageCommands::mnuMessage_Click);
 
     QAction* address = m_context.menus.options->addAction(tr("Server &Address..."), this,
                                                           &MessageCommands::mnuServerAddress_Click);
@@ -63,7 +60,7 @@ MessageCommands::~MessageCommands()
 void MessageCommands::showGreeting()
 {
     stopFetch();
-    const bool option = m_mnuMessage && m_mnuMessage->isChecked();
+    const bool option = m_mnuMessage.isChecked();
     const bool connected = option && NetworkState::Connected();
     if (option && connected) {
         fetchMessage();

@@ -7,6 +7,7 @@
 
 class QAction;
 class QThread;
+struct StartupMenus;
 struct WindowContext;
 
 // The daily message in the status bar, the address of the team's web server, and the online update.
@@ -15,7 +16,8 @@ class MessageCommands : public QObject
     Q_OBJECT
 
 public:
-    MessageCommands(WindowContext& context, QObject* parent = nullptr);
+    // menus.mnuMessage is the message option this class answers to.
+    MessageCommands(WindowContext& context, const StartupMenus& menus, QObject* parent = nullptr);
     ~MessageCommands() override;
 
     // The greeting at start-up; the daily message is fetched without holding up the window.
@@ -43,7 +45,7 @@ private:
     void stopFetch();
 
     WindowContext& m_context;
-    QAction* m_mnuMessage = nullptr;
+    QAction& m_mnuMessage;
     std::unique_ptr<QThread> m_fetch;
     std::shared_ptr<std::atomic<bool>> m_cancel;
 };

@@ -4,6 +4,7 @@
 #include "gui/Prompts.h"
 #include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
+#include "library/LibraryLock.h"
 #include "library/ui/LibraryStorage.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
@@ -30,8 +31,10 @@ const QString CopyTitle = QStringLiteral("Copy Local Source Code File to Remote 
 
 } // namespace
 
-RemoteFolderCommands::RemoteFolderCommands(WindowContext& context, TreeViews& treeViews, QObject* parent)
-    : QObject(parent), m_context(context), m_treeViews(treeViews)
+RemoteFolderCommands::RemoteFolderCommands(WindowContext& context, TreeViews& treeViews,
+                                           const StartupMenus& menus, QObject* parent)
+    : QObject(parent), m_context(context), m_treeViews(treeViews), m_mnuAutoSave(*menus.mnuAutoSave),
+      m_mnuStartupNode(*menus.mnuStartupNode)
 {
     QMenu* file = m_context.menus.file;
     file->addSeparator();
@@ -126,8 +129,7 @@ bool RemoteFolderCommands::leaveLibrary()
                                  {Prompts::Answer::No, Prompts::Answer::Yes}) == Prompts::Answer::Yes;
     }
     // A library whose changes could not be saved stays open, changes and all.
-    auto* autoSave = m_context.window.findChild<QAction*>(QStringLiteral("mnuAutoSave"));
-    if (autoSave && autoSave->isChecked()) {
+    if (m_mnuAutoSave.isChecked()) {
         return LibraryStorage::save(&m_context.window, ws);
     }
     return LibraryStorage::saveOrDiscard(&m_context.window, ws, QStringLiteral("Close Zorbeth"));
@@ -158,9 +160,8 @@ bool RemoteFolderCommands::openDatabase(bool remote)
     }
 
     LibraryTree& tree = m_context.tree;
-    auto* startupNode = m_context.window.findChild<QAction*>(QStringLiteral("mnuStartupNode"));
     int position = remote ? m_remotePosition : m_localPosition;
-    if (!startupNode || !startupNode->isChecked() || position < 1 || position > tree.nodeCount()) {
+    if (!m_mnuStartupNode.isChecked() || position < 1 || position > tree.nodeCount()) {
         position = 1;
     }
     if (QTreeWidgetItem* node = tree.nodeAtPosition(position)) {
@@ -171,7 +172,8 @@ bool RemoteFolderCommands::openDatabase(bool remote)
         m_context.treeController.Tree_NodeClick(node);
         tree.scrollToItem(node);
     }
-    m_context.status.setText(QStringLiteral("Source code file opened:\r\n\r\n") +
+    // One line: a status bar that grows by two lines moves the whole window's layout.
+    m_context.status.setText(QStringLiteral("Source code file opened: ") +
                              QDir::toNativeSeparators(ws.databasePath()));
     return true;
 }
@@ -183,7 +185,23 @@ void RemoteFolderCommands::mnuCopyLocal_Click()
         beep(QString::fromLatin1(RemoteFolder::NotSpecified));
         return;
     }
-    const QString target = RemoteFolder::normalise(ws.options.RF) + ws.databaseFileName;
+    const QString folder = RemoteFolder::normalise(ws.options.RF);
+    const QString target = folder + ws.databaseFileName;
+    // Copying over the library this window works on would change its file underneath it: a later
+    // save would then write object positions that point into another resource file.
+    if (QFileInfo(folder) == QFileInfo(QFileInfo(ws.databasePath()).absolutePath())) {
+        beep(QStringLiteral("The library in %1 is the one open in this window; it is not copied over while "
+                            "it is open.")
+                 .arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    // Held until the copy is done, so no other program opens the shared library half-written.
+    LibraryLock lock;
+    QString holder;
+    if (!lock.acquire(folder, &holder)) {
+        beep(QStringLiteral("The library was not copied. ") + holder);
+        return;
+    }
     const bool exists = QFile::exists(target);
     if (exists && Prompts::question(&m_context.window, QStringLiteral("File exists. Overwrite?"), CopyTitle,
                                     {Prompts::Answer::Ok, Prompts::Answer::Cancel}) != Prompts::Answer::Ok) {
@@ -196,6 +214,8 @@ void RemoteFolderCommands::mnuCopyLocal_Click()
                                                 ws.resourceFileName, exists);
     }
     if (!result.ok) {
+        m_context.status.setText(QStringLiteral("The library was not copied to ") +
+                                 QDir::toNativeSeparators(target));
         Prompts::message(&m_context.window, result.error, CopyTitle, Prompts::Icon::Exclamation);
         return;
     }

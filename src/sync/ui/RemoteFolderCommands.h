@@ -6,6 +6,7 @@
 
 class QAction;
 class TreeViews;
+struct StartupMenus;
 struct WindowContext;
 
 // The library in a shared folder: choosing the folder, switching between it and the program
@@ -15,7 +16,10 @@ class RemoteFolderCommands : public QObject, public SettingsClient
     Q_OBJECT
 
 public:
-    RemoteFolderCommands(WindowContext& context, TreeViews& treeViews, QObject* parent = nullptr);
+    // menus.mnuAutoSave and menus.mnuStartupNode decide how a library is left and which node of the
+    // next one is selected.
+    RemoteFolderCommands(WindowContext& context, TreeViews& treeViews, const StartupMenus& menus,
+                         QObject* parent = nullptr);
 
     // The folder browser; the chosen folder as stored, or an empty string.
     QString SelectRootFolder();
@@ -42,6 +46,8 @@ private:
 
     WindowContext& m_context;
     TreeViews& m_treeViews;
+    QAction& m_mnuAutoSave;
+    QAction& m_mnuStartupNode;
     QAction* m_mnuUseRemote = nullptr;
     int m_localPosition = 0; // tree positions when each library was left; 0: not left yet
     int m_remotePosition = 0;

@@ -1,6 +1,6 @@
 """A small web server for the download tests, on 127.0.0.1 and a free port.
 
-Usage: server.py FOLDER. Runs until its stdin ends. Prints the port on the first line of stdout, then one line per request
+Usage: server.py FOLDER [CERT KEY]. With a certificate and its key it speaks https. Runs until its stdin ends. Prints the port on the first line of stdout, then one line per request
 path. Serves the files below FOLDER; a leading path segment changes how the answer goes wrong:
   /status/NNN/...  answers NNN with an HTML error page
   /html/...        answers 200 with an HTML page instead of the file
@@ -8,10 +8,14 @@ path. Serves the files below FOLDER; a leading path segment changes how the answ
   /close/...       sends half of the file without a length and closes (looks complete)
   /stall/...       sends the headers and a few bytes, then nothing for a minute
   /redirect/...    answers 302 pointing at the rest of the path
+  /goto/URL        answers 302 pointing at URL as it stands (another scheme, another server)
+  /slow/...        waits a second and a half, then serves the file
+  /endless/...     sends bytes without a length until the client gives up (at most 30 s or 256 MiB)
 """
 
 import http.server
 import os
+import ssl
 import sys
 import threading
 import time
@@ -64,6 +68,27 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
             return
+        if kind == "goto":
+            self.send_response(302)
+            self.send_header("Location", parts[2])
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
+        if kind == "endless":
+            self.send_body(200, b"")
+            chunk = b"Zorbeth " * 8192
+            deadline = time.monotonic() + 30
+            sent = 0
+            try:
+                while time.monotonic() < deadline and sent < 256 << 20:
+                    self.wfile.write(chunk)
+                    sent += len(chunk)
+            except OSError:
+                pass
+            self.close_connection = True
+            return
+        if kind == "slow":
+            time.sleep(1.5)
         if kind == "stall":
             self.send_body(200, b"", length=100000)
             self.wfile.write(b"Zorbeth")
@@ -72,7 +97,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
             return
 
-        body = self.read_file(rest if kind in ("cut", "close") else self.path)
+        body = self.read_file(rest if kind in ("cut", "close", "slow") else self.path)
         if body is None:
             page = b"<html><body>Not here</body></html>"
             self.send_body(404, page, "text/html", len(page))
@@ -100,6 +125,10 @@ def exit_with_test():
 
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
 server.daemon_threads = True
+if len(sys.argv) > 3:
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(sys.argv[2], sys.argv[3])
+    server.socket = context.wrap_socket(server.socket, server_side=True)
 threading.Thread(target=exit_with_test, daemon=True).start()
 print(server.server_address[1], flush=True)
 server.serve_forever()
