@@ -26,11 +26,12 @@ struct Address
 
     bool ssh() const { return scheme == QLatin1String("sftp"); }
 
-    // The folder as a path for SFTP commands, which know no current folder: "/~/" is the home.
+    // The folder as a path for SFTP commands, which know no current folder. libcurl does not expand
+    // "/~/" inside quotes, but a path without a leading "/" counts from the login folder.
     QString sshFolderPath() const
     {
-        const QString base = absolute ? QStringLiteral("/") : QStringLiteral("/~/");
-        return folder.isEmpty() ? base : base + folder.join(u'/') + u'/';
+        const QString path = folder.isEmpty() ? QString() : folder.join(u'/') + u'/';
+        return absolute ? u'/' + path : path;
     }
 };
 

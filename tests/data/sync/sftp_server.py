@@ -78,7 +78,8 @@ class Handle(paramiko.SFTPHandle):
 
 class Files(paramiko.SFTPServerInterface):
     def canonicalize(self, path):
-        return "/" + os.path.relpath(local(path), home).replace(os.sep, "/").lstrip(".")
+        relative = os.path.relpath(local(path), home).replace(os.sep, "/")
+        return "/" if relative == "." else "/" + relative
 
     def list_folder(self, path):
         try:
