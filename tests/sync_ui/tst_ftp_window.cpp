@@ -18,6 +18,7 @@
 #include <QTimer>
 
 Q_DECLARE_METATYPE(Prompts::Answer)
+Q_DECLARE_METATYPE(FtpTestServer::Kind)
 
 namespace {
 
@@ -49,9 +50,11 @@ class FtpWindowTest : public QObject
         std::unique_ptr<FtpTestServer> server;
         std::unique_ptr<FtpWindow> window;
 
-        explicit Setup(int throttle = 0)
+        explicit Setup(int throttle = 0) : Setup(FtpTestServer::Setup{FtpTestServer::Kind::Plain, throttle}) {}
+
+        explicit Setup(const FtpTestServer::Setup& kind)
         {
-            server = std::make_unique<FtpTestServer>(home.path(), throttle);
+            server = std::make_unique<FtpTestServer>(home.path(), kind);
             AppSettings& options = main.ws().options;
             options.FTPServer = server->address();
             options.FTPPath = QString();
@@ -383,6 +386,54 @@ private slots:
         QVERIFY2(s.child<QLabel>("lblMessage")->text().contains("zorbethresource.res"),
                  qPrintable(s.child<QLabel>("lblMessage")->text()));
         QCOMPARE(LibraryText::readAll(resource), QByteArray("LOCAL"));
+    }
+
+    // A server with its own certificate or host key is trusted once the user names it in the settings,
+    // and refused before.
+    void secureServer_isTrustedThroughTheSettings_data()
+    {
+        QTest::addColumn<FtpTestServer::Kind>("kind");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("FTPS") << FtpTestServer::Kind::ImplicitTls << "FTPCAFile";
+        QTest::newRow("SFTP") << FtpTestServer::Kind::Sftp << "known hosts";
+    }
+
+    void secureServer_isTrustedThroughTheSettings()
+    {
+        QFETCH(FtpTestServer::Kind, kind);
+        QFETCH(QString, refusal);
+        QTemporaryDir keys;
+        FtpTestServer::Setup setup;
+        setup.kind = kind;
+        setup.keyFolder = keys.path();
+        Setup s(setup);
+        if (!s.server->running()) {
+            QSKIP(qPrintable(s.server->whyNotRunning()));
+        }
+        const QString knownHosts = keys.filePath("known_hosts");
+        QVERIFY(LibraryText::writeAll(knownHosts, s.server->knownHostsLine().toLatin1()));
+        s.child<QLineEdit>("txtServer")->setText(s.server->address());
+
+        s.window->cmdTransmit_Click();
+        const QStringList asked = prompts();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked.first().contains(refusal), qPrintable(asked.first()));
+        QVERIFY(!QFile::exists(s.serverFile()));
+
+        AppSettings& options = s.main.ws().options;
+        if (kind == FtpTestServer::Kind::Sftp) {
+            options.FTPKnownHosts = knownHosts;
+        } else {
+            options.FTPCAFile = FtpTestServer::certificateFile(keys.path());
+        }
+        s.window->cmdTransmit_Click();
+        QCOMPARE(s.status(), QStringLiteral("File transferred to server."));
+        QCOMPARE(LibraryText::readAll(s.serverFile()), LibraryText::readAll(s.localFile()));
+        QVERIFY(DatabaseFile::write(s.serverFile(), {record("From server")}));
+        s.window->cmdReceive_Click();
+        QCOMPARE(s.status(), QStringLiteral("Server database downloaded. Zorbeth refreshed."));
+        QCOMPARE(s.titles(), QStringList{"C++/Misc/From server"});
+        QVERIFY(prompts().isEmpty());
     }
 
     // Every label shows its whole text and ends before its field begins.
