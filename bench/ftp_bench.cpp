@@ -85,14 +85,16 @@ int main(int argc, char** argv)
     const QString curlTarget = local.filePath("curl.txt");
     const QString login = user + u':' + password;
     for (int round = 0; round < 3; ++round) {
-        send =
-            std::min(send, seconds([&] { ok = FtpLibrary::send(account, libraryPath, resourcePath, options).ok && ok; }));
+        send = std::min(send, seconds([&] {
+                            ok = FtpLibrary::send(account, libraryPath, resourcePath, options).ok && ok;
+                        }));
         curlSend =
             std::min(curlSend, seconds([&] {
                          ok = runCurl({"-s", "-S", "-u", login, "-T", libraryPath, base + "curl.txt"}) && ok;
                      }));
-        receive = std::min(
-            receive, seconds([&] { ok = FtpLibrary::receive(account, libraryPath, resourcePath, options).ok && ok; }));
+        receive = std::min(receive, seconds([&] {
+                               ok = FtpLibrary::receive(account, libraryPath, resourcePath, options).ok && ok;
+                           }));
         curlReceive = std::min(
             curlReceive, seconds([&] {
                 ok = runCurl({"-s", "-S", "-u", login, "-o", curlTarget, base + "zorbeth.txt"}) && ok;

@@ -38,7 +38,8 @@ bool copyFile(const QString& from, const QString& to, QString* why)
         }
     }
     if (!out.commit()) {
-        *why = QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(to), out.errorString());
+        *why = QStringLiteral("%1 could not be written: %2")
+                   .arg(QDir::toNativeSeparators(to), out.errorString());
         return false;
     }
     return true;
@@ -78,7 +79,8 @@ bool keepAsBackup(const QString& path, bool mayLink, QString* why)
     }
     QString reason;
     if (!copyFile(path, backup, &reason)) {
-        *why = QStringLiteral("The backup %1 could not be made: %2").arg(QDir::toNativeSeparators(backup), reason);
+        *why = QStringLiteral("The backup %1 could not be made: %2")
+                   .arg(QDir::toNativeSeparators(backup), reason);
         return false;
     }
     return true;

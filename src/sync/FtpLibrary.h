@@ -34,7 +34,8 @@ FtpTransfer::Result send(const FtpTransfer::Account& account, const QString& lib
 // stays, and the result's note says so.
 FtpTransfer::Result receive(const FtpTransfer::Account& account, const QString& libraryPath,
                             const QString& resourcePath, const FtpTransfer::Options& options,
-                            const std::atomic<bool>* cancel = nullptr, const FtpTransfer::Events& events = {});
+                            const std::atomic<bool>* cancel = nullptr,
+                            const FtpTransfer::Events& events = {});
 
 // Downloads "zorbeth.txt" into target when it is a complete library (for a comparison, say).
 FtpTransfer::Result fetchCopy(const FtpTransfer::Account& account, const QString& target,

@@ -181,7 +181,8 @@ QString fingerprintOf(const curl_khkey* key)
         return {};
     }
     // libssh2 hands the key over base64-encoded; OpenSSH shows the SHA-256 of its bytes.
-    const QByteArray encoded = key->len > 0 ? QByteArray(key->key, qsizetype(key->len)) : QByteArray(key->key);
+    const QByteArray encoded =
+        key->len > 0 ? QByteArray(key->key, qsizetype(key->len)) : QByteArray(key->key);
     const QByteArray raw = QByteArray::fromBase64(encoded);
     const QByteArray hash = QCryptographicHash::hash(raw, QCryptographicHash::Sha256);
     return QStringLiteral("SHA256:") +
@@ -297,7 +298,8 @@ public:
         const QString detail = QString::fromUtf8(m_error).trimmed();
         switch (code) {
         case CURLE_COULDNT_RESOLVE_HOST:
-            return QStringLiteral("The server %1 was not found: check the server address.").arg(m_address.hostPort);
+            return QStringLiteral("The server %1 was not found: check the server address.")
+                .arg(m_address.hostPort);
         case CURLE_COULDNT_CONNECT:
             return QStringLiteral("Could not connect to the server %1: it does not answer on that port (%2).")
                 .arg(m_address.hostPort, detail);
@@ -306,9 +308,10 @@ public:
             if (m_address.ssh()) {
                 return hostKeyText();
             }
-            return QStringLiteral("The certificate of the server %1 could not be verified (%2), so the connection "
-                                  "was refused. If the server uses a certificate of its own, name that "
-                                  "certificate or the authority that signed it in the setting \"FTPCAFile\".")
+            return QStringLiteral(
+                       "The certificate of the server %1 could not be verified (%2), so the connection "
+                       "was refused. If the server uses a certificate of its own, name that "
+                       "certificate or the authority that signed it in the setting \"FTPCAFile\".")
                 .arg(m_address.hostPort, detail);
         default:
             return CurlSupport::errorText(code, m_error);
@@ -319,17 +322,19 @@ private:
     QString hostKeyText() const
     {
         if (m_hostKey.asked && m_hostKey.match == CURLKHMATCH_MISMATCH) {
-            return QStringLiteral("The host key of the server %1 (%2) differs from the one recorded for it in %3, "
-                                  "so the connection was refused. The server may have been set up anew, or "
-                                  "another machine answers in its place: ask its administrator before you "
-                                  "change that file.")
+            return QStringLiteral(
+                       "The host key of the server %1 (%2) differs from the one recorded for it in %3, "
+                       "so the connection was refused. The server may have been set up anew, or "
+                       "another machine answers in its place: ask its administrator before you "
+                       "change that file.")
                 .arg(m_address.hostPort, m_hostKey.fingerprint, m_knownHostsShown);
         }
-        return QStringLiteral("The host key of the server %1 (%2) is not in the known hosts file %3, so the "
-                              "connection was refused. Once its administrator confirmed the key, add it to that "
-                              "file (or name another file in the setting \"FTPKnownHosts\").")
-            .arg(m_address.hostPort, m_hostKey.fingerprint.isEmpty() ? QStringLiteral("unknown key")
-                                                                      : m_hostKey.fingerprint,
+        return QStringLiteral(
+                   "The host key of the server %1 (%2) is not in the known hosts file %3, so the "
+                   "connection was refused. Once its administrator confirmed the key, add it to that "
+                   "file (or name another file in the setting \"FTPKnownHosts\").")
+            .arg(m_address.hostPort,
+                 m_hostKey.fingerprint.isEmpty() ? QStringLiteral("unknown key") : m_hostKey.fingerprint,
                  m_knownHostsShown);
     }
 
@@ -455,9 +460,10 @@ Renamed renameIntoPlace(Session& session, const Address& address, const QString&
     }
     code = sendCommands(session, address, {deleteCommand(address, remoteName)});
     if (code != CURLE_OK) {
-        *why = QStringLiteral("The file arrived but the server refused to rename it to %1 (%2), and to delete "
-                              "the old %1 to make room (%3). The server copy is unchanged.")
-                   .arg(remoteName, refusal, session.errorText(code));
+        *why =
+            QStringLiteral("The file arrived but the server refused to rename it to %1 (%2), and to delete "
+                           "the old %1 to make room (%3). The server copy is unchanged.")
+                .arg(remoteName, refusal, session.errorText(code));
         return Renamed::No;
     }
     code = sendCommands(session, address, renameCommands(address, tempName, remoteName));
@@ -617,7 +623,8 @@ FtpTransfer::Result FtpTransfer::download(const Account& account, const QList<In
     }
     std::vector<Receiving> receiving;
     for (const Incoming& incoming : files) {
-        Receiving r{incoming, std::make_unique<CurlSupport::ReceivedFile>(incoming.target, QStringLiteral(".tmp"))};
+        Receiving r{incoming,
+                    std::make_unique<CurlSupport::ReceivedFile>(incoming.target, QStringLiteral(".tmp"))};
         QString why;
         if (!r.received->open(&why)) {
             return failure(why);

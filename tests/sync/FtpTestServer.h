@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sync/FtpTransfer.h"
+#include "ZorbethTestPaths.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,7 +9,6 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include "ZorbethTestPaths.h"
 
 // The transfer tests' FTP server (tests/data/sync/ftp_server.py) on 127.0.0.1 and a free port, with
 // one user whose home is a folder of the test; it runs as long as this object, or until kill(). With
@@ -47,7 +47,9 @@ public:
     }
 
     // throttle: bytes per second on each data connection, 0 for full speed.
-    explicit FtpTestServer(const QString& home, int throttle = 0) : FtpTestServer(home, Setup{Kind::Plain, throttle}) {}
+    explicit FtpTestServer(const QString& home, int throttle = 0)
+        : FtpTestServer(home, Setup{Kind::Plain, throttle})
+    {}
 
     FtpTestServer(const QString& home, const Setup& setup) : m_kind(setup.kind)
     {
@@ -70,9 +72,10 @@ public:
                 return;
             }
             arguments << QStringLiteral("--tls")
-                      << (setup.kind == Kind::ExplicitTls ? QStringLiteral("explicit") : QStringLiteral("implicit"))
-                      << QStringLiteral("--cert") << certificateFile(setup.keyFolder) << QStringLiteral("--key")
-                      << QDir(setup.keyFolder).filePath(QStringLiteral("key.pem"));
+                      << (setup.kind == Kind::ExplicitTls ? QStringLiteral("explicit")
+                                                          : QStringLiteral("implicit"))
+                      << QStringLiteral("--cert") << certificateFile(setup.keyFolder)
+                      << QStringLiteral("--key") << QDir(setup.keyFolder).filePath(QStringLiteral("key.pem"));
         }
         // The script's own complaints (a Python module missing, say) reach the test's output.
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -83,12 +86,14 @@ public:
         }
         QElapsedTimer waited;
         waited.start();
-        while (!m_process.canReadLine() && m_process.state() == QProcess::Running && waited.elapsed() < 20000) {
+        while (!m_process.canReadLine() && m_process.state() == QProcess::Running &&
+               waited.elapsed() < 20000) {
             m_process.waitForReadyRead(500);
         }
         m_port = m_process.readLine().trimmed().toInt();
         if (ssh) {
-            while (!m_process.canReadLine() && m_process.state() == QProcess::Running && waited.elapsed() < 20000) {
+            while (!m_process.canReadLine() && m_process.state() == QProcess::Running &&
+                   waited.elapsed() < 20000) {
                 m_process.waitForReadyRead(500);
             }
             m_hostKey = QString::fromLatin1(m_process.readLine().trimmed());
@@ -117,10 +122,16 @@ public:
     }
 
     // The SFTP server's line for a known_hosts file.
-    QString knownHostsLine() const { return QStringLiteral("[127.0.0.1]:%1 %2\n").arg(m_port).arg(m_hostKey); }
+    QString knownHostsLine() const
+    {
+        return QStringLiteral("[127.0.0.1]:%1 %2\n").arg(m_port).arg(m_hostKey);
+    }
 
     // The self-signed certificate an FTPS server in keyFolder shows.
-    static QString certificateFile(const QString& keyFolder) { return QDir(keyFolder).filePath(QStringLiteral("cert.pem")); }
+    static QString certificateFile(const QString& keyFolder)
+    {
+        return QDir(keyFolder).filePath(QStringLiteral("cert.pem"));
+    }
 
     // Makes a self-signed certificate for 127.0.0.1 in keyFolder unless one is there.
     static bool makeCertificate(const QString& keyFolder)
@@ -134,7 +145,8 @@ public:
                        "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-days", "2",
                        "-keyout", QDir(keyFolder).filePath(QStringLiteral("key.pem")), "-out",
                        certificateFile(keyFolder)});
-        return openssl.waitForFinished(20000) && openssl.exitCode() == 0 && QFile::exists(certificateFile(keyFolder));
+        return openssl.waitForFinished(20000) && openssl.exitCode() == 0 &&
+               QFile::exists(certificateFile(keyFolder));
     }
 
     // Ends the server at once, with every connection it holds.

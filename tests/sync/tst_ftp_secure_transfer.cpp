@@ -111,7 +111,8 @@ private slots:
         const FtpTransfer::Options options = trusting();
         // Twice, so the second Send replaces the copies the first one left.
         for (int round = 0; round < 2; ++round) {
-            const FtpTransfer::Result sent = FtpLibrary::send(account(*server), localPath(), resourcePath(), options);
+            const FtpTransfer::Result sent =
+                FtpLibrary::send(account(*server), localPath(), resourcePath(), options);
             QVERIFY2(sent.ok, qPrintable(sent.error));
         }
         QCOMPARE(serverFiles(), (QStringList{"zorbeth.txt", "zorbethresource.res"}));
@@ -164,10 +165,14 @@ private slots:
         QTest::addColumn<FtpTestServer::Kind>("kind");
         QTest::addColumn<QString>("known"); // the known hosts file: "", "none", or "other key"
         QTest::addColumn<QString>("reason");
-        QTest::newRow("FTPS, explicit TLS, self-signed") << FtpTestServer::Kind::ExplicitTls << "" << "FTPCAFile";
-        QTest::newRow("FTPS, implicit TLS, self-signed") << FtpTestServer::Kind::ImplicitTls << "" << "FTPCAFile";
-        QTest::newRow("SFTP, unknown host key") << FtpTestServer::Kind::Sftp << "none" << "not in the known hosts";
-        QTest::newRow("SFTP, changed host key") << FtpTestServer::Kind::Sftp << "other key" << "differs";
+        QTest::newRow("FTPS, explicit TLS, self-signed") << FtpTestServer::Kind::ExplicitTls << ""
+                                                         << "FTPCAFile";
+        QTest::newRow("FTPS, implicit TLS, self-signed") << FtpTestServer::Kind::ImplicitTls << ""
+                                                         << "FTPCAFile";
+        QTest::newRow("SFTP, unknown host key") << FtpTestServer::Kind::Sftp << "none"
+                                                << "not in the known hosts";
+        QTest::newRow("SFTP, changed host key") << FtpTestServer::Kind::Sftp << "other key"
+                                                << "differs";
     }
 
     void untrustedServer_isRefused()
@@ -193,7 +198,7 @@ private slots:
             const FtpTestServer other(m_program.path(), setup);
             QVERIFY(other.running());
             const QString line = other.knownHostsLine().replace(QString::number(other.port()),
-                                                                 QString::number(server->port()));
+                                                                QString::number(server->port()));
             QVERIFY(LibraryText::writeAll(knownHosts(), line.toLatin1()));
         }
         for (const bool sending : {true, false}) {
@@ -244,9 +249,10 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         const FtpTransfer::Result result =
-            sending ? FtpLibrary::send(account(*server), localPath(), resourcePath(), trusting(), &cancel, events)
-                    : FtpLibrary::receive(account(*server), localPath(), resourcePath(), trusting(), &cancel,
-                                          events);
+            sending
+                ? FtpLibrary::send(account(*server), localPath(), resourcePath(), trusting(), &cancel, events)
+                : FtpLibrary::receive(account(*server), localPath(), resourcePath(), trusting(), &cancel,
+                                      events);
         QVERIFY(cancel);
         QVERIFY(result.cancelled);
         QVERIFY(!result.ok);

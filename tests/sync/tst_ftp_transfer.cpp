@@ -45,7 +45,8 @@ class FtpTransferTest : public QObject
     FtpTransfer::Result send(const FtpTransfer::Account& a, const std::atomic<bool>* cancel = nullptr,
                              const FtpTransfer::Events& events = {}) const
     {
-        return FtpLibrary::send(a, localPath(), resourcePath(), FtpTestServer::quickOptions(), cancel, events);
+        return FtpLibrary::send(a, localPath(), resourcePath(), FtpTestServer::quickOptions(), cancel,
+                                events);
     }
 
     FtpTransfer::Result receive(const FtpTransfer::Account& a, const std::atomic<bool>* cancel = nullptr,
@@ -159,7 +160,8 @@ private slots:
         FtpTransfer::Events events;
         events.connected = [&] { connected = true; };
         events.progress = [&](qint64 bytes) { lastProgress = bytes; };
-        const FtpTransfer::Result sendResult = FtpLibrary::send(a, localPath(), resourcePath(), options, nullptr, events);
+        const FtpTransfer::Result sendResult =
+            FtpLibrary::send(a, localPath(), resourcePath(), options, nullptr, events);
         QVERIFY2(sendResult.ok, qPrintable(sendResult.error));
         QVERIFY(connected);
         QCOMPARE(lastProgress, sent.size());
@@ -184,8 +186,7 @@ private slots:
         QVERIFY(LibraryText::writeAll(serverPath(), ServerLibrary));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        const FtpTransfer::Result result =
-            send(account(server));
+        const FtpTransfer::Result result = send(account(server));
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(LibraryText::readAll(serverPath()), LocalLibrary);
         QCOMPARE(serverFiles(), QStringList{"zorbeth.txt"});
@@ -212,8 +213,7 @@ private slots:
         QVERIFY(LibraryText::writeAll(backupPath(), OlderBackup));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        const FtpTransfer::Result result =
-            receive(account(server));
+        const FtpTransfer::Result result = receive(account(server));
         QVERIFY(!result.ok);
         QVERIFY(result.notFound);
         QVERIFY(!result.error.isEmpty());
@@ -241,8 +241,7 @@ private slots:
         QVERIFY(LibraryText::writeAll(backupPath(), OlderBackup));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        const FtpTransfer::Result result =
-            receive(account(server));
+        const FtpTransfer::Result result = receive(account(server));
         QVERIFY(!result.ok);
         QVERIFY2(result.error.contains(reason), qPrintable(result.error));
         QCOMPARE(LibraryText::readAll(localPath()), LocalLibrary);
@@ -265,8 +264,7 @@ private slots:
         QVERIFY(server.running());
         FtpTransfer::Account a = account(server);
         a.password = QStringLiteral("wrong-Secret-42");
-        const FtpTransfer::Result result =
-            sending ? send(a) : receive(a);
+        const FtpTransfer::Result result = sending ? send(a) : receive(a);
         QVERIFY(!result.ok);
         QVERIFY2(result.error.contains("password"), qPrintable(result.error));
         QVERIFY(!result.error.contains(a.password));
@@ -374,7 +372,8 @@ private slots:
         QCOMPARE(LibraryText::readAll(localPath()), ServerLibrary);
         QCOMPARE(LibraryText::readAll(resourcePath()), QByteArray("SERVER-ATTACHMENTS"));
         QCOMPARE(LibraryText::readAll(backupPath()), LocalLibrary);
-        QCOMPARE(LibraryText::readAll(FtpLibrary::backupPath(resourcePath())), QByteArray("LOCAL-ATTACHMENTS"));
+        QCOMPARE(LibraryText::readAll(FtpLibrary::backupPath(resourcePath())),
+                 QByteArray("LOCAL-ATTACHMENTS"));
 
         QString why;
         QVERIFY2(FtpLibrary::restore(localPath(), resourcePath(), &why), qPrintable(why));
@@ -395,7 +394,8 @@ private slots:
         QCOMPARE(LibraryText::readAll(localPath()), ServerLibrary);
         QCOMPARE(LibraryText::readAll(resourcePath()), QByteArray("LOCAL-ATTACHMENTS"));
         // The backup pair is the pair that was in use.
-        QCOMPARE(LibraryText::readAll(FtpLibrary::backupPath(resourcePath())), QByteArray("LOCAL-ATTACHMENTS"));
+        QCOMPARE(LibraryText::readAll(FtpLibrary::backupPath(resourcePath())),
+                 QByteArray("LOCAL-ATTACHMENTS"));
     }
 
     // A library refused at the check leaves the attachments and both backups alone as well.
@@ -414,7 +414,8 @@ private slots:
         QCOMPARE(LibraryText::readAll(localPath()), LocalLibrary);
         QCOMPARE(LibraryText::readAll(resourcePath()), QByteArray("LOCAL-ATTACHMENTS"));
         QCOMPARE(LibraryText::readAll(backupPath()), OlderBackup);
-        QCOMPARE(LibraryText::readAll(FtpLibrary::backupPath(resourcePath())), QByteArray("OLDER-ATTACHMENTS"));
+        QCOMPARE(LibraryText::readAll(FtpLibrary::backupPath(resourcePath())),
+                 QByteArray("OLDER-ATTACHMENTS"));
         QCOMPARE(localFiles(), (QStringList{"zorbeth.txt", "zorbeth.txt.bak", "zorbethresource.res",
                                             "zorbethresource.res.bak"}));
     }
@@ -453,8 +454,8 @@ private slots:
         events.connected = [&] { cancel = cancel || stage == "connected"; };
         events.progress = [&](qint64 bytes) { cancel = cancel || (stage == "progress" && bytes > 100000); };
         events.arrived = [&] { cancel = cancel || stage == "arrived"; };
-        const FtpTransfer::Result result = sending ? send(account(server), &cancel, events)
-                                                   : receive(account(server), &cancel, events);
+        const FtpTransfer::Result result =
+            sending ? send(account(server), &cancel, events) : receive(account(server), &cancel, events);
         QVERIFY(cancel);
         QCOMPARE(result.ok, replaced);
         QCOMPARE(result.cancelled, !replaced);

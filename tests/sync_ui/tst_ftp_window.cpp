@@ -50,7 +50,8 @@ class FtpWindowTest : public QObject
         std::unique_ptr<FtpTestServer> server;
         std::unique_ptr<FtpWindow> window;
 
-        explicit Setup(int throttle = 0) : Setup(FtpTestServer::Setup{FtpTestServer::Kind::Plain, throttle}) {}
+        explicit Setup(int throttle = 0) : Setup(FtpTestServer::Setup{FtpTestServer::Kind::Plain, throttle})
+        {}
 
         explicit Setup(const FtpTestServer::Setup& kind)
         {
@@ -209,7 +210,8 @@ private slots:
             const QString what = receiving ? QStringLiteral("receive") : QStringLiteral("restore");
             QTest::newRow(qPrintable(what + ": yes saves, then replaces"))
                 << receiving << Prompts::Answer::Yes << true << true;
-            QTest::newRow(qPrintable(what + ": no replaces")) << receiving << Prompts::Answer::No << true << false;
+            QTest::newRow(qPrintable(what + ": no replaces"))
+                << receiving << Prompts::Answer::No << true << false;
             QTest::newRow(qPrintable(what + ": cancel keeps the edit"))
                 << receiving << Prompts::Answer::Cancel << false << false;
         }
@@ -283,11 +285,15 @@ private slots:
         QTest::addColumn<QString>("message"); // a part of the error box's text
         for (const bool sending : {true, false}) {
             const QString what = sending ? QStringLiteral("send") : QStringLiteral("receive");
-            QTest::newRow(qPrintable(what + ", wrong password")) << sending << "password" << "password";
-            QTest::newRow(qPrintable(what + ", missing folder")) << sending << "folder" << "";
-            QTest::newRow(qPrintable(what + ", server down")) << sending << "down" << "127.0.0.1:";
+            QTest::newRow(qPrintable(what + ", wrong password")) << sending << "password"
+                                                                 << "password";
+            QTest::newRow(qPrintable(what + ", missing folder")) << sending << "folder"
+                                                                 << "";
+            QTest::newRow(qPrintable(what + ", server down")) << sending << "down"
+                                                              << "127.0.0.1:";
         }
-        QTest::newRow("receive, server died during the transfer") << false << "died" << "";
+        QTest::newRow("receive, server died during the transfer") << false << "died"
+                                                                  << "";
     }
 
     void failure_leavesTheStatusSayingWhatHappened()
@@ -325,7 +331,8 @@ private slots:
         }
         const QStringList asked = prompts();
         QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked.first().startsWith(sending ? "Send Error: " : "Receive Error: "), qPrintable(asked.first()));
+        QVERIFY2(asked.first().startsWith(sending ? "Send Error: " : "Receive Error: "),
+                 qPrintable(asked.first()));
         QVERIFY2(asked.first().contains(message), qPrintable(asked.first()));
         if (fault == "down") {
             QVERIFY2(asked.first().contains(QString::number(port)), qPrintable(asked.first()));

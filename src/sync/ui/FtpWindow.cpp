@@ -8,8 +8,8 @@
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeViews.h"
 #include "library/Workspace.h"
-#include "store/PathNames.h"
 #include "store/LibraryOrdering.h"
+#include "store/PathNames.h"
 #include "sync/FtpLibrary.h"
 
 #include <limits>
