@@ -180,10 +180,10 @@ QString fingerprintOf(const curl_khkey* key)
     if (!key || !key->key) {
         return {};
     }
-    // libssh2 hands the key over base64-encoded; OpenSSH shows the SHA-256 of its bytes.
-    const QByteArray encoded =
-        key->len > 0 ? QByteArray(key->key, qsizetype(key->len)) : QByteArray(key->key);
-    const QByteArray raw = QByteArray::fromBase64(encoded);
+    // A key of length 0 is base64 text ending in a zero byte, any other the raw key; OpenSSH shows
+    // the SHA-256 of the raw key.
+    const QByteArray raw = key->len > 0 ? QByteArray(key->key, qsizetype(key->len))
+                                        : QByteArray::fromBase64(QByteArray(key->key));
     const QByteArray hash = QCryptographicHash::hash(raw, QCryptographicHash::Sha256);
     return QStringLiteral("SHA256:") +
            QString::fromLatin1(hash.toBase64(QByteArray::Base64Encoding | QByteArray::OmitTrailingEquals));

@@ -4,6 +4,7 @@
 #include "sync/FtpTransfer.h"
 
 #include <atomic>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -210,6 +211,15 @@ private slots:
             QVERIFY2(result.error.contains(QStringLiteral("127.0.0.1:%1").arg(server->port())),
                      qPrintable(result.error));
             QVERIFY(!result.error.contains(password()));
+            if (kind == FtpTestServer::Kind::Sftp) {
+                // The key offered, as OpenSSH shows it, so the user can compare it with the server's.
+                const QByteArray key =
+                    QByteArray::fromBase64(server->knownHostsLine().section(' ', 2).trimmed().toLatin1());
+                const QByteArray hash =
+                    QCryptographicHash::hash(key, QCryptographicHash::Sha256)
+                        .toBase64(QByteArray::Base64Encoding | QByteArray::OmitTrailingEquals);
+                QVERIFY2(result.error.contains("SHA256:" + hash), qPrintable(result.error));
+            }
         }
         QCOMPARE(LibraryText::readAll(localPath()), LocalLibrary);
         QCOMPARE(serverFiles(), QStringList{"zorbeth.txt"});

@@ -239,6 +239,7 @@ void FtpWindow::setProgressMaximum(qint64 bytes)
 
 void FtpWindow::startTransferDisplay()
 {
+    m_lblMessage->clear();
     m_progressBar->setValue(0);
     m_progressValue = 0;
     m_progressBar->show();
@@ -368,7 +369,9 @@ void FtpWindow::cmdTransmit_Click()
                                  .arg(QDir::toNativeSeparators(path)));
         return;
     }
-    setProgressMaximum(file.size());
+    // The attachments go first, and the bar counts both files.
+    const QFileInfo attachments(resource);
+    setProgressMaximum(file.size() + (attachments.isFile() ? attachments.size() : 0));
     m_cmdCancel->show();
     setStatus(ConnectingStatus);
     m_lblResponse->clear();
