@@ -8,7 +8,7 @@ packages=(
     libqscintilla2-qt6-dev
     libcurl4-openssl-dev
     libgl-dev
-    python3 python3-pyftpdlib
+    python3 python3-pyftpdlib python3-openssl
     xvfb xauth
     poppler-utils
     clang libclang-rt-14-dev llvm

@@ -78,6 +78,8 @@ const Key Table[] = {
     {"RFPrefix", &AppSettings::RFPrefix},
     {"ServerURL", &AppSettings::ServerURL},
     {"UpdaterCommand", &AppSettings::UpdaterCommand},
+    {"FTPCAFile", &AppSettings::FTPCAFile},
+    {"FTPKnownHosts", &AppSettings::FTPKnownHosts},
 };
 
 struct Reader

@@ -73,6 +73,8 @@ struct AppSettings
     QString RFPrefix;
     QString ServerURL;      // the team's web server; empty: there is none
     QString UpdaterCommand; // the program the online update starts; empty: none is configured
+    QString FTPCAFile;      // certificates an FTPS server's is checked against; empty: the system's
+    QString FTPKnownHosts;  // the SFTP servers' host keys; empty: ~/.ssh/known_hosts
 
     // Reads every key in table order; a missing or malformed value keeps what the field holds.
     void get(const SettingsStore& store);

@@ -265,8 +265,8 @@ private:
                 account.server = m_server->address();
                 account.user = QLatin1String(FtpTestServer::User);
                 account.password = QLatin1String(FtpTestServer::Password);
-                const FtpTransfer::Result result =
-                    FtpLibrary::receive(account, path("zorbeth.txt"), quickOptions());
+                const FtpTransfer::Result result = FtpLibrary::receive(
+                    account, path("zorbeth.txt"), path("zorbethresource.res"), quickOptions());
                 return result.ok ? QString() : result.error;
             };
         }
@@ -304,6 +304,9 @@ private slots:
         if (name == "ftp receive") {
             m_server = std::make_unique<FtpTestServer>(m_root.filePath(QStringLiteral("server")));
             QVERIFY(m_server->running());
+            // The attachments travel with the library: both are replaced, or neither.
+            LibraryText::writeAll(m_root.filePath(QStringLiteral("server/zorbethresource.res")),
+                                  "newx.SERVER");
         }
         const auto run = operation(name);
         const Files before = snapshot(m_folder);

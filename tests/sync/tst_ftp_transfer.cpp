@@ -39,6 +39,22 @@ class FtpTransferTest : public QObject
     QString localPath() const { return m_program.filePath("zorbeth.txt"); }
     QString backupPath() const { return FtpLibrary::backupPath(localPath()); }
     QString serverPath() const { return m_home.filePath("zorbeth.txt"); }
+    QString resourcePath() const { return m_program.filePath("zorbethresource.res"); }
+    QString serverResource() const { return m_home.filePath("zorbethresource.res"); }
+
+    FtpTransfer::Result send(const FtpTransfer::Account& a, const std::atomic<bool>* cancel = nullptr,
+                             const FtpTransfer::Events& events = {}) const
+    {
+        return FtpLibrary::send(a, localPath(), resourcePath(), FtpTestServer::quickOptions(), cancel,
+                                events);
+    }
+
+    FtpTransfer::Result receive(const FtpTransfer::Account& a, const std::atomic<bool>* cancel = nullptr,
+                                const FtpTransfer::Events& events = {}) const
+    {
+        return FtpLibrary::receive(a, localPath(), resourcePath(), FtpTestServer::quickOptions(), cancel,
+                                   events);
+    }
 
     FtpTransfer::Account account(const FtpTestServer& server) const
     {
@@ -144,7 +160,8 @@ private slots:
         FtpTransfer::Events events;
         events.connected = [&] { connected = true; };
         events.progress = [&](qint64 bytes) { lastProgress = bytes; };
-        const FtpTransfer::Result sendResult = FtpLibrary::send(a, localPath(), options, nullptr, events);
+        const FtpTransfer::Result sendResult =
+            FtpLibrary::send(a, localPath(), resourcePath(), options, nullptr, events);
         QVERIFY2(sendResult.ok, qPrintable(sendResult.error));
         QVERIFY(connected);
         QCOMPARE(lastProgress, sent.size());
@@ -157,7 +174,7 @@ private slots:
         qint64 remoteSize = -1;
         events.remoteSize = [&](qint64 bytes) { remoteSize = bytes; };
         const FtpTransfer::Result receiveResult =
-            FtpLibrary::receive(a, localPath(), options, nullptr, events);
+            FtpLibrary::receive(a, localPath(), resourcePath(), options, nullptr, events);
         QVERIFY2(receiveResult.ok, qPrintable(receiveResult.error));
         QCOMPARE(remoteSize, sent.size());
         QCOMPARE(LibraryText::readAll(localPath()), sent);
@@ -169,8 +186,7 @@ private slots:
         QVERIFY(LibraryText::writeAll(serverPath(), ServerLibrary));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        const FtpTransfer::Result result =
-            FtpLibrary::send(account(server), localPath(), FtpTestServer::quickOptions());
+        const FtpTransfer::Result result = send(account(server));
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(LibraryText::readAll(serverPath()), LocalLibrary);
         QCOMPARE(serverFiles(), QStringList{"zorbeth.txt"});
@@ -181,12 +197,12 @@ private slots:
         QVERIFY(LibraryText::writeAll(serverPath(), ServerLibrary));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        QVERIFY(FtpLibrary::receive(account(server), localPath(), FtpTestServer::quickOptions()).ok);
+        QVERIFY(receive(account(server)).ok);
         QCOMPARE(LibraryText::readAll(backupPath()), LocalLibrary);
 
         const QByteArray edited = LibraryText::Header + LibraryText::block("Edited after") + End;
         QVERIFY(LibraryText::writeAll(localPath(), edited));
-        QVERIFY(FtpLibrary::receive(account(server), localPath(), FtpTestServer::quickOptions()).ok);
+        QVERIFY(receive(account(server)).ok);
         QCOMPARE(LibraryText::readAll(localPath()), ServerLibrary);
         QCOMPARE(LibraryText::readAll(backupPath()), edited);
         QCOMPARE(localFiles(), (QStringList{"zorbeth.txt", "zorbeth.txt.bak"}));
@@ -197,8 +213,7 @@ private slots:
         QVERIFY(LibraryText::writeAll(backupPath(), OlderBackup));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        const FtpTransfer::Result result =
-            FtpLibrary::receive(account(server), localPath(), FtpTestServer::quickOptions());
+        const FtpTransfer::Result result = receive(account(server));
         QVERIFY(!result.ok);
         QVERIFY(result.notFound);
         QVERIFY(!result.error.isEmpty());
@@ -226,8 +241,7 @@ private slots:
         QVERIFY(LibraryText::writeAll(backupPath(), OlderBackup));
         FtpTestServer server(m_home.path());
         QVERIFY(server.running());
-        const FtpTransfer::Result result =
-            FtpLibrary::receive(account(server), localPath(), FtpTestServer::quickOptions());
+        const FtpTransfer::Result result = receive(account(server));
         QVERIFY(!result.ok);
         QVERIFY2(result.error.contains(reason), qPrintable(result.error));
         QCOMPARE(LibraryText::readAll(localPath()), LocalLibrary);
@@ -250,9 +264,7 @@ private slots:
         QVERIFY(server.running());
         FtpTransfer::Account a = account(server);
         a.password = QStringLiteral("wrong-Secret-42");
-        const FtpTransfer::Result result =
-            sending ? FtpLibrary::send(a, localPath(), FtpTestServer::quickOptions())
-                    : FtpLibrary::receive(a, localPath(), FtpTestServer::quickOptions());
+        const FtpTransfer::Result result = sending ? send(a) : receive(a);
         QVERIFY(!result.ok);
         QVERIFY2(result.error.contains("password"), qPrintable(result.error));
         QVERIFY(!result.error.contains(a.password));
@@ -268,7 +280,7 @@ private slots:
         QVERIFY(server.running());
         FtpTransfer::Account a = account(server);
         a.folder = QStringLiteral("not/there");
-        const FtpTransfer::Result result = FtpLibrary::send(a, localPath(), FtpTestServer::quickOptions());
+        const FtpTransfer::Result result = send(a);
         QVERIFY(!result.ok);
         QVERIFY(!result.error.isEmpty());
         QVERIFY(QDir(m_home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
@@ -280,7 +292,7 @@ private slots:
         a.server = QStringLiteral("ftp://127.0.0.1:1");
         QElapsedTimer timer;
         timer.start();
-        const FtpTransfer::Result result = FtpLibrary::receive(a, localPath(), FtpTestServer::quickOptions());
+        const FtpTransfer::Result result = receive(a);
         QVERIFY(!result.ok);
         QVERIFY(!result.error.isEmpty());
         QVERIFY(timer.elapsed() < 6000);
@@ -325,10 +337,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         const FtpTransfer::Result result =
-            sending ? FtpLibrary::send(account(server), localPath(), FtpTestServer::quickOptions(), &cancel,
-                                       events)
-                    : FtpLibrary::receive(account(server), localPath(), FtpTestServer::quickOptions(),
-                                          &cancel, events);
+            sending ? send(account(server), &cancel, events) : receive(account(server), &cancel, events);
         QVERIFY(interrupted);
         QVERIFY(!result.ok);
         QCOMPARE(result.cancelled, !dropped);
@@ -344,15 +353,151 @@ private slots:
         }
     }
 
+    // The attachments go and come with the library; the backup keeps the pair that was replaced.
+    void pair_travelsTogetherAndRestoresTogether()
+    {
+        FtpTestServer server(m_home.path());
+        QVERIFY(server.running());
+        QVERIFY(LibraryText::writeAll(resourcePath(), "LOCAL-ATTACHMENTS"));
+        FtpTransfer::Result result = send(account(server));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(serverFiles(), (QStringList{"zorbeth.txt", "zorbethresource.res"}));
+        QCOMPARE(LibraryText::readAll(serverResource()), QByteArray("LOCAL-ATTACHMENTS"));
+
+        QVERIFY(LibraryText::writeAll(serverPath(), ServerLibrary));
+        QVERIFY(LibraryText::writeAll(serverResource(), "SERVER-ATTACHMENTS"));
+        result = receive(account(server));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QVERIFY(result.note.isEmpty());
+        QCOMPARE(LibraryText::readAll(localPath()), ServerLibrary);
+        QCOMPARE(LibraryText::readAll(resourcePath()), QByteArray("SERVER-ATTACHMENTS"));
+        QCOMPARE(LibraryText::readAll(backupPath()), LocalLibrary);
+        QCOMPARE(LibraryText::readAll(FtpLibrary::backupPath(resourcePath())),
+                 QByteArray("LOCAL-ATTACHMENTS"));
+
+        QString why;
+        QVERIFY2(FtpLibrary::restore(localPath(), resourcePath(), &why), qPrintable(why));
+        QCOMPARE(LibraryText::readAll(localPath()), LocalLibrary);
+        QCOMPARE(LibraryText::readAll(resourcePath()), QByteArray("LOCAL-ATTACHMENTS"));
+    }
+
+    void receive_fromServerWithoutAttachments_keepsTheLocalOnesAndSaysSo()
+    {
+        QVERIFY(LibraryText::writeAll(serverPath(), ServerLibrary));
+        QVERIFY(LibraryText::writeAll(resourcePath(), "LOCAL-ATTACHMENTS"));
+        FtpTestServer server(m_home.path());
+        QVERIFY(server.running());
+        const FtpTransfer::Result result = receive(account(server));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.missing, QStringList{"zorbethresource.res"});
+        QVERIFY2(result.note.contains("zorbethresource.res"), qPrintable(result.note));
+        QCOMPARE(LibraryText::readAll(localPath()), ServerLibrary);
+        QCOMPARE(LibraryText::readAll(resourcePath()), QByteArray("LOCAL-ATTACHMENTS"));
+        // The backup pair is the pair that was in use.
+        QCOMPARE(LibraryText::readAll(FtpLibrary::backupPath(resourcePath())),
+                 QByteArray("LOCAL-ATTACHMENTS"));
+    }
+
+    // A library refused at the check leaves the attachments and both backups alone as well.
+    void receive_refused_keepsThePairAndItsBackups()
+    {
+        QVERIFY(LibraryText::writeAll(serverPath(), ServerLibrary.left(ServerLibrary.size() - 40)));
+        QVERIFY(LibraryText::writeAll(serverResource(), "SERVER-ATTACHMENTS"));
+        QVERIFY(LibraryText::writeAll(resourcePath(), "LOCAL-ATTACHMENTS"));
+        QVERIFY(LibraryText::writeAll(backupPath(), OlderBackup));
+        QVERIFY(LibraryText::writeAll(FtpLibrary::backupPath(resourcePath()), "OLDER-ATTACHMENTS"));
+        FtpTestServer server(m_home.path());
+        QVERIFY(server.running());
+        const FtpTransfer::Result result = receive(account(server));
+        QVERIFY(!result.ok);
+        QVERIFY(result.arrived);
+        QCOMPARE(LibraryText::readAll(localPath()), LocalLibrary);
+        QCOMPARE(LibraryText::readAll(resourcePath()), QByteArray("LOCAL-ATTACHMENTS"));
+        QCOMPARE(LibraryText::readAll(backupPath()), OlderBackup);
+        QCOMPARE(LibraryText::readAll(FtpLibrary::backupPath(resourcePath())),
+                 QByteArray("OLDER-ATTACHMENTS"));
+        QCOMPARE(localFiles(), (QStringList{"zorbeth.txt", "zorbeth.txt.bak", "zorbethresource.res",
+                                            "zorbethresource.res.bak"}));
+    }
+
+    // A cancel counts only while it can still stop the transfer: once every byte arrived, the files
+    // take their places and the result says so.
+    void cancelAtEachStage_resultTellsWhatHappened_data()
+    {
+        QTest::addColumn<bool>("sending");
+        QTest::addColumn<QString>("stage");
+        QTest::addColumn<bool>("replaced");
+        for (const bool sending : {true, false}) {
+            const QString what = sending ? QStringLiteral("send") : QStringLiteral("receive");
+            QTest::newRow(qPrintable(what + ", before connecting")) << sending << "start" << false;
+            QTest::newRow(qPrintable(what + ", once connected")) << sending << "connected" << false;
+            QTest::newRow(qPrintable(what + ", during the transfer")) << sending << "progress" << false;
+            QTest::newRow(qPrintable(what + ", after every byte arrived")) << sending << "arrived" << true;
+        }
+    }
+
+    void cancelAtEachStage_resultTellsWhatHappened()
+    {
+        QFETCH(bool, sending);
+        QFETCH(QString, stage);
+        QFETCH(bool, replaced);
+        const QByteArray large = largeLibrary(600000);
+        QVERIFY(LibraryText::writeAll(serverPath(), sending ? ServerLibrary : large));
+        QVERIFY(LibraryText::writeAll(serverResource(), "SERVER-ATTACHMENTS"));
+        QVERIFY(LibraryText::writeAll(localPath(), sending ? large : LocalLibrary));
+        QVERIFY(LibraryText::writeAll(resourcePath(), "LOCAL-ATTACHMENTS"));
+        FtpTestServer server(m_home.path(), 400000);
+        QVERIFY(server.running());
+
+        std::atomic<bool> cancel{stage == "start"};
+        FtpTransfer::Events events;
+        events.connected = [&] { cancel = cancel || stage == "connected"; };
+        events.progress = [&](qint64 bytes) { cancel = cancel || (stage == "progress" && bytes > 100000); };
+        events.arrived = [&] { cancel = cancel || stage == "arrived"; };
+        const FtpTransfer::Result result =
+            sending ? send(account(server), &cancel, events) : receive(account(server), &cancel, events);
+        QVERIFY(cancel);
+        QCOMPARE(result.ok, replaced);
+        QCOMPARE(result.cancelled, !replaced);
+        // The large library is the new one either way; the other side keeps its own until replaced.
+        const QByteArray oldLibrary = sending ? ServerLibrary : LocalLibrary;
+        const QByteArray newResource = sending ? "LOCAL-ATTACHMENTS" : "SERVER-ATTACHMENTS";
+        const QByteArray oldResource = sending ? "SERVER-ATTACHMENTS" : "LOCAL-ATTACHMENTS";
+        QCOMPARE(LibraryText::readAll(sending ? serverPath() : localPath()), replaced ? large : oldLibrary);
+        QCOMPARE(LibraryText::readAll(sending ? serverResource() : resourcePath()),
+                 replaced ? newResource : oldResource);
+        QCOMPARE(QFile::exists(backupPath()), !sending && replaced);
+        QTRY_COMPARE(serverFiles(), (QStringList{"zorbeth.txt", "zorbethresource.res"}));
+    }
+
+    // IIS, by default, will not rename onto an existing file: the old copy goes first.
+    void send_toServerThatRefusesRenameOver_replacesTheCopies()
+    {
+        QVERIFY(LibraryText::writeAll(serverPath(), ServerLibrary));
+        QVERIFY(LibraryText::writeAll(serverResource(), "SERVER-ATTACHMENTS"));
+        QVERIFY(LibraryText::writeAll(resourcePath(), "LOCAL-ATTACHMENTS"));
+        FtpTestServer::Setup setup;
+        setup.refuseRenameOver = true;
+        FtpTestServer server(m_home.path(), setup);
+        QVERIFY(server.running());
+        for (int round = 0; round < 2; ++round) {
+            const FtpTransfer::Result result = send(account(server));
+            QVERIFY2(result.ok, qPrintable(result.error));
+            QCOMPARE(LibraryText::readAll(serverPath()), LocalLibrary);
+            QCOMPARE(LibraryText::readAll(serverResource()), QByteArray("LOCAL-ATTACHMENTS"));
+            QCOMPARE(serverFiles(), (QStringList{"zorbeth.txt", "zorbethresource.res"}));
+        }
+    }
+
     void restore_putsTheBackupBackAndKeepsIt()
     {
         QString why;
-        QVERIFY(!FtpLibrary::restore(localPath(), &why));
+        QVERIFY(!FtpLibrary::restore(localPath(), resourcePath(), &why));
         QVERIFY(!why.isEmpty());
         QCOMPARE(LibraryText::readAll(localPath()), LocalLibrary);
 
         QVERIFY(LibraryText::writeAll(backupPath(), OlderBackup));
-        QVERIFY(FtpLibrary::restore(localPath(), &why));
+        QVERIFY(FtpLibrary::restore(localPath(), resourcePath(), &why));
         QCOMPARE(LibraryText::readAll(localPath()), OlderBackup);
         QCOMPARE(LibraryText::readAll(backupPath()), OlderBackup);
     }

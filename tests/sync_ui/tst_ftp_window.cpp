@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 Q_DECLARE_METATYPE(Prompts::Answer)
+Q_DECLARE_METATYPE(FtpTestServer::Kind)
 
 namespace {
 
@@ -48,9 +50,12 @@ class FtpWindowTest : public QObject
         std::unique_ptr<FtpTestServer> server;
         std::unique_ptr<FtpWindow> window;
 
-        explicit Setup(int throttle = 0)
+        explicit Setup(int throttle = 0) : Setup(FtpTestServer::Setup{FtpTestServer::Kind::Plain, throttle})
+        {}
+
+        explicit Setup(const FtpTestServer::Setup& kind)
         {
-            server = std::make_unique<FtpTestServer>(home.path(), throttle);
+            server = std::make_unique<FtpTestServer>(home.path(), kind);
             AppSettings& options = main.ws().options;
             options.FTPServer = server->address();
             options.FTPPath = QString();
@@ -184,7 +189,6 @@ private slots:
         Setup s;
         QVERIFY(DatabaseFile::write(s.serverFile(), {record("From server"), record("Second")}));
         const QByteArray before = LibraryText::readAll(s.localFile());
-        s.main.ws().CodeChanged = true;
         s.window->cmdReceive_Click();
         QCOMPARE(s.status(), QStringLiteral("Server database downloaded. Zorbeth refreshed."));
         QCOMPARE(s.titles(), (QStringList{"C++/Misc/From server", "C++/Misc/Second"}));
@@ -193,6 +197,55 @@ private slots:
         QVERIFY(!s.main.ws().CodeChanged);
         QCOMPARE(LibraryText::readAll(FtpLibrary::backupPath(s.localFile())), before);
         QVERIFY(prompts().isEmpty());
+    }
+
+    // Receive and Restore replace the library in memory: unsaved edits are not thrown away unasked.
+    void replacingTheLibrary_withUnsavedChanges_asksFirst_data()
+    {
+        QTest::addColumn<bool>("receiving");
+        QTest::addColumn<Prompts::Answer>("answer");
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<bool>("editSaved");
+        for (const bool receiving : {true, false}) {
+            const QString what = receiving ? QStringLiteral("receive") : QStringLiteral("restore");
+            QTest::newRow(qPrintable(what + ": yes saves, then replaces"))
+                << receiving << Prompts::Answer::Yes << true << true;
+            QTest::newRow(qPrintable(what + ": no replaces"))
+                << receiving << Prompts::Answer::No << true << false;
+            QTest::newRow(qPrintable(what + ": cancel keeps the edit"))
+                << receiving << Prompts::Answer::Cancel << false << false;
+        }
+    }
+
+    void replacingTheLibrary_withUnsavedChanges_asksFirst()
+    {
+        QFETCH(bool, receiving);
+        QFETCH(Prompts::Answer, answer);
+        QFETCH(bool, replaced);
+        QFETCH(bool, editSaved);
+        Setup s;
+        QVERIFY(DatabaseFile::write(s.serverFile(), {record("From server")}));
+        QVERIFY(DatabaseFile::write(FtpLibrary::backupPath(s.localFile()), {record("From server")}));
+        s.main.ws().codeArray[0].Title = QStringLiteral("Edited");
+        s.main.ws().CodeChanged = true;
+        if (!receiving) {
+            Prompts::queueAnswer(Prompts::Answer::Ok); // "Are you sure?"
+        }
+        Prompts::queueAnswer(answer);
+        if (receiving) {
+            s.window->cmdReceive_Click();
+        } else {
+            s.window->cmdRestore_Click();
+        }
+        const QList<Prompts::Record> asked = Prompts::takeHistory();
+        QVERIFY(!asked.isEmpty());
+        QCOMPARE(asked.last().text, QStringLiteral("Save changes?"));
+        const QStringList unchanged{"C++/Misc/Edited", "C++/Misc/Beta"};
+        QCOMPARE(s.titles(), replaced ? QStringList{"C++/Misc/From server"} : unchanged);
+        QCOMPARE(s.main.ws().CodeChanged, !replaced);
+        // A Receive keeps the saved edit in its backup; a cancelled command leaves the file alone.
+        const QString kept = receiving && replaced ? FtpLibrary::backupPath(s.localFile()) : s.localFile();
+        QCOMPARE(LibraryText::readAll(kept).contains("Edited"), editSaved && receiving);
     }
 
     void receive_thatFails_keepsTheLibrary_data()
@@ -224,22 +277,53 @@ private slots:
         QCOMPARE(s.titles(), (QStringList{"C++/Misc/Alpha", "C++/Misc/Beta"}));
     }
 
-    void wrongPassword_showsTheErrorWithoutThePassword_data()
+    // After the error box closed, the status says what happened, and the reason stays at hand.
+    void failure_leavesTheStatusSayingWhatHappened_data()
     {
         QTest::addColumn<bool>("sending");
-        QTest::newRow("send") << true;
-        QTest::newRow("receive") << false;
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message"); // a part of the error box's text
+        for (const bool sending : {true, false}) {
+            const QString what = sending ? QStringLiteral("send") : QStringLiteral("receive");
+            QTest::newRow(qPrintable(what + ", wrong password")) << sending << "password"
+                                                                 << "password";
+            QTest::newRow(qPrintable(what + ", missing folder")) << sending << "folder"
+                                                                 << "";
+            QTest::newRow(qPrintable(what + ", server down")) << sending << "down"
+                                                              << "127.0.0.1:";
+        }
+        QTest::newRow("receive, server died during the transfer") << false << "died"
+                                                                  << "";
     }
 
-    void wrongPassword_showsTheErrorWithoutThePassword()
+    void failure_leavesTheStatusSayingWhatHappened()
     {
         QFETCH(bool, sending);
-        Setup s;
-        QVERIFY(DatabaseFile::write(s.serverFile(), {record("From server")}));
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        Setup s(fault == "died" ? 200000 : 0);
+        QByteArray large = LibraryText::Header;
+        for (int i = 0; large.size() < 1000000; ++i) {
+            large += LibraryText::block("Snippet " + QByteArray::number(i) + QByteArray(300, 'x'));
+        }
+        QVERIFY(LibraryText::writeAll(s.serverFile(), large + End));
         const QByteArray server = LibraryText::readAll(s.serverFile());
         const QByteArray local = LibraryText::readAll(s.localFile());
         const QString password = QStringLiteral("Wrong-Pa55word");
-        s.child<QLineEdit>("txtPSW")->setText(password);
+        const int port = s.server->port();
+        if (fault == "password") {
+            s.child<QLineEdit>("txtPSW")->setText(password);
+        } else if (fault == "folder") {
+            s.child<QLineEdit>("txtPath")->setText(QStringLiteral("no/such/folder"));
+        } else if (fault == "down") {
+            s.server->kill();
+        } else {
+            connect(s.window.get(), &FtpWindow::transferProgress, this, [&](qint64 bytes) {
+                if (bytes > 100000) {
+                    s.server->kill();
+                }
+            });
+        }
         if (sending) {
             s.window->cmdTransmit_Click();
         } else {
@@ -249,11 +333,130 @@ private slots:
         QCOMPARE(asked.size(), 1);
         QVERIFY2(asked.first().startsWith(sending ? "Send Error: " : "Receive Error: "),
                  qPrintable(asked.first()));
+        QVERIFY2(asked.first().contains(message), qPrintable(asked.first()));
+        if (fault == "down") {
+            QVERIFY2(asked.first().contains(QString::number(port)), qPrintable(asked.first()));
+        }
         QVERIFY(!asked.first().contains(password));
-        QVERIFY(!s.status().contains(password));
-        QCOMPARE(s.status(), QStringLiteral("Connecting ... please wait!"));
+        QCOMPARE(s.status(), sending ? QStringLiteral("Send failed.")
+                                     : QStringLiteral("Receive failed. The library is unchanged."));
+        QVERIFY(asked.first().endsWith(s.child<QLabel>("lblStatus")->toolTip()));
         QCOMPARE(LibraryText::readAll(s.serverFile()), server);
         QCOMPARE(LibraryText::readAll(s.localFile()), local);
+    }
+
+    // A Cancel clicked once every byte arrived comes too late to stop the files taking their places:
+    // the status says what did happen.
+    void cancelAfterEveryByteArrived_reportsTheTransferDone_data()
+    {
+        QTest::addColumn<bool>("sending");
+        QTest::newRow("send") << true;
+        QTest::newRow("receive") << false;
+    }
+
+    void cancelAfterEveryByteArrived_reportsTheTransferDone()
+    {
+        QFETCH(bool, sending);
+        Setup s;
+        QVERIFY(DatabaseFile::write(s.serverFile(), {record("From server")}));
+        bool clicked = false;
+        connect(s.window.get(), &FtpWindow::transferArrived, this, [&] {
+            QTest::mouseClick(s.child<QPushButton>("cmdCancel"), Qt::LeftButton);
+            clicked = true;
+        });
+        if (sending) {
+            s.window->cmdTransmit_Click();
+        } else {
+            s.window->cmdReceive_Click();
+        }
+        QVERIFY(clicked);
+        if (sending) {
+            QCOMPARE(s.status(), QStringLiteral("File transferred to server."));
+            QCOMPARE(LibraryText::readAll(s.serverFile()), LibraryText::readAll(s.localFile()));
+        } else {
+            QCOMPARE(s.status(), QStringLiteral("Server database downloaded. Zorbeth refreshed."));
+            QCOMPARE(s.titles(), QStringList{"C++/Misc/From server"});
+            QVERIFY(QFile::exists(FtpLibrary::backupPath(s.localFile())));
+        }
+        QVERIFY(prompts().isEmpty());
+    }
+
+    void receive_withoutAttachmentsOnTheServer_saysTheLocalOnesStay()
+    {
+        Setup s;
+        QVERIFY(DatabaseFile::write(s.serverFile(), {record("From server")}));
+        const QString resource = QFileInfo(s.localFile()).dir().filePath("zorbethresource.res");
+        QVERIFY(LibraryText::writeAll(resource, "LOCAL"));
+        s.window->cmdReceive_Click();
+        QCOMPARE(s.status(), QStringLiteral("Server database downloaded. Zorbeth refreshed."));
+        QVERIFY(s.child<QLabel>("lblMessage")->isVisible());
+        QVERIFY2(s.child<QLabel>("lblMessage")->text().contains("zorbethresource.res"),
+                 qPrintable(s.child<QLabel>("lblMessage")->text()));
+        QCOMPARE(LibraryText::readAll(resource), QByteArray("LOCAL"));
+    }
+
+    // A server with its own certificate or host key is trusted once the user names it in the settings,
+    // and refused before.
+    void secureServer_isTrustedThroughTheSettings_data()
+    {
+        QTest::addColumn<FtpTestServer::Kind>("kind");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("FTPS") << FtpTestServer::Kind::ImplicitTls << "FTPCAFile";
+        QTest::newRow("SFTP") << FtpTestServer::Kind::Sftp << "known hosts";
+    }
+
+    void secureServer_isTrustedThroughTheSettings()
+    {
+        QFETCH(FtpTestServer::Kind, kind);
+        QFETCH(QString, refusal);
+        QTemporaryDir keys;
+        FtpTestServer::Setup setup;
+        setup.kind = kind;
+        setup.keyFolder = keys.path();
+        Setup s(setup);
+        if (!s.server->running()) {
+            QSKIP(qPrintable(s.server->whyNotRunning()));
+        }
+        const QString knownHosts = keys.filePath("known_hosts");
+        QVERIFY(LibraryText::writeAll(knownHosts, s.server->knownHostsLine().toLatin1()));
+        s.child<QLineEdit>("txtServer")->setText(s.server->address());
+
+        s.window->cmdTransmit_Click();
+        const QStringList asked = prompts();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked.first().contains(refusal), qPrintable(asked.first()));
+        QVERIFY(!QFile::exists(s.serverFile()));
+
+        AppSettings& options = s.main.ws().options;
+        if (kind == FtpTestServer::Kind::Sftp) {
+            options.FTPKnownHosts = knownHosts;
+        } else {
+            options.FTPCAFile = FtpTestServer::certificateFile(keys.path());
+        }
+        s.window->cmdTransmit_Click();
+        QCOMPARE(s.status(), QStringLiteral("File transferred to server."));
+        QCOMPARE(LibraryText::readAll(s.serverFile()), LibraryText::readAll(s.localFile()));
+        QVERIFY(DatabaseFile::write(s.serverFile(), {record("From server")}));
+        s.window->cmdReceive_Click();
+        QCOMPARE(s.status(), QStringLiteral("Server database downloaded. Zorbeth refreshed."));
+        QCOMPARE(s.titles(), QStringList{"C++/Misc/From server"});
+        QVERIFY(prompts().isEmpty());
+    }
+
+    // Every label shows its whole text and ends before its field begins.
+    void labels_showTheirWholeTextBeforeTheirFields()
+    {
+        Setup s;
+        const QList<std::pair<const char*, const char*>> pairs{
+            {"lblServer", "txtServer"}, {"lblPath", "txtPath"}, {"lblUser", "txtUser"}, {"lblPSW", "txtPSW"}};
+        for (const auto& [labelName, editName] : pairs) {
+            auto* label = s.child<QLabel>(labelName);
+            auto* edit = s.child<QLineEdit>(editName);
+            QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->text()), labelName);
+            QVERIFY2(label->geometry().right() < edit->geometry().left(), labelName);
+            QVERIFY2(edit->geometry().right() < s.window->width(), editName);
+        }
+        QCOMPARE(s.child<QLabel>("lblPSW")->text(), QStringLiteral("Password:"));
     }
 
     void restore_data()

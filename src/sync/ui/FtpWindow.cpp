@@ -9,6 +9,7 @@
 #include "library/ui/TreeViews.h"
 #include "library/Workspace.h"
 #include "store/LibraryOrdering.h"
+#include "store/PathNames.h"
 #include "sync/FtpLibrary.h"
 
 #include <limits>
@@ -72,10 +73,17 @@ void FtpWindow::createControls()
         l->setGeometry(x, y, w, h);
         return l;
     };
-    auto edit = [this](const char* name, int y) {
+    // The labels take the width their texts need in the font in use, and the fields start after them.
+    const QStringList labelTexts{tr("Server:"), tr("Folder:"), tr("User:"), tr("Password:")};
+    int labelWidth = 56;
+    for (const QString& text : labelTexts) {
+        labelWidth = qMax(labelWidth, fontMetrics().horizontalAdvance(text) + 6);
+    }
+    const int editX = 96 + labelWidth;
+    auto edit = [this, editX](const char* name, int y) {
         auto* e = new QLineEdit(this);
         e->setObjectName(QLatin1String(name));
-        e->setGeometry(152, y, 186, 22);
+        e->setGeometry(editX, y, qMax(338 - editX, 120), 22);
         return e;
     };
     auto button = [this](const char* name, const QString& text, int x, int y, int w,
@@ -95,13 +103,13 @@ void FtpWindow::createControls()
     m_cmdExit = button("cmdExit", tr("Exit"), 8, 84, 80, &FtpWindow::cmdExit_Click);
     m_cmdCancel = button("cmdCancel", tr("Cancel"), 8, 110, 80, &FtpWindow::cmdCancel_Click);
 
-    label("lblServer", tr("Server:"), 96, 8, 56, 20);
+    label("lblServer", labelTexts[0], 96, 8, labelWidth, 20);
     m_txtServer = edit("txtServer", 6);
-    label("lblPath", tr("Folder:"), 96, 32, 56, 20);
+    label("lblPath", labelTexts[1], 96, 32, labelWidth, 20);
     m_txtPath = edit("txtPath", 30);
-    label("lblUser", tr("User:"), 96, 56, 56, 20);
+    label("lblUser", labelTexts[2], 96, 56, labelWidth, 20);
     m_txtUser = edit("txtUser", 54);
-    label("lblPSW", tr("Password:"), 96, 80, 56, 20);
+    label("lblPSW", labelTexts[3], 96, 80, labelWidth, 20);
     m_txtPSW = edit("txtPSW", 78);
     m_txtPSW->setEchoMode(QLineEdit::Password);
     m_chkMode = new QCheckBox(tr("Passive Mode"), this);
@@ -161,6 +169,19 @@ void FtpWindow::mouseDoubleClickEvent(QMouseEvent* event)
     event->accept();
 }
 
+FtpTransfer::Options FtpWindow::transferOptions() const
+{
+    FtpTransfer::Options options = m_options;
+    const AppSettings& settings = m_context.ws.options;
+    if (options.caFile.isEmpty()) {
+        options.caFile = settings.FTPCAFile.trimmed();
+    }
+    if (options.knownHostsFile.isEmpty()) {
+        options.knownHostsFile = settings.FTPKnownHosts.trimmed();
+    }
+    return options;
+}
+
 FtpTransfer::Account FtpWindow::account() const
 {
     FtpTransfer::Account a;
@@ -180,6 +201,13 @@ QString FtpWindow::SetFullPaths() const
 void FtpWindow::setStatus(const QString& text)
 {
     m_lblStatus->setText(text);
+    m_lblStatus->setToolTip(QString());
+}
+
+void FtpWindow::setFailure(const QString& status, const QString& reason)
+{
+    setStatus(status);
+    m_lblStatus->setToolTip(reason);
 }
 
 void FtpWindow::showError(const QString& title, const QString& reason)
@@ -211,6 +239,7 @@ void FtpWindow::setProgressMaximum(qint64 bytes)
 
 void FtpWindow::startTransferDisplay()
 {
+    m_lblMessage->clear();
     m_progressBar->setValue(0);
     m_progressValue = 0;
     m_progressBar->show();
@@ -282,6 +311,17 @@ FtpTransfer::Result FtpWindow::runTransfer(const Work& work, const QString& tran
         }
     };
 
+    events.arrived = [this, current] {
+        QMetaObject::invokeMethod(
+            this,
+            [this, current] {
+                if (current()) {
+                    emit transferArrived();
+                }
+            },
+            Qt::QueuedConnection);
+    };
+
     FtpTransfer::Result result;
     runInBackground([&] { result = work(&m_cancel, events); });
     // The last reports still on their way belong to this transfer: show them before it counts as ended.
@@ -321,6 +361,7 @@ void FtpWindow::cmdTransmit_Click()
     }
 
     m_operation = QStringLiteral("Send");
+    const QString resource = resourcePath();
     const QString path = SetFullPaths();
     const QFileInfo file(path);
     if (!file.exists()) {
@@ -328,7 +369,9 @@ void FtpWindow::cmdTransmit_Click()
                                  .arg(QDir::toNativeSeparators(path)));
         return;
     }
-    setProgressMaximum(file.size());
+    // The attachments go first, and the bar counts both files.
+    const QFileInfo attachments(resource);
+    setProgressMaximum(file.size() + (attachments.isFile() ? attachments.size() : 0));
     m_cmdCancel->show();
     setStatus(ConnectingStatus);
     m_lblResponse->clear();
@@ -337,19 +380,22 @@ void FtpWindow::cmdTransmit_Click()
     startTransferDisplay();
 
     const FtpTransfer::Account a = account();
-    const FtpTransfer::Options options = m_options;
+    const FtpTransfer::Options options = transferOptions();
     const FtpTransfer::Result result = runTransfer(
-        [a, path, options](const std::atomic<bool>* cancel, const FtpTransfer::Events& events) {
-            return FtpLibrary::send(a, path, options, cancel, events);
+        [a, path, resource, options](const std::atomic<bool>* cancel, const FtpTransfer::Events& events) {
+            return FtpLibrary::send(a, path, resource, options, cancel, events);
         },
         QStringLiteral("Sending file ... please wait!"));
 
+    // What happened decides the text, not whether Cancel was clicked: a click after the files
+    // arrived no longer stops them taking their places.
     ClearAll();
-    if (m_operation == QLatin1String("Cancelled") || result.cancelled) {
-        setStatus(QStringLiteral("File transferred cancelled."));
-    } else if (result.ok) {
+    if (result.ok) {
         setStatus(QStringLiteral("File transferred to server."));
+    } else if (result.cancelled) {
+        setStatus(QStringLiteral("File transferred cancelled."));
     } else {
+        setFailure(QStringLiteral("Send failed."), result.error);
         showError(SendTitle, result.error);
     }
     if (m_closeAfterTransfer) {
@@ -357,29 +403,48 @@ void FtpWindow::cmdTransmit_Click()
     }
 }
 
+bool FtpWindow::unsavedChangesSettled()
+{
+    Workspace& ws = m_context.ws;
+    m_context.tree.finishLabelEdit();
+    return !ws.CodeChanged || ws.readOnly || LibraryStorage::saveOrDiscard(this, ws, Caption);
+}
+
+QString FtpWindow::resourcePath() const
+{
+    return MergePathData(QFileInfo(SetFullPaths()).path(), m_context.ws.resourceFileName);
+}
+
 void FtpWindow::cmdReceive_Click()
 {
     m_operation = QStringLiteral("Get");
     const QString path = SetFullPaths();
-    if (!libraryWritable(ReceiveTitle)) {
+    const QString resource = resourcePath();
+    // The received library replaces the one in memory: edits not saved yet would be lost unasked.
+    if (!libraryWritable(ReceiveTitle) || !unsavedChangesSettled()) {
         return;
     }
     const FtpTransfer::Account a = account();
-    const FtpTransfer::Options options = m_options;
-    const FtpTransfer::Result result =
-        runDownload([a, path, options](const std::atomic<bool>* cancel, const FtpTransfer::Events& events) {
-            return FtpLibrary::receive(a, path, options, cancel, events);
+    const FtpTransfer::Options options = transferOptions();
+    const FtpTransfer::Result result = runDownload(
+        [a, path, resource, options](const std::atomic<bool>* cancel, const FtpTransfer::Events& events) {
+            return FtpLibrary::receive(a, path, resource, options, cancel, events);
         });
-    if (m_operation == QLatin1String("Cancelled") || result.cancelled) {
-        setStatus(QStringLiteral("File download cancelled."));
-    } else if (result.ok) {
+    if (result.ok) {
         RefreshDisplay();
         setStatus(QStringLiteral("Server database downloaded. Zorbeth refreshed."));
-    } else {
-        // A file that was missing or refused arrived as far as the server goes; the library stays.
-        if (result.notFound || !m_lblStatus->text().startsWith(QLatin1String("Connecting"))) {
-            setStatus(QStringLiteral("Server database downloaded. Refresh not completed."));
+        if (!result.note.isEmpty()) {
+            m_lblMessage->setText(result.note);
+            m_lblMessage->show();
         }
+    } else if (result.cancelled) {
+        setStatus(QStringLiteral("File download cancelled."));
+    } else {
+        // A file that was missing, or that arrived and was refused, leaves the library as it was.
+        setFailure(result.notFound || result.arrived
+                       ? QStringLiteral("Server database downloaded. Refresh not completed.")
+                       : QStringLiteral("Receive failed. The library is unchanged."),
+                   result.error);
         showError(ReceiveTitle, result.error);
     }
     if (m_closeAfterTransfer) {
@@ -411,11 +476,11 @@ void FtpWindow::cmdRestore_Click()
                           Prompts::Icon::Exclamation) != Prompts::Answer::Ok) {
         return;
     }
-    if (!libraryWritable(RestoreTitle)) {
+    if (!libraryWritable(RestoreTitle) || !unsavedChangesSettled()) {
         return;
     }
     QString why;
-    if (!FtpLibrary::restore(path, &why)) {
+    if (!FtpLibrary::restore(path, resourcePath(), &why)) {
         showError(RestoreTitle, why + QStringLiteral(" Nothing was restored."));
         return;
     }
@@ -445,18 +510,20 @@ void FtpWindow::cmdCompare_Click()
     }
     const QString target = m_compareFolder.filePath(QLatin1String(FtpLibrary::RemoteFileName));
     const FtpTransfer::Account a = account();
-    const FtpTransfer::Options options = m_options;
+    const FtpTransfer::Options options = transferOptions();
     const FtpTransfer::Result result =
         runDownload([a, target, options](const std::atomic<bool>* cancel, const FtpTransfer::Events& events) {
             return FtpLibrary::fetchCopy(a, target, options, cancel, events);
         });
-    if (m_operation == QLatin1String("Cancelled") || result.cancelled) {
-        setStatus(QStringLiteral("File download cancelled."));
-    } else if (result.ok) {
+    if (result.ok) {
         m_comparisonFile = target;
         accept();
         return;
+    }
+    if (result.cancelled) {
+        setStatus(QStringLiteral("File download cancelled."));
     } else {
+        setFailure(QStringLiteral("The server copy could not be fetched."), result.error);
         showError(ReceiveTitle, result.error);
     }
     if (m_closeAfterTransfer) {

@@ -58,6 +58,8 @@ public:
 signals:
     // A transfer reported bytes moved so far; emitted after the window showed them.
     void transferProgress(qint64 bytes);
+    // Every byte of a transfer moved; the files are being put in place, which Cancel no longer stops.
+    void transferArrived();
 
 public slots:
     void done(int result) override;
@@ -72,6 +74,12 @@ private:
     void Form_Load();
     void Form_Unload();
     FtpTransfer::Account account() const;
+    // The window's options with the certificates and host keys to trust from the settings.
+    FtpTransfer::Options transferOptions() const;
+    // The resource file that travels with the library.
+    QString resourcePath() const;
+    // Unsaved edits are saved or let go as the user answers; false when the user cancelled.
+    bool unsavedChangesSettled();
     // Runs work on a worker thread and waits for it with the window responsive.
     FtpTransfer::Result runTransfer(const Work& work, const QString& transferStatus);
     // A download with the window's display around it: connecting, progress, then cleared.
@@ -81,6 +89,8 @@ private:
     void TransferProgress(qint64 bytes);
     void setProgressMaximum(qint64 bytes);
     void setStatus(const QString& text);
+    // The status after a failure; the reason stays in the label's tool tip once the box is closed.
+    void setFailure(const QString& status, const QString& reason);
     void showError(const QString& title, const QString& reason);
     // The library may be replaced: false, with the reason shown, while this window must not write it.
     bool libraryWritable(const QString& title);
