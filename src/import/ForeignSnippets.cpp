@@ -67,7 +67,7 @@ bool stageBytes(QByteArrayView bytes, const QString& fileName, Format format, co
         if (!ok) {
             why = QStringLiteral("it is not valid JSON at ") + why;
         } else if (format == Format::Json && MassCodeLibrary::isLibrary(document.json)) {
-            MassCodeLibrary::stage(MassCodeLibrary::fromJson(document.json), records);
+            MassCodeLibrary::stage(MassCodeLibrary::fromJson(document.json), date, records);
         } else {
             ok = VsCodeSnippets::read(document, fileName, date, records, &why);
         }
@@ -104,6 +104,8 @@ bool stageFile(const QString& path, CodeArray& staged, QString* error)
         }
         return false;
     }
+    // The date the local import gives what it stages: the user's own form, taken once.
+    const QString date = QLocale::system().toString(DateStamp::moment(), QLocale::ShortFormat);
     QString why;
     bool found = false;
     if (format == Format::MassCodeDatabase) {
@@ -111,12 +113,10 @@ bool stageFile(const QString& path, CodeArray& staged, QString* error)
         MassCodeLibrary::Library library;
         if (MassCodeLibrary::fromDatabase(path, library, &why)) {
             CodeArray records;
-            MassCodeLibrary::stage(library, records);
+            MassCodeLibrary::stage(library, date, records);
             found = fill(staged, std::move(records));
         }
     } else {
-        // The date the local import gives what it stages: the user's own form, taken once.
-        const QString date = QLocale::system().toString(DateStamp::moment(), QLocale::ShortFormat);
         found = stageBytes(file.readAll(), info.fileName(), format, date, staged, &why);
     }
     if (!why.isEmpty() && error) {

@@ -92,7 +92,7 @@ Library fromJson(const QJsonDocument& document)
     return library;
 }
 
-void stage(const Library& library, CodeArray& records)
+void stage(const Library& library, const QString& importDate, CodeArray& records)
 {
     for (const Snippet& s : library.snippets) {
         if (s.deleted) {
@@ -110,7 +110,8 @@ void stage(const Library& library, CodeArray& records)
             keywords.append(QStringLiteral("bookmark"));
         }
         const QString category = folderPath(library, s.folderId);
-        const QString date = DateStamp::format(QDateTime::fromMSecsSinceEpoch(s.updatedAt));
+        const QString date =
+            s.updatedAt != 0 ? DateStamp::format(QDateTime::fromMSecsSinceEpoch(s.updatedAt)) : importDate;
         for (const Fragment& fragment : s.fragments) {
             SnippetRecord r;
             r.Title = s.fragments.size() > 1 ? name + QLatin1String(" - ") + fragment.label : name;

@@ -27,7 +27,7 @@ struct Snippet
     QStringList tagIds;
     bool favourite = false;
     bool deleted = false;
-    qint64 updatedAt = 0; // milliseconds since 1970
+    qint64 updatedAt = 0; // milliseconds since 1970; 0 when the file does not say
     QList<Fragment> fragments;
 };
 
@@ -58,7 +58,7 @@ Library fromJson(const QJsonDocument& document);
 bool fromDatabase(const QString& path, Library& library, QString* error);
 
 // Appends one record per fragment of every snippet not in the trash, dated by the snippet's own
-// last change.
-void stage(const Library& library, CodeArray& records);
+// last change (importDate when the file gives none).
+void stage(const Library& library, const QString& importDate, CodeArray& records);
 
 } // namespace MassCodeLibrary

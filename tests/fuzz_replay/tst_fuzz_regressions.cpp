@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QTest>
+#include "ZorbethTestPaths.h"
 
 namespace {
 
@@ -76,4 +77,3 @@ void TestFuzzRegressions::input_isReadWithoutCrashOrBrokenPromise()
 
 QTEST_GUILESS_MAIN(TestFuzzRegressions)
 #include "tst_fuzz_regressions.moc"
-#include "ZorbethTestPaths.h"

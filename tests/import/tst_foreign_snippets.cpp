@@ -84,6 +84,10 @@ private slots:
         QTest::newRow("vs code, unknown base name") << "snippets.code-snippets" << PythonJson << unnamed;
         QTest::newRow("massCode db.json") << "db.json" << MassCodeJson << MassCodeRecords;
         QTest::newRow("massCode.db") << "massCode.db" << QByteArray() << MassCodeRecords;
+        QTest::newRow("massCode db.json without a time")
+            << "db.json"
+            << QByteArray(R"({"folders": [], "snippets": [{"name": "N", "content": [{"value": "v"}]}]})")
+            << QStringList{"N|Text|Inbox||NOW||v"};
         QTest::newRow("pet") << "snippet.toml" << PetToml << PetRecords;
         QTest::newRow("vs code, members keep file order")
             << "go.json"
