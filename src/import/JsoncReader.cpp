@@ -40,8 +40,9 @@ bool blankOut(QByteArray& text, qsizetype* unclosedAt)
         i = 3;
     }
     const qsizetype n = text.size();
+    char* d = text.data(); // detached once, not at every write
     while (i < n) {
-        const char c = text[i];
+        const char c = d[i];
         if (c == '"') {
             const qsizetype end = stringEnd(text, i);
             pendingComma = -1;
@@ -51,21 +52,21 @@ bool blankOut(QByteArray& text, qsizetype* unclosedAt)
             i = end;
             continue;
         }
-        if (c == '/' && i + 1 < n && text[i + 1] == '/') {
-            while (i < n && text[i] != '\n' && text[i] != '\r') {
-                text[i++] = ' ';
+        if (c == '/' && i + 1 < n && d[i + 1] == '/') {
+            while (i < n && d[i] != '\n' && d[i] != '\r') {
+                d[i++] = ' ';
             }
             continue;
         }
-        if (c == '/' && i + 1 < n && text[i + 1] == '*') {
+        if (c == '/' && i + 1 < n && d[i + 1] == '*') {
             const qsizetype close = text.indexOf("*/", i + 2);
             if (close < 0) {
                 *unclosedAt = i;
                 return false;
             }
             for (qsizetype k = i; k < close + 2; ++k) {
-                if (text[k] != '\n' && text[k] != '\r') {
-                    text[k] = ' ';
+                if (d[k] != '\n' && d[k] != '\r') {
+                    d[k] = ' ';
                 }
             }
             i = close + 2;
@@ -75,7 +76,7 @@ bool blankOut(QByteArray& text, qsizetype* unclosedAt)
             pendingComma = i;
         } else if (c == '}' || c == ']') {
             if (pendingComma >= 0) {
-                text[pendingComma] = ' ';
+                d[pendingComma] = ' ';
             }
             pendingComma = -1;
         } else if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
