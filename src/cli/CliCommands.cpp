@@ -329,7 +329,8 @@ int CliCommands::split(const QString& file)
                                         {"title", r.Title},
                                         {"keywords", r.Keywords},
                                         {"date", r.Date},
-                                        {"code", r.Code}});
+                                        {"code", r.Code},
+                                        {"dtext", r.DText}});
         } else {
             rows.append({QString::number(i), r.Language, r.Category, r.Title});
         }

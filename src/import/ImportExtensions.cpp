@@ -1,5 +1,6 @@
 #include "import/ImportExtensions.h"
 
+#include "import/ForeignSnippets.h"
 #include "import/SourceSplitter.h"
 #include "store/RemoteCodeFile.h"
 #include "store/Zq5File.h"
@@ -32,6 +33,9 @@ Loader loaderFor(const QString& path)
 
 bool stageFile(const QString& path, CodeArray& staged, QString* error)
 {
+    if (ForeignSnippets::formatFor(path) != ForeignSnippets::Format::None) {
+        return ForeignSnippets::stageFile(path, staged, error);
+    }
     switch (loaderFor(path)) {
     case Loader::Zq5:
         return Loadzq5CodeDataFromFile(path, staged, error);

@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "import/ForeignFixtures.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -39,6 +40,10 @@ private slots:
     void split_json_givesStagedSnippetsInStagingOrder_data();
     void split_json_givesStagedSnippetsInStagingOrder();
     void split_json_carriesEveryField();
+    void split_json_otherToolsFiles_giveEveryStagedField_data();
+    void split_json_otherToolsFiles_giveEveryStagedField();
+    void split_brokenFileOfAnotherTool_saysWhichAndWhy_data();
+    void split_brokenFileOfAnotherTool_saysWhichAndWhy();
     void split_nothingFound_exitsOneWithNoSnippets_data();
     void split_nothingFound_exitsOneWithNoSnippets();
     void split_missingFile_exitsTwo();
@@ -86,11 +91,89 @@ void TestCliSplit::split_json_carriesEveryField()
     QCOMPARE(run.exitCode, 0);
     const QJsonObject s =
         QJsonDocument::fromJson(run.out).object().value("snippets").toArray().at(1).toObject();
-    QCOMPARE(s.keys(), (QStringList{"category", "code", "date", "index", "keywords", "language", "title"}));
+    QCOMPARE(s.keys(),
+             (QStringList{"category", "code", "date", "dtext", "index", "keywords", "language", "title"}));
+    QCOMPARE(s.value("dtext").toString(), QString());
     QCOMPARE(s.value("code").toString(), QStringLiteral("class Shape\r\n{\r\n}"));
     QCOMPARE(s.value("category").toString(), QStringLiteral("import"));
     QCOMPARE(s.value("keywords").toString(), QString());
     QVERIFY(!s.value("date").toString().isEmpty());
+}
+
+void TestCliSplit::split_json_otherToolsFiles_giveEveryStagedField_data()
+{
+    using namespace ForeignFixtures;
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes"); // empty: the massCode SQLite library
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("vs code python.json") << "python.json" << PythonJson << PythonJsonRecords;
+    QTest::newRow("vs code with scopes") << "mine.code-snippets" << GlobalSnippets << GlobalSnippetsRecords;
+    QTest::newRow("massCode db.json") << "db.json" << MassCodeJson << MassCodeRecords;
+    QTest::newRow("massCode.db") << "massCode.db" << QByteArray() << MassCodeRecords;
+    QTest::newRow("pet") << "snippet.toml" << PetToml << PetRecords;
+}
+
+void TestCliSplit::split_json_otherToolsFiles_giveEveryStagedField()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(bytes.isEmpty() ? ForeignFixtures::writeMassCodeDb(path)
+                            : ForeignFixtures::writeFile(path, bytes));
+    // massCode's times are given in local time; the expected texts are for UTC.
+    qputenv("TZ", "UTC");
+
+    const Run run = cli({"split", path, "--json"});
+
+    QCOMPARE(run.exitCode, 0);
+    const QJsonArray snippets = QJsonDocument::fromJson(run.out).object().value("snippets").toArray();
+    QStringList staged;
+    for (const QJsonValue& v : snippets) {
+        const QJsonObject o = v.toObject();
+        // The import time is the moment of the run; only its presence can be checked.
+        const QString date = o.value("date").toString();
+        QVERIFY(!date.isEmpty());
+        staged << QStringList{o.value("title").toString(),
+                              o.value("language").toString(),
+                              o.value("category").toString(),
+                              o.value("keywords").toString(),
+                              date.contains(u'-') ? date : QStringLiteral("NOW"),
+                              o.value("dtext").toString(),
+                              o.value("code").toString()}
+                      .join(u'|');
+    }
+    QCOMPARE(staged, expected);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{name});
+}
+
+void TestCliSplit::split_brokenFileOfAnotherTool_saysWhichAndWhy_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("json") << "python.json" << QByteArray("{\"a\": {\"body\": [}}")
+                          << "it is not valid JSON at line 1, column";
+    QTest::newRow("toml") << "pet.toml" << QByteArray("[[snippets]\n") << "it is not valid TOML at line 1";
+    QTest::newRow("sqlite") << "massCode.db" << QByteArray(2048, 'x') << "it is no massCode library";
+}
+
+void TestCliSplit::split_brokenFileOfAnotherTool_saysWhichAndWhy()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, why);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(ForeignFixtures::writeFile(path, bytes));
+    const Run run = cli({"split", path, "--json"});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(QJsonDocument::fromJson(run.out).object(),
+             (QJsonObject{{"count", 0}, {"snippets", QJsonArray()}}));
+    const QString err = QString::fromUtf8(run.err);
+    QVERIFY2(err.contains(QStringLiteral("The file \"%1\" cannot be imported: %2").arg(path, why)),
+             qPrintable(err));
 }
 
 void TestCliSplit::split_nothingFound_exitsOneWithNoSnippets_data()

@@ -2,6 +2,8 @@
 
 #include "editor/LanguageDefinition.h"
 #include "export/RtfToHtml.h"
+#include "import/ForeignSnippets.h"
+#include "import/JsoncReader.h"
 #include "import/SourceSplitter.h"
 #include "objects/ResourceFile.h"
 #include "objects/SafeNames.h"
@@ -16,6 +18,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 namespace {
@@ -45,6 +48,23 @@ void requireStaging(const CodeArray& staged, bool found)
     }
 }
 
+// What every other tool's file stages: nothing but the one empty record, or records whose code
+// has CR LF between its lines and nothing else as a line end.
+void requireForeignStaging(const CodeArray& staged, bool found, const QString& error)
+{
+    require(!found || error.isEmpty(), "a file that stages snippets reports no error");
+    if (!found) {
+        require(staged.size() == 1 && staged.front() == SnippetRecord{}, "nothing found stages nothing");
+        return;
+    }
+    for (const SnippetRecord& r : staged) {
+        for (const QString& text : {r.Code, r.DText}) {
+            const qsizetype crLf = text.count(QLatin1String("\r\n"));
+            require(text.count(u'\r') == crLf && text.count(u'\n') == crLf, "staged lines end with CR LF");
+        }
+    }
+}
+
 } // namespace
 
 // Qt asks for whatever size a hostile "@Variant" setting claims and copes when the allocation is
@@ -71,6 +91,8 @@ const QList<Target>& targets()
         {"text_codec", &textCodec, ""},
         {"attachment_name", &attachmentName, ""},
         {"attachment_range", &attachmentRange, ""},
+        {"jsonc", &jsonc, ".json"},
+        {"toml", &toml, ".toml"},
     };
     return all;
 }
@@ -261,6 +283,43 @@ void attachmentRange(QByteArrayView bytes)
         require(read.bytes == content.sliced(start - 1, length), "an object reads back its own bytes");
     } else {
         require(read.bytes.isEmpty() && !read.error.isEmpty(), "an object outside the file reads nothing");
+    }
+}
+
+void jsonc(QByteArrayView bytes)
+{
+    JsoncReader::Document document;
+    QString error;
+    const bool parsed = JsoncReader::parse(bytes, document, &error);
+    require(parsed != !error.isEmpty(), "a parse fails exactly when it says why");
+    if (parsed && document.json.isObject()) {
+        const QJsonObject members = document.json.object();
+        require(document.memberOrder.size() == members.size(), "every member is listed once");
+        for (const QString& name : document.memberOrder) {
+            require(members.contains(name), "the listed members are the object's");
+        }
+    }
+    // The same bytes as a VS Code file and, by their shape, as a massCode library.
+    for (const auto format : {ForeignSnippets::Format::VsCode, ForeignSnippets::Format::Json}) {
+        CodeArray staged;
+        QString why;
+        const bool found = ForeignSnippets::stageBytes(bytes, QStringLiteral("python.json"), format,
+                                                       QStringLiteral("now"), staged, &why);
+        requireForeignStaging(staged, found, why);
+    }
+}
+
+void toml(QByteArrayView bytes)
+{
+    CodeArray staged;
+    QString error;
+    const bool found =
+        ForeignSnippets::stageBytes(bytes, QStringLiteral("pet.toml"), ForeignSnippets::Format::Pet,
+                                    QStringLiteral("now"), staged, &error);
+    requireForeignStaging(staged, found, error);
+    for (const SnippetRecord& r : staged) {
+        require(!found || (r.Language == QLatin1String("Bash") && r.Category == QLatin1String("pet")),
+                "pet snippets stage as Bash in category pet");
     }
 }
 

@@ -54,4 +54,10 @@ void attachmentName(QByteArrayView bytes);
 // against a resource file holding the rest.
 void attachmentRange(QByteArrayView bytes);
 
+// The reader of JSON with comments, then the VS Code and massCode readers over what it read.
+void jsonc(QByteArrayView bytes);
+
+// The reader of pet's TOML snippet files.
+void toml(QByteArrayView bytes);
+
 } // namespace FuzzEntries

@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QTest>
+#include "ZorbethTestPaths.h"
 
 namespace {
 

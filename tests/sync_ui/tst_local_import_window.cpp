@@ -1,6 +1,8 @@
+#include "import/ForeignFixtures.h"
 #include "sync/Comparison.h"
 #include "sync_ui/ComparisonWindow.h"
 
+#include <ctime>
 #include <QLineEdit>
 #include <QMenu>
 #include <Qsci/qscilexer.h>
@@ -31,6 +33,110 @@ class LocalImportWindowTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // massCode's times are read as local time; the expected texts are for UTC.
+        qputenv("TZ", "UTC");
+        tzset();
+    }
+
+    void localImport_stagesOtherToolsFiles_data()
+    {
+        using namespace ForeignFixtures;
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes"); // empty: the massCode SQLite library
+        QTest::addColumn<QStringList>("languages");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("vs code") << "python.json" << PythonJson << QStringList{"Python", "Python", "Python"}
+                                 << QStringList{"Alpha main", "Url", "Zeta print"};
+        QTest::newRow("vs code scopes")
+            << "mine.code-snippets" << GlobalSnippets << QStringList{"Bash", "Fortran", "Text", "TypeScript"}
+            << QStringList{"Shell", "Odd", "Plain", "Log"};
+        const QStringList massCodeLanguages{"CSS", "JavaScript", "Python", "Text"};
+        const QStringList massCodeTitles{"Untitled snippet - Style", "Untitled snippet - Script", "Read file",
+                                         "Lost folder"};
+        QTest::newRow("massCode db.json") << "db.json" << MassCodeJson << massCodeLanguages << massCodeTitles;
+        QTest::newRow("massCode.db") << "massCode.db" << QByteArray() << massCodeLanguages << massCodeTitles;
+        QTest::newRow("pet") << "snippet.toml" << PetToml << QStringList{"Bash", "Bash"}
+                             << QStringList{"loop", "ping google"};
+    }
+
+    void localImport_stagesOtherToolsFiles()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, languages);
+        QFETCH(QStringList, titles);
+        ComparisonWindow w(cppLibrary());
+        const QString path = w.writeFile(fileName, bytes);
+        if (bytes.isEmpty()) {
+            QVERIFY(ForeignFixtures::writeMassCodeDb(path));
+        }
+
+        w.importLocal(path);
+
+        QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn), titles);
+        QCOMPARE(w.rowTexts(RemoteListModel::LanguageColumn), languages);
+        QCOMPARE(w.status(),
+                 QStringLiteral("%1 of %1 source code snippet have differences.  Local file name:   ")
+                         .arg(titles.size()) +
+                     path);
+        QCOMPARE(Prompts::takeHistory().size(), 1); // the file dialog, no message
+        // The first row's code is shown with the editor's own line ends.
+        QCOMPARE(w.code->text().remove(u'\r'), w.ws().remoteCodeArray[0].Code.remove(u'\r'));
+        QVERIFY(w.button("Import")->isEnabled());
+    }
+
+    void importFromMassCode_keepsItsOwnDate()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("db.json", ForeignFixtures::MassCodeJson));
+        w.tick("Read file");
+        w.trigger("mnuImportSelected");
+        QCOMPARE(w.library(),
+                 (QStringList{"C++/Misc/Alpha", "C++/Misc/Zeta", "Python/Work/Python/Read file"}));
+        const SnippetRecord& imported = w.ws().codeArray.back();
+        QCOMPARE(imported.Date, QStringLiteral("2023-11-14 22:13:20"));
+        QCOMPARE(imported.Code, QStringLiteral("with open(p) as f:\r\n    f.read()"));
+    }
+
+    void brokenFileOfAnotherTool_isReportedByName_andStagesNothing_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("json") << "python.json" << QByteArray("{\"a\": {\"body\": \"x\"")
+                              << "it is not valid JSON";
+        QTest::newRow("toml") << "pet.toml" << QByteArray("[[snippets]]\ncommand = \"x")
+                              << "it is not valid TOML";
+        QTest::newRow("no massCode library")
+            << "massCode.db" << QByteArray("plain text, no SQLite") << "it is no massCode library";
+    }
+
+    void brokenFileOfAnotherTool_isReportedByName_andStagesNothing()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        ComparisonWindow w(cppLibrary());
+        const QString path = w.writeFile(fileName, bytes);
+
+        w.importLocal(path);
+
+        const QList<Prompts::Record> asked = Prompts::takeHistory();
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[1].title, QStringLiteral("Load Code Data"));
+        QVERIFY2(
+            asked[1].text.startsWith(QStringLiteral("The file \"%1\" cannot be imported: %2").arg(path, why)),
+            qPrintable(asked[1].text));
+        QCOMPARE(w.keys(), QStringList{"X"});
+        QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn),
+                 QStringList{QString::fromLatin1(Comparison::NothingFoundText)});
+        QVERIFY(!w.button("Import")->isEnabled());
+        QCOMPARE(w.library(), (QStringList{"C++/Misc/Alpha", "C++/Misc/Zeta"}));
+        QVERIFY(!w.ws().CodeChanged);
+    }
+
     void localImport_listsTheFileAgainstTheLibrary_data()
     {
         QTest::addColumn<QString>("fileName");
@@ -90,10 +196,11 @@ private slots:
         const QList<Prompts::Record> asked = Prompts::takeHistory();
         QCOMPARE(asked.size(), 1);
         QCOMPARE(asked[0].title, QStringLiteral("Select Language Source Code Files"));
-        QCOMPARE(
-            asked[0].text,
-            QStringLiteral("Source Code Files (*.txt, *.htm; *.html, *.bas, *.frm, *.pl, *.h, *.cpp, *.java, "
-                           "*.zq5) (*.txt *.htm *.html *.bas *.frm *.pl *.h *.cpp *.java *.zq5)"));
+        QCOMPARE(asked[0].text,
+                 QStringLiteral(
+                     "Source Code Files (*.txt, *.htm; *.html, *.bas, *.frm, *.pl, *.h, *.cpp, *.java, "
+                     "*.zq5, *.code-snippets, *.json, db.json, massCode.db, *.toml) (*.txt *.htm *.html "
+                     "*.bas *.frm *.pl *.h *.cpp *.java *.zq5 *.code-snippets *.json *.db *.toml)"));
 
         // Leaving gives the frame back to the search, as the "Search" button had it.
         const bool searchDown = w.button("Search")->isChecked();

@@ -37,8 +37,10 @@ const QString SearchCaption = QStringLiteral("Search");
 const QString ImportFileTitle = QStringLiteral("Select Language Source Code Files");
 // The description users know, then the patterns Qt reads from the last parentheses.
 const QString ImportFileFilter =
-    QStringLiteral("Source Code Files (*.txt, *.htm; *.html, *.bas, *.frm, *.pl, *.h, *.cpp, *.java, *.zq5) "
-                   "(*.txt *.htm *.html *.bas *.frm *.pl *.h *.cpp *.java *.zq5)");
+    QStringLiteral("Source Code Files (*.txt, *.htm; *.html, *.bas, *.frm, *.pl, *.h, *.cpp, *.java, *.zq5, "
+                   "*.code-snippets, *.json, db.json, massCode.db, *.toml) "
+                   "(*.txt *.htm *.html *.bas *.frm *.pl *.h *.cpp *.java *.zq5 *.code-snippets *.json *.db "
+                   "*.toml)");
 
 const QString UnreadableCopyText = QStringLiteral("The server copy of the library could not be read.");
 

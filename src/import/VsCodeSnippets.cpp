@@ -1,0 +1,54 @@
+#include "import/VsCodeSnippets.h"
+
+#include "import/ForeignText.h"
+#include "store/LanguageIds.h"
+
+#include <QFileInfo>
+#include <QJsonObject>
+
+namespace VsCodeSnippets {
+
+QString languageOfFile(const QString& fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    const QString base = name.left(name.indexOf(u'.'));
+    return !base.isEmpty() && LanguageIds::isKnownId(base) ? LanguageIds::libraryName(base) : QString();
+}
+
+bool read(const JsoncReader::Document& document, const QString& fileName, const QString& date,
+          CodeArray& records, QString* error)
+{
+    if (!document.json.isObject()) {
+        if (error) {
+            *error = QStringLiteral("it holds no VS Code snippets (the file is not one object of snippets)");
+        }
+        return false;
+    }
+    const QString fileLanguage = languageOfFile(fileName);
+    const QJsonObject snippets = document.json.object();
+    for (const QString& name : document.memberOrder) {
+        const QJsonObject snippet = snippets.value(name).toObject();
+        if (!snippet.contains(QLatin1String("body"))) {
+            continue;
+        }
+        SnippetRecord r;
+        r.Title = name;
+        r.Code = ForeignText::withCrLf(ForeignText::joined(snippet.value(QLatin1String("body")), u"\n"));
+        r.Keywords = ForeignText::joined(snippet.value(QLatin1String("prefix")), u" ");
+        const QJsonValue description = snippet.value(QLatin1String("description"));
+        if (description.isString()) {
+            r.DText = ForeignText::withCrLf(description.toString());
+        }
+        r.Language = fileLanguage;
+        if (r.Language.isEmpty()) {
+            const QString scope = snippet.value(QLatin1String("scope")).toString();
+            r.Language = LanguageIds::libraryName(scope.section(u',', 0, 0));
+        }
+        r.Category = QLatin1String(Category);
+        r.Date = date;
+        records.push_back(std::move(r));
+    }
+    return true;
+}
+
+} // namespace VsCodeSnippets
