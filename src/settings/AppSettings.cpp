@@ -78,6 +78,7 @@ const Key Table[] = {
     {"RFPrefix", &AppSettings::RFPrefix},
     {"ServerURL", &AppSettings::ServerURL},
     {"UpdaterCommand", &AppSettings::UpdaterCommand},
+    {"ObjectFolder", &AppSettings::ObjectFolder},
 };
 
 struct Reader

@@ -73,6 +73,7 @@ struct AppSettings
     QString RFPrefix;
     QString ServerURL;      // the team's web server; empty: there is none
     QString UpdaterCommand; // the program the online update starts; empty: none is configured
+    QString ObjectFolder;   // the folder an object was last saved to; empty: the user's home
 
     // Reads every key in table order; a missing or malformed value keeps what the field holds.
     void get(const SettingsStore& store);

@@ -2,6 +2,7 @@
 
 #include "gui/Prompts.h"
 #include "library/LibraryFile.h"
+#include "objects/ObjectList.h"
 #include "objects/ResourceCompaction.h"
 #include "objects/ResourceFile.h"
 
@@ -16,6 +17,11 @@ void load(QWidget* parent, Workspace& ws)
     if (!ws.readOnly &&
         !ResourceCompaction::finishInterrupted(ResourceFile::path(ws), ws.codeArray, &compactionError)) {
         Prompts::message(parent, compactionError, QString(), Prompts::Icon::Exclamation);
+    }
+    // Positions outside the resource file would read nothing, or another file's bytes once it grows.
+    const QString outside = ObjectList::outsideWarning(ws.codeArray, ResourceFile::path(ws));
+    if (!outside.isEmpty()) {
+        Prompts::message(parent, outside, QLatin1String(LibraryFile::LoadTitle), Prompts::Icon::Exclamation);
     }
     if (!outcome.saveError.isEmpty()) {
         Prompts::message(parent, outcome.saveError, QString(), Prompts::Icon::Critical);
