@@ -16,7 +16,6 @@
 #include "objects/ObjectList.h"
 #include "objects/ResourceCompaction.h"
 #include "objects/ResourceFile.h"
-#include "objects/SafeNames.h"
 #include "objects/ui/ViewerWindow.h"
 #include "store/DateStamp.h"
 #include "store/PathNames.h"
