@@ -323,6 +323,15 @@ private slots:
         Prompts::queueFolder(QString());
         click(f, "SaveAs");
         QCOMPARE(messages(), QStringList{"Select Output Folder: " + out.path()});
+        // A program folder chosen once is not where the dialog opens the next time.
+        Prompts::queueFolder(f.folder());
+        click(f, "SaveAs");
+        Prompts::queueFolder(QString());
+        click(f, "SaveAs");
+        QCOMPARE(messages().last(),
+                 "Select Output Folder: " + QStandardPaths::writableLocation(QStandardPaths::HomeLocation));
+        Prompts::queueFolder(out.path());
+        click(f, "SaveAs");
         w.workspace().CodeChanged = false;
         QVERIFY(w.close());
         QCOMPARE(f.settings().get("ObjectFolder"), out.path());

@@ -192,9 +192,12 @@ void ObjectCommands::SaveObjectToDisk()
     }
     // Never the program folder: that is where the library and the program's own files are.
     QString& lastFolder = m_context.ws.options.ObjectFolder;
-    const QString start = !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir()
-                              ? lastFolder
-                              : QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+    const QFileInfo last(lastFolder);
+    const bool useLast =
+        !lastFolder.isEmpty() && last.isDir() &&
+        last.canonicalFilePath() != QFileInfo(m_context.ws.programFolder).canonicalFilePath();
+    const QString start =
+        useLast ? lastFolder : QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
     const QString folder =
         Prompts::chooseFolder(&m_context.window, QStringLiteral("Select Output Folder"), start);
     if (folder.isEmpty()) {
