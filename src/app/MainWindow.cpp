@@ -16,6 +16,7 @@
 #include "library/ui/StorageCommands.h"
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"
+#include "objects/ObjectList.h"
 #include "objects/ResourceCompaction.h"
 #include "objects/ResourceFile.h"
 #include "objects/ui/ObjectCommands.h"
@@ -252,9 +253,21 @@ void MainWindow::wireSubsystems()
     m_editor->addColouredView(m_comparison->view().list());
     m_editor->addColouredEditor(m_comparison->view().code());
 
-    // A library whose resource file was being compacted when the program stopped gets that finished.
+    // A library whose resource file was being compacted when the program stopped gets that finished
+    // (never by a read-only window); then positions outside the resource file are reported, since they
+    // would read nothing, or another file's bytes once it grows.
     LibraryStorage::setLoadStep([](const Workspace& ws, QString* error) {
-        return ResourceCompaction::finishInterrupted(ResourceFile::path(ws), ws.codeArray, error);
+        QString compactionError;
+        const bool finished = ws.readOnly || ResourceCompaction::finishInterrupted(ResourceFile::path(ws),
+                                                                                  ws.codeArray, &compactionError);
+        const QString outside = ObjectList::outsideWarning(ws.codeArray, ResourceFile::path(ws));
+        QStringList texts;
+        if (!finished)
+            texts << compactionError;
+        if (!outside.isEmpty())
+            texts << outside;
+        *error = texts.join(QLatin1String("\n\n"));
+        return texts.isEmpty();
     });
 }
 

@@ -8,8 +8,8 @@
 #include "objects/ObjectAnalysis.h"
 #include "objects/ObjectExport.h"
 #include "objects/ObjectList.h"
+#include "objects/ResourceCompaction.h"
 #include "objects/ResourceFile.h"
-#include "objects/SafeNames.h"
 #include "search/SearchEngine.h"
 #include "search/SearchScope.h"
 #include "search/WordLists.h"
@@ -731,50 +731,44 @@ int CliCommands::objectsExtract(const QString& index, const QString& folder)
         printError(QStringLiteral("zorbeth-cli: snippet %1 has no object\n").arg(wanted));
         return Problems;
     }
-    const qint64 fileSize = ResourceFile::size(resourcePath);
-    if (!ResourceFile::inRange(r.ObjectStart, r.ObjectLength, fileSize)) {
-        printError(
-            QStringLiteral("zorbeth-cli: the object of snippet %1 (%2 bytes from position %3) does not lie "
-                           "inside %4 (%5 bytes)\n")
-                .arg(wanted)
-                .arg(r.ObjectLength)
-                .arg(r.ObjectStart)
-                .arg(QDir::toNativeSeparators(resourcePath))
-                .arg(fileSize));
-        return Failure;
-    }
-    const QString name = SafeNames::fileName(r.ObjectName);
-    if (name.isEmpty()) {
-        printError(
-            QStringLiteral("zorbeth-cli: the object name \"%1\" of snippet %2 cannot be used as a file "
-                           "name\n")
-                .arg(r.ObjectName)
-                .arg(wanted));
+    using Outcome = ObjectExport::Extracted::Outcome;
+    QByteArray bytes;
+    const ObjectExport::Extracted extracted =
+        ObjectExport::extract(workspace(), resourcePath, r, folder, bytes);
+    switch (extracted.outcome) {
+    case Outcome::Written:
+        break;
+    case Outcome::Refused:
+        printError(QStringLiteral("zorbeth-cli: snippet %1: %2\n").arg(wanted).arg(extracted.error));
         return Problems;
-    }
-    const ResourceFile::ReadResult read = ResourceFile::read(resourcePath, r.ObjectStart, r.ObjectLength);
-    if (!read.ok) {
-        printError(QStringLiteral("zorbeth-cli: %1\n").arg(read.error));
+    case Outcome::ReadFailed:
+        printError(QStringLiteral("zorbeth-cli: the object of snippet %1 cannot be read from %2: %3\n")
+                       .arg(wanted)
+                       .arg(QDir::toNativeSeparators(resourcePath), extracted.error));
         return Failure;
-    }
-    const ObjectExport::Written written = ObjectExport::writeInFolder(folder, name, read.bytes);
-    if (!written.ok) {
-        printError(QStringLiteral("zorbeth-cli: %1: %2\n").arg(written.path, written.error));
+    case Outcome::WriteFailed:
+        printError(QStringLiteral("zorbeth-cli: %1: %2\n").arg(extracted.path, extracted.error));
         return Failure;
     }
     if (m_json) {
-        const QJsonObject o{{"written", written.path}, {"bytes", qint64(read.bytes.size())}};
+        const QJsonObject o{{"written", extracted.path}, {"bytes", qint64(bytes.size())}};
         m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
     } else {
-        print(QStringLiteral("%1 bytes written to %2\n").arg(read.bytes.size()).arg(written.path));
+        print(QStringLiteral("%1 bytes written to %2\n").arg(bytes.size()).arg(extracted.path));
     }
     return status;
 }
 
-int CliCommands::loadLibrary(CodeArray& records, QString* resourcePath)
+Workspace CliCommands::workspace() const
 {
     Workspace ws;
     ws.programFolder = ProgramFolder::resolve(m_folder);
+    return ws;
+}
+
+int CliCommands::loadLibrary(CodeArray& records, QString* resourcePath)
+{
+    const Workspace ws = workspace();
     if (resourcePath) {
         *resourcePath = ResourceFile::path(ws);
     }
@@ -803,7 +797,33 @@ int CliCommands::loadLibrary(CodeArray& records, QString* resourcePath)
                        .arg(path)
                        .arg(records.size()));
     }
-    return result.complete && !result.damaged() ? Success : Problems;
+    const bool settled = !resourcePath || objectsAsTheWindowSeesThem(records, *resourcePath);
+    return result.complete && !result.damaged() && settled ? Success : Problems;
+}
+
+bool CliCommands::objectsAsTheWindowSeesThem(const CodeArray& records, QString& resourcePath)
+{
+    // The window settles an interrupted compaction when it loads the library; a reader may not write,
+    // so it reads from where the window would and says what is left to do.
+    const QString tempPath = ResourceCompaction::tempPathFor(resourcePath);
+    switch (ResourceCompaction::interrupted(resourcePath, records)) {
+    case ResourceCompaction::Interrupted::None:
+        return true;
+    case ResourceCompaction::Interrupted::Finish:
+        printError(
+            QStringLiteral("zorbeth-cli: a compaction of %1 was interrupted after the library was saved; "
+                           "the objects are read from %2, which Zorbeth puts in place when it next loads "
+                           "the library\n")
+                .arg(QDir::toNativeSeparators(resourcePath), QDir::toNativeSeparators(tempPath)));
+        resourcePath = tempPath;
+        return false;
+    case ResourceCompaction::Interrupted::Discard:
+        printError(QStringLiteral("zorbeth-cli: %1 is left from an interrupted compaction and is not used; "
+                                  "Zorbeth removes it when it next loads the library\n")
+                       .arg(QDir::toNativeSeparators(tempPath)));
+        return false;
+    }
+    return true;
 }
 
 int CliCommands::usageError(const QString& why)

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+struct Workspace;
+
 // The commands of zorbeth-cli: the core's capabilities without a window, for scripts and checks.
 class CliCommands
 {
@@ -55,8 +57,16 @@ private:
     int objectsExtract(const QString& index, const QString& folder);
 
     // Loads and sorts the library of the program folder as the program does, never writing it;
-    // resourcePath receives where its resource file lies.
+    // resourcePath receives where its objects are read from: its resource file, or the compacted
+    // file of an interrupted compaction that the window would put in place (said on stderr, Problems).
     int loadLibrary(CodeArray& records, QString* resourcePath = nullptr);
+
+    // The program folder's workspace as the commands see it: no library loaded yet.
+    Workspace workspace() const;
+
+    // Points resourcePath where the window would read the objects of records from after settling an
+    // interrupted compaction, saying so on stderr; false when there was one.
+    bool objectsAsTheWindowSeesThem(const CodeArray& records, QString& resourcePath);
 
     // Whether file is a file that can be read; says on stderr why when it is not.
     bool readable(const QString& file);

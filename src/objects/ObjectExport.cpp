@@ -1,5 +1,7 @@
 #include "objects/ObjectExport.h"
 
+#include "objects/ProgramFiles.h"
+#include "objects/ResourceFile.h"
 #include "objects/SafeNames.h"
 #include "store/PathNames.h"
 #include "store/SafeFile.h"
@@ -40,6 +42,37 @@ Written writeInFolder(const QString& folder, const QString& name, const QByteArr
         return result;
     }
     result.ok = true;
+    return result;
+}
+
+Extracted extract(const Workspace& ws, const QString& resourcePath, const SnippetRecord& record,
+                  const QString& folder, QByteArray& buffer)
+{
+    using Outcome = Extracted::Outcome;
+    Extracted result;
+    const QString name = SafeNames::fileName(record.ObjectName);
+    if (name.isEmpty()) {
+        result.path = folder;
+        result.error =
+            QStringLiteral("The object's name \"%1\" cannot be used as a file name.").arg(record.ObjectName);
+        return result;
+    }
+    result.path = MergePathData(folder, name);
+    result.error = ProgramFiles::refusal(ws, result.path);
+    if (!result.error.isEmpty()) {
+        return result;
+    }
+    ResourceFile::ReadResult read = ResourceFile::read(resourcePath, record.ObjectStart, record.ObjectLength);
+    if (!read.ok) {
+        buffer.clear();
+        result.outcome = Outcome::ReadFailed;
+        result.error = read.error;
+        return result;
+    }
+    buffer = std::move(read.bytes);
+    const Written written = writeInFolder(folder, name, buffer);
+    result.outcome = written.ok ? Outcome::Written : Outcome::WriteFailed;
+    result.error = written.error;
     return result;
 }
 

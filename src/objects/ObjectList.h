@@ -22,6 +22,11 @@ struct Entry
 // file of fileSize bytes.
 std::vector<Entry> inUse(const CodeArray& records, qint64 fileSize);
 
+// What to tell the user when the library's objects do not all lie inside the resource file at
+// resourcePath (a library that came without its own resource file, or a file cut short): the snippets
+// affected, by title. Empty when every object lies inside.
+QString outsideWarning(const CodeArray& records, const QString& resourcePath);
+
 struct Names
 {
     qsizetype count = 0;

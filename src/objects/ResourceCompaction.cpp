@@ -101,28 +101,37 @@ bool replace(const QString& resourcePath, const QString& tempPath, QString* erro
     return SafeFile::rename(tempPath, resourcePath, error);
 }
 
-bool finishInterrupted(const QString& resourcePath, const CodeArray& records, QString* error)
+Interrupted interrupted(const QString& resourcePath, const CodeArray& records)
 {
-    const QString tempPath = tempPathFor(resourcePath);
-    if (!QFileInfo(tempPath).isFile()) {
-        return true;
+    const QFileInfo temp(tempPathFor(resourcePath));
+    if (!temp.isFile()) {
+        return Interrupted::None;
     }
     // The compacted file holds the objects in use one after another in code-array order; a library
     // whose positions are exactly that was saved for it.
     qint64 next = 1;
-    bool compactedLayout = true;
     for (const SnippetRecord& r : records) {
         if (r.Deleted || r.ObjectFlag != 1) {
             continue;
         }
         if (r.ObjectStart != next) {
-            compactedLayout = false;
-            break;
+            return Interrupted::Discard;
         }
         next += r.ObjectLength;
     }
-    if (compactedLayout && QFileInfo(tempPath).size() == next - 1) {
+    return temp.size() == next - 1 ? Interrupted::Finish : Interrupted::Discard;
+}
+
+bool finishInterrupted(const QString& resourcePath, const CodeArray& records, QString* error)
+{
+    const QString tempPath = tempPathFor(resourcePath);
+    switch (interrupted(resourcePath, records)) {
+    case Interrupted::None:
+        return true;
+    case Interrupted::Finish:
         return replace(resourcePath, tempPath, error);
+    case Interrupted::Discard:
+        break;
     }
     if (!QFile::remove(tempPath)) {
         if (error) {

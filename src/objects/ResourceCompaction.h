@@ -36,6 +36,18 @@ std::vector<std::pair<size_t, qint32>> applyStarts(CodeArray& records,
 // in which case both files are as they were.
 bool replace(const QString& resourcePath, const QString& tempPath, QString* error);
 
+// What is left of a compaction that stopped before its last step.
+enum class Interrupted
+{
+    None,   // no temporary file
+    Finish, // the library was saved with the compacted positions: the temporary file is its resource file
+    Discard // the library still holds the old positions: the temporary file is of no use
+};
+
+// Tells, without changing anything, how finishInterrupted would settle the files: readers that may not
+// write see the library as the window does by following this.
+Interrupted interrupted(const QString& resourcePath, const CodeArray& records);
+
 // Settles a compaction that stopped before its last step (the program was killed or the rename
 // failed) when the temporary file is still there: a library already saved with the new positions
 // gets the compacted file put in place; otherwise the temporary file goes. Returns false with error

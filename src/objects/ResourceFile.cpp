@@ -68,11 +68,18 @@ ReadResult read(const QString& path, qint64 start, qint64 length)
     return result;
 }
 
-bool copyRange(QFile& from, qint64 start, qint64 length, SafeFile& to, QByteArray& buffer, QString* error)
+bool copyRange(QFile& from, qint64 start, qint64 length, SafeFile& to, QByteArray& buffer, QString* error,
+               bool* readFailed)
 {
-    if (!from.seek(start - 1)) {
-        *error = from.errorString();
+    auto failed = [&](const QString& why, bool reading) {
+        *error = why;
+        if (readFailed) {
+            *readFailed = reading;
+        }
         return false;
+    };
+    if (!from.seek(start - 1)) {
+        return failed(from.errorString(), true);
     }
     if (buffer.size() < std::min(length, ChunkBytes)) {
         buffer.resize(std::min(length, ChunkBytes));
@@ -81,12 +88,10 @@ bool copyRange(QFile& from, qint64 start, qint64 length, SafeFile& to, QByteArra
         const qint64 wanted = std::min(left, qint64(buffer.size()));
         const qint64 got = from.read(buffer.data(), wanted);
         if (got != wanted) {
-            *error = got < 0 ? from.errorString() : QStringLiteral("The file ended early.");
-            return false;
+            return failed(got < 0 ? from.errorString() : QStringLiteral("The file ended early."), true);
         }
         if (!to.write(buffer.constData(), got)) {
-            *error = to.errorString();
-            return false;
+            return failed(to.errorString(), false);
         }
         left -= got;
     }
@@ -128,10 +133,18 @@ AppendResult append(const QString& path, const QString& sourcePath)
     }
     QString error;
     QByteArray buffer;
-    if (!copyRange(source, 1, length, target, buffer, &error) || !target.commit()) {
+    bool readFailed = false;
+    if (!copyRange(source, 1, length, target, buffer, &error, &readFailed)) {
         target.cancel();
+        result.writeFailed = !readFailed;
+        result.error =
+            readFailed ? QStringLiteral("The file %1 cannot be read: %2").arg(sourcePath, error) : error;
+        return result;
+    }
+    if (!target.commit()) {
         result.writeFailed = true;
         result.error = target.errorString();
+        target.cancel();
         return result;
     }
     result.ok = true;

@@ -40,6 +40,7 @@ struct AppendResult
     bool ok = false;
     bool empty = false;       // the source holds no bytes: nothing was appended
     bool writeFailed = false; // the resource file could not take the bytes (and was set back)
+                              // rather than the source file failing to give them
     qint32 start = 0;
     qint32 length = 0;
     QString error;
@@ -49,7 +50,9 @@ struct AppendResult
 // append truncates the resource file to its old length.
 AppendResult append(const QString& path, const QString& sourcePath);
 
-// Copies length bytes from start of from to the current end of to, through buffer.
-bool copyRange(QFile& from, qint64 start, qint64 length, SafeFile& to, QByteArray& buffer, QString* error);
+// Copies length bytes from start of from to the current end of to, through buffer. On failure error
+// says why, and readFailed (when given) tells whether reading from, rather than writing to, failed.
+bool copyRange(QFile& from, qint64 start, qint64 length, SafeFile& to, QByteArray& buffer, QString* error,
+               bool* readFailed = nullptr);
 
 } // namespace ResourceFile

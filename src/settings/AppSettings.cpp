@@ -80,6 +80,7 @@ const Key Table[] = {
     {"UpdaterCommand", &AppSettings::UpdaterCommand},
     {"FTPCAFile", &AppSettings::FTPCAFile},
     {"FTPKnownHosts", &AppSettings::FTPKnownHosts},
+    {"ObjectFolder", &AppSettings::ObjectFolder},
 };
 
 struct Reader

@@ -75,6 +75,7 @@ struct AppSettings
     QString UpdaterCommand; // the program the online update starts; empty: none is configured
     QString FTPCAFile;      // certificates an FTPS server's is checked against; empty: the system's
     QString FTPKnownHosts;  // the SFTP servers' host keys; empty: ~/.ssh/known_hosts
+    QString ObjectFolder;   // the folder an object was last saved to; empty: the user's home
 
     // Reads every key in table order; a missing or malformed value keeps what the field holds.
     void get(const SettingsStore& store);

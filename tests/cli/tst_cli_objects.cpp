@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -202,6 +203,81 @@ private slots:
         }
         QVERIFY(written > 20);
         QCOMPARE(HostileNames::filesBelow(lib.folder()), QStringList({"zorbeth.txt", "zorbethresource.res"}));
+    }
+
+    void extract_intoTheProgramFolder_neverReplacesItsOwnFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("library") << "zorbeth.txt";
+        QTest::newRow("resource file") << "zorbethresource.res";
+        QTest::newRow("settings") << "zorbeth.ini";
+        QTest::newRow("lock") << "zorbeth.lock";
+        QTest::newRow("backup") << "zorbeth.txt.old";
+    }
+
+    void extract_intoTheProgramFolder_neverReplacesItsOwnFiles()
+    {
+        QFETCH(QString, name);
+        Library lib({snippet("a", name, 1, 7)}, "payload");
+        if (!QFileInfo::exists(lib.dir.filePath(name))) {
+            LibraryText::writeAll(lib.dir.filePath(name), "kept");
+        }
+        QMap<QString, QByteArray> before;
+        for (const QString& file : HostileNames::filesBelow(lib.folder())) {
+            before[file] = LibraryText::readAll(lib.dir.filePath(file));
+        }
+        const Run run = cli({"--folder", lib.folder(), "objects", "extract", "0", lib.folder()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(" was not written: "), run.err.constData());
+        QVERIFY(run.out.isEmpty());
+        QMap<QString, QByteArray> after;
+        for (const QString& file : HostileNames::filesBelow(lib.folder())) {
+            after[file] = LibraryText::readAll(lib.dir.filePath(file));
+        }
+        QCOMPARE(after, before);
+    }
+
+    void readers_afterAnInterruptedCompaction_seeTheLibraryAsTheWindowDoes_data()
+    {
+        QTest::addColumn<qint32>("start");
+        QTest::addColumn<QByteArray>("expected");
+        // Saved with the compacted positions: the compacted file is the one that belongs to it.
+        QTest::newRow("library saved, file not yet in place") << 1 << QByteArray("AAAA");
+        // Stopped before the save: the compacted file is of no use.
+        QTest::newRow("library not saved") << 5 << QByteArray("AAAA");
+    }
+
+    void readers_afterAnInterruptedCompaction_seeTheLibraryAsTheWindowDoes()
+    {
+        QFETCH(qint32, start);
+        QFETCH(QByteArray, expected);
+        Library lib({snippet("a", "a.txt", start, 4)}, start == 1 ? "XXXXYYYY" : "XXXXAAAA");
+        LibraryText::writeAll(lib.dir.filePath("zorbethresource.res.tmp"), "AAAA");
+        QMap<QString, QByteArray> before;
+        for (const QString& file : HostileNames::filesBelow(lib.folder())) {
+            before[file] = LibraryText::readAll(lib.dir.filePath(file));
+        }
+        QTemporaryDir out;
+        const Run extract = cli({"--folder", lib.folder(), "objects", "extract", "0", out.path()});
+        QCOMPARE(extract.exitCode, 1);
+        QVERIFY2(extract.err.contains("interrupted compaction") || extract.err.contains("compaction of"),
+                 extract.err.constData());
+        QCOMPARE(LibraryText::readAll(out.filePath("a.txt")), expected);
+        const Run list = cli({"--folder", lib.folder(), "objects", "list", "--json"});
+        QCOMPARE(list.exitCode, 1);
+        QVERIFY(!list.err.isEmpty());
+        const QJsonArray objects = QJsonDocument::fromJson(list.out).object().value("objects").toArray();
+        QCOMPARE(objects.size(), 1);
+        QVERIFY(objects[0].toObject().value("valid").toBool());
+        const Run analyze = cli({"--folder", lib.folder(), "objects", "analyze", "--json"});
+        QCOMPARE(analyze.exitCode, 1);
+        QCOMPARE(QJsonDocument::fromJson(analyze.out).object().value("fileSize").toInt(), start == 1 ? 4 : 8);
+        // Readers never write: the window settles the files when it next loads the library.
+        QMap<QString, QByteArray> after;
+        for (const QString& file : HostileNames::filesBelow(lib.folder())) {
+            after[file] = LibraryText::readAll(lib.dir.filePath(file));
+        }
+        QCOMPARE(after, before);
     }
 
     void objects_badUsage_exitsTwo_data()

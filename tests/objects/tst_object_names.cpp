@@ -1,6 +1,8 @@
 #include "HostileNames.h"
+#include "library/Workspace.h"
 #include "LibraryText.h"
 #include "objects/ObjectExport.h"
+#include "objects/ProgramFiles.h"
 #include "objects/SafeNames.h"
 
 #include <QTemporaryDir>
@@ -148,6 +150,60 @@ private slots:
         QCOMPARE(LibraryText::readAll(outside), QByteArray("precious"));
         QVERIFY(!QFileInfo(sandbox.filePath("out/x.txt")).isSymLink());
         QCOMPARE(LibraryText::readAll(sandbox.filePath("out/x.txt")), QByteArray("object"));
+    }
+
+    void programFiles_refusesOnlyTheProgramsOwnFiles_data()
+    {
+        QTest::addColumn<QString>(
+            "folder"); // program, library (in use, elsewhere), or a folder below program
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("library") << "program"
+                                 << "zorbeth.txt" << true;
+        QTest::newRow("settings") << "program"
+                                  << "Zorbeth.INI" << true;
+        QTest::newRow("version file") << "program"
+                                      << "zorbeth8.ver" << true;
+        QTest::newRow("exported page") << "program"
+                                       << "zorbeth3.htm" << true;
+        QTest::newRow("object writer's temporary file") << "program"
+                                                        << ".zqObject-abc123" << true;
+        QTest::newRow("user's file") << "program"
+                                     << "notes.txt" << false;
+        QTest::newRow("library in use elsewhere") << "library"
+                                                  << "zorbeth.txt" << true;
+        QTest::newRow("its resource file") << "library"
+                                           << "zorbethresource.res" << true;
+        QTest::newRow("its copy kept aside") << "library"
+                                             << "zorbeth.txt.damaged-1" << true;
+        QTest::newRow("user's file beside it") << "library"
+                                               << "diagram.png" << false;
+        QTest::newRow("shipped icons") << "program/language_icons"
+                                       << "c.ico" << true;
+        QTest::newRow("exported site") << "program/html_export/C"
+                                       << "index.htm" << true;
+        QTest::newRow("user's own sub folder") << "program/mine"
+                                               << "zorbeth.txt" << false;
+        QTest::newRow("elsewhere") << "other"
+                                   << "zorbeth.txt" << false;
+    }
+
+    void programFiles_refusesOnlyTheProgramsOwnFiles()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(bool, refused);
+        QTemporaryDir sandbox;
+        Workspace ws;
+        ws.programFolder = sandbox.filePath("program");
+        ws.databasePrefix = sandbox.filePath("library") + u'/';
+        QVERIFY(QDir().mkpath(sandbox.filePath(folder)));
+        const QString path = QDir(sandbox.filePath(folder)).filePath(name);
+        const QString why = ProgramFiles::refusal(ws, path);
+        QCOMPARE(!why.isEmpty(), refused);
+        if (refused) {
+            QVERIFY2(why.startsWith(QDir::toNativeSeparators(path) + " was not written: "), qPrintable(why));
+        }
     }
 
     void folderThatIsNotAFolder_isRefused()

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextEdit>
 
@@ -172,6 +173,11 @@ private slots:
         QTest::newRow("read-only library") << "readonly"
                                            << "The library is open read-only"
                                            << "";
+        // The kernel gives a page size for this file and then less: the read fails half-way.
+        QTest::newRow("file ends while read") << "shrinks"
+                                              << "Object not stored: The file /sys/devices/system/cpu/online "
+                                                 "cannot be read: The file ended early."
+                                              << "";
     }
 
     void add_refusals_leaveTheFileAndTheSnippetAlone()
@@ -200,6 +206,12 @@ private slots:
         } else if (kind == "readonly") {
             w.workspace().readOnly = true;
             Prompts::queueFile(sources.filePath("first.txt"));
+        } else if (kind == "shrinks") {
+            const QString shrinking = QStringLiteral("/sys/devices/system/cpu/online");
+            if (QFileInfo(shrinking).size() <= LibraryText::readAll(shrinking).size()) {
+                QSKIP("no file here that ends before its stated size");
+            }
+            Prompts::queueFile(shrinking);
         }
         click(f, "Add");
         WriteFaults::limitBytes(-1);
@@ -262,16 +274,38 @@ private slots:
         QCOMPARE(r.ObjectStart, 0);
         QCOMPARE(r.ObjectLength, 0);
         QCOMPARE(r.Date, QString("2026-03-05 05:06:07"));
-        QCOMPARE(f.find<QLineEdit>("txtObject")->text(), QString());
+        // As selecting the snippet again shows it.
+        QCOMPARE(f.find<QLineEdit>("txtObject")->text(), QString("<no object>"));
         QCOMPARE(f.find<QLineEdit>("txtUpdate")->text(), r.Date);
         QVERIFY(w.workspace().CodeChanged);
         QCOMPARE(LibraryText::readAll(resourcePath(f)), QByteArray("abc"));
+        select(f, "two");
+        select(f, "one");
+        QCOMPARE(f.find<QLineEdit>("txtObject")->text(), QString("<no object>"));
+    }
+
+    void remove_inAReadOnlyWindow_isRefused()
+    {
+        WindowFixture f;
+        MainWindow& w = openLibrary(f);
+        QTemporaryDir sources;
+        attach(f, sources, "one", "a.txt", "abc");
+        w.workspace().CodeChanged = false;
+        w.workspace().readOnly = true;
+        const SnippetRecord before = recordOf(w, "one");
+        click(f, "Remove");
+        QCOMPARE(recordOf(w, "one"), before);
+        QVERIFY(!w.workspace().CodeChanged);
+        QCOMPARE(f.find<QLineEdit>("txtObject")->text(), QString("a.txt"));
+        QVERIFY2(status(f).startsWith("The library is open read-only") &&
+                     status(f).endsWith("no object was removed."),
+                 qPrintable(status(f)));
     }
 
     void saveAs_writesTheObjectOverALargerFile()
     {
         WindowFixture f;
-        openLibrary(f);
+        MainWindow& w = openLibrary(f);
         QTemporaryDir sources;
         attach(f, sources, "two", "skip.bin", "skipped");
         attach(f, sources, "one", "picture.bmp", "BMbytes");
@@ -280,9 +314,96 @@ private slots:
         messages();
         Prompts::queueFolder(out.path());
         click(f, "SaveAs");
-        QCOMPARE(messages(), QStringList{"Select Output Folder: " + QDir(f.folder()).path()});
+        // The first time in the home folder, never the program folder; then where the last object went.
+        QCOMPARE(messages(), QStringList{"Select Output Folder: " +
+                                         QStandardPaths::writableLocation(QStandardPaths::HomeLocation)});
         QCOMPARE(LibraryText::readAll(out.filePath("picture.bmp")), QByteArray("BMbytes"));
         QCOMPARE(HostileNames::filesBelow(out.path()), QStringList{"picture.bmp"});
+        select(f, "two");
+        Prompts::queueFolder(QString());
+        click(f, "SaveAs");
+        QCOMPARE(messages(), QStringList{"Select Output Folder: " + out.path()});
+        // A program folder chosen once is not where the dialog opens the next time.
+        Prompts::queueFolder(f.folder());
+        click(f, "SaveAs");
+        Prompts::queueFolder(QString());
+        click(f, "SaveAs");
+        QCOMPARE(messages().last(),
+                 "Select Output Folder: " + QStandardPaths::writableLocation(QStandardPaths::HomeLocation));
+        Prompts::queueFolder(out.path());
+        click(f, "SaveAs");
+        w.workspace().CodeChanged = false;
+        QVERIFY(w.close());
+        QCOMPARE(f.settings().get("ObjectFolder"), out.path());
+    }
+
+    void saveAs_overTheProgramsOwnFiles_refusesAndSaysWhy_data()
+    {
+        QTest::addColumn<QString>("folder"); // below the program folder; "link" a link to it
+        QTest::addColumn<QString>("name");
+        QTest::newRow("library") << ""
+                                 << "zorbeth.txt";
+        QTest::newRow("library, other case") << ""
+                                             << "ZORBETH.TXT";
+        QTest::newRow("backup") << ""
+                                << "zorbeth.txt.old";
+        QTest::newRow("copy kept aside") << ""
+                                         << "zorbeth.txt.mine-20260304-050607";
+        QTest::newRow("resource file") << ""
+                                       << "zorbethresource.res";
+        QTest::newRow("compacted resource file") << ""
+                                                 << "zorbethresource.res.tmp";
+        QTest::newRow("lock") << ""
+                              << "zorbeth.lock";
+        QTest::newRow("settings") << ""
+                                  << "zorbeth.ini";
+        QTest::newRow("search history") << ""
+                                        << "zorbethsearch.txt";
+        QTest::newRow("version file") << ""
+                                      << "zqupdate.dat";
+        QTest::newRow("viewer's working file") << ""
+                                               << "zqTempObject.txt";
+        QTest::newRow("through a link") << "link"
+                                        << "zorbeth.txt";
+        QTest::newRow("language definitions") << "language_def"
+                                              << "c.lng";
+        QTest::newRow("templates") << "html_templates"
+                                   << "default.htm";
+    }
+
+    void saveAs_overTheProgramsOwnFiles_refusesAndSaysWhy()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        WindowFixture f;
+        MainWindow& w = openLibrary(f);
+        QTemporaryDir sources;
+        attach(f, sources, "one", "x.bin", "attached bytes");
+        trigger(f, "mnuSave");
+        recordOf(w, "one").ObjectName = name;
+        QTemporaryDir links;
+        QString target = QDir(f.folder()).filePath(folder);
+        if (folder == "link") {
+            target = links.filePath("program");
+            QVERIFY(QFile::link(f.folder(), target));
+        }
+        QVERIFY(QDir().mkpath(target));
+        const QString path = QDir(target).filePath(name);
+        if (!QFileInfo::exists(path)) {
+            QVERIFY(LibraryText::writeAll(path, "the program's own"));
+        }
+        const QByteArray own = LibraryText::readAll(path);
+        const QByteArray library = LibraryText::readAll(f.libraryPath());
+        messages();
+        Prompts::queueFolder(target);
+        click(f, "SaveAs");
+        QCOMPARE(messages().size(), 1);
+        QCOMPARE(LibraryText::readAll(path), own);
+        QCOMPARE(LibraryText::readAll(f.libraryPath()), library);
+        QCOMPARE(LibraryText::readAll(resourcePath(f)), QByteArray("attached bytes"));
+        QVERIFY2(status(f).startsWith(QDir::toNativeSeparators(path) + " was not written: ") &&
+                     status(f).endsWith("Choose another folder."),
+                 qPrintable(status(f)));
     }
 
     void saveAs_withoutObject_beepsAndSaysSo()
@@ -511,6 +632,78 @@ private slots:
         QVERIFY(!QFile::exists(ResourceCompaction::tempPathFor(resourcePath(f))));
     }
 
+    void compact_libraryChangedOnDisk_keepsThePairOnEveryAnswer_data()
+    {
+        QTest::addColumn<bool>("pending");
+        QTest::addColumn<int>("saveAnswer"); // to the question about the other program's version
+        QTest::newRow("nothing pending") << false << -1;
+        QTest::newRow("pending, keep other version") << true << int(Prompts::Answer::No);
+        QTest::newRow("pending, overwrite") << true << int(Prompts::Answer::Yes);
+    }
+
+    void compact_libraryChangedOnDisk_keepsThePairOnEveryAnswer()
+    {
+        QFETCH(bool, pending);
+        QFETCH(int, saveAnswer);
+        WindowFixture f;
+        MainWindow& w = openLibrary(f);
+        QTemporaryDir sources;
+        attach(f, sources, "one", "a.txt", "XXXX");
+        attach(f, sources, "one", "a.txt", "AAAA");
+        attach(f, sources, "two", "b.txt", "BB");
+        trigger(f, "mnuSave");
+        // Another program saves the library meanwhile.
+        CodeArray theirs = w.workspace().codeArray;
+        theirs.push_back(WindowFixture::record("C", "Cat", "theirs"));
+        f.writeLibrary(theirs);
+        const QByteArray theirBytes = LibraryText::readAll(f.libraryPath());
+        if (pending) {
+            recordOf(w, "two").Keywords = "edited";
+            w.workspace().CodeChanged = true;
+            Prompts::queueAnswer(Prompts::Answer::Ok);
+            Prompts::queueAnswer(Prompts::Answer(saveAnswer));
+        }
+        messages();
+        trigger(f, "mnuObjectCompact");
+        const QStringList shown = messages();
+        const QStringList mine = QDir(f.folder()).entryList({"zorbeth.txt.mine-*"}, QDir::Files);
+        QVERIFY(!QFile::exists(ResourceCompaction::tempPathFor(resourcePath(f))));
+        if (saveAnswer == int(Prompts::Answer::Yes)) {
+            // Overwritten: the library is ours again, and the compaction goes on.
+            QCOMPARE(LibraryText::readAll(resourcePath(f)), QByteArray("AAAABB"));
+            const CodeArray saved = onDisk(f);
+            QCOMPARE(saved.size(), size_t(2));
+            QCOMPARE(saved[0].ObjectStart, 1);
+            QCOMPARE(saved[1].ObjectStart, 5);
+            QVERIFY(status(f).startsWith("Resource File Compacted:"));
+            return;
+        }
+        // Not compacted: the other version stays, and whatever was written beside it holds positions
+        // of the resource file as it is.
+        QCOMPARE(LibraryText::readAll(resourcePath(f)), QByteArray("XXXXAAAABB"));
+        QCOMPARE(LibraryText::readAll(f.libraryPath()), theirBytes);
+        QCOMPARE(recordOf(w, "one").ObjectStart, 5);
+        QCOMPARE(recordOf(w, "two").ObjectStart, 9);
+        if (pending) {
+            QCOMPARE(mine.size(), 1);
+            const CodeArray kept = DatabaseFile::read(QDir(f.folder()).filePath(mine.first())).records;
+            QCOMPARE(kept.size(), size_t(2));
+            QCOMPARE(kept[0].ObjectStart, 5);
+            QCOMPARE(kept[1].ObjectStart, 9);
+            QVERIFY2(status(f).endsWith("the resource file was not compacted, as the library file belongs to "
+                                        "the other program's version."),
+                     qPrintable(status(f)));
+        } else {
+            QCOMPARE(mine, QStringList());
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown.first().startsWith("Compact Resource File: The library file " +
+                                              QDir::toNativeSeparators(f.libraryPath()) +
+                                              " was changed by another program after Zorbeth loaded or last "
+                                              "saved it, so the resource file was not compacted"),
+                     qPrintable(shown.first()));
+        }
+    }
+
     void removeAll_cancelled_changesNothing()
     {
         WindowFixture f;
@@ -633,15 +826,22 @@ private slots:
         messages();
         click(f, "Viewer");
         auto* viewer = f.window().findChild<ViewerWindow*>();
-        QVERIFY(viewer && viewer->isVisible());
+        QVERIFY(viewer);
         QCOMPARE(viewer->objectName(), QString("frmViewer"));
         const QStringList shown = messages();
         if (view == "error") {
+            // Nothing to show: no empty window stays behind, and the status bar says why.
             QCOMPARE(shown, QStringList{"Display Object: Error displaying object!"});
+            QVERIFY(!viewer->isVisible());
             QVERIFY(viewer->picObjectDisplay()->pixmap().isNull());
+            QVERIFY2(status(f).startsWith("The picture \"broken.gif\" cannot be shown: ") &&
+                         status(f).size() > 40,
+                     qPrintable(status(f)));
             return;
         }
         QCOMPARE(shown, QStringList());
+        QVERIFY(viewer->isVisible());
+        QCOMPARE(viewer->windowTitle(), QString("Zorbeth Object Viewer"));
         QCOMPARE(viewer->txtObjectDisplay()->isVisible(), view == "text");
         QCOMPARE(viewer->picObjectDisplay()->isVisible(), view == "picture");
         if (view == "text") {
@@ -670,6 +870,69 @@ private slots:
         QCOMPARE(f.window().findChild<ViewerWindow*>()->txtObjectDisplay()->toPlainText(),
                  QString("<p>x</p>"));
         QCOMPARE(f.window().findChildren<ViewerWindow*>().size(), 1);
+    }
+
+    void viewer_failingAfterAGoodDisplay_closesRatherThanShowTheOldObject()
+    {
+        WindowFixture f;
+        openLibrary(f);
+        QTemporaryDir sources;
+        attach(f, sources, "one", "a.txt", "shown first");
+        attach(f, sources, "two", "b.txt", "bbb");
+        recordOf(f.window(), "two").ObjectLength = 99;
+        select(f, "one");
+        click(f, "Viewer");
+        auto* viewer = f.window().findChild<ViewerWindow*>();
+        QVERIFY(viewer->isVisible());
+        select(f, "two");
+        click(f, "Viewer");
+        QVERIFY(!viewer->isVisible());
+        QVERIFY2(status(f).contains("does not lie inside"), qPrintable(status(f)));
+    }
+
+    void viewer_isTheOneMadeForItsWindow()
+    {
+        WindowFixture f;
+        openLibrary(f);
+        QTemporaryDir sources;
+        attach(f, sources, "one", "a.txt", "abc");
+        // Another viewer-like window of the same owner is not the owner's viewer.
+        auto* other = new ViewerWindow(&f.window());
+        click(f, "Viewer");
+        QCOMPARE(other->txtObjectDisplay()->toPlainText(), QString());
+        QVERIFY(!other->isVisible());
+        QCOMPARE(f.window().findChildren<ViewerWindow*>().size(), 2);
+        delete other;
+        click(f, "Viewer");
+        const QList<ViewerWindow*> viewers = f.window().findChildren<ViewerWindow*>();
+        QCOMPARE(viewers.size(), 1);
+        QCOMPARE(viewers.first()->txtObjectDisplay()->toPlainText(), QString("abc"));
+    }
+
+    void load_objectsOutsideTheResourceFile_areNamedAtLoad()
+    {
+        WindowFixture f;
+        SnippetRecord inside = WindowFixture::record("C", "Cat", "inside");
+        inside.ObjectName = "in.txt";
+        inside.ObjectFlag = 1;
+        inside.ObjectStart = 1;
+        inside.ObjectLength = 4;
+        SnippetRecord outside = WindowFixture::record("C", "Cat", "outside");
+        outside.ObjectName = "out.png";
+        outside.ObjectFlag = 1;
+        outside.ObjectStart = 3;
+        outside.ObjectLength = 50;
+        f.writeLibrary({inside, outside, WindowFixture::record("C", "Cat", "plain")});
+        QVERIFY(LibraryText::writeAll(resourcePath(f), "abcdefgh"));
+        messages();
+        f.open();
+        const QStringList shown = messages().filter("lie outside");
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().startsWith("Load Code Data: The attachments of 1 snippet(s) lie outside the "
+                                          "resource file " +
+                                          QDir::toNativeSeparators(resourcePath(f)) + " (8 bytes)"),
+                 qPrintable(shown.first()));
+        QVERIFY2(shown.first().endsWith("\n\noutside (out.png)"), qPrintable(shown.first()));
     }
 
     void viewer_withoutObject_beepsAndSaysSo()

@@ -22,8 +22,8 @@ void load(QWidget* parent, Workspace& ws)
 {
     const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(ws);
     QString stepError;
-    if (!ws.readOnly && afterLoad && !afterLoad(ws, &stepError)) {
-        Prompts::message(parent, stepError, QString(), Prompts::Icon::Exclamation);
+    if (afterLoad && !afterLoad(ws, &stepError)) {
+        Prompts::message(parent, stepError, QLatin1String(LibraryFile::LoadTitle), Prompts::Icon::Exclamation);
     }
     if (!outcome.saveError.isEmpty()) {
         Prompts::message(parent, outcome.saveError, QString(), Prompts::Icon::Critical);

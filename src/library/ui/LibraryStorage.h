@@ -8,11 +8,12 @@ struct Workspace;
 // Loads and saves the library file for the window, telling the user what happened.
 namespace LibraryStorage {
 
-// A step that follows every load of a writable library; false with error set when it failed.
+// A step that follows every load (of a read-only library too); false with error set when it has
+// something to tell the user.
 using LoadStep = bool (*)(const Workspace& ws, QString* error);
 
-// Sets the step: the shell gives it the finishing of an interrupted compaction of the resource file,
-// which belongs to the objects above this layer.
+// Sets the step: the shell gives it the finishing of an interrupted compaction of the resource file
+// and the check of the objects' positions, which belong to the objects above this layer.
 void setLoadStep(LoadStep step);
 
 // LoadCodeDataFromFile with its messages shown.

@@ -5,6 +5,7 @@
 #include "gui/ScreenFit.h"
 #include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
+#include "library/LibraryFile.h"
 #include "library/ui/LibraryStorage.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
@@ -15,7 +16,6 @@
 #include "objects/ObjectList.h"
 #include "objects/ResourceCompaction.h"
 #include "objects/ResourceFile.h"
-#include "objects/SafeNames.h"
 #include "objects/ui/ViewerWindow.h"
 #include "store/DateStamp.h"
 #include "store/PathNames.h"
@@ -30,11 +30,14 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStandardPaths>
 
 namespace {
 
 const QString CompactTitle = QStringLiteral("Compact Resource File");
 const QString RemoveAllTitle = QStringLiteral("Remove All Objects");
+// What the object field shows for a snippet without an object, as the tree's display does.
+const QString NoObject = QStringLiteral("<no object>");
 
 // The object fields and date of a record, to put back when a step after clearing them fails.
 struct ObjectFields
@@ -162,13 +165,18 @@ bool ObjectCommands::GetObjectString()
         ResourceFile::read(ResourceFile::path(m_context.ws), record->ObjectStart, record->ObjectLength);
     if (!read.ok) {
         m_objectBuffer.clear();
-        m_context.status.setText(read.error);
-        Prompts::message(&m_context.window, QStringLiteral("Error getting object string!"),
-                         QStringLiteral("Get Object String"), Prompts::Icon::Exclamation);
+        showReadError(read.error);
         return false;
     }
     m_objectBuffer = std::move(read.bytes);
     return true;
+}
+
+void ObjectCommands::showReadError(const QString& reason)
+{
+    m_context.status.setText(reason);
+    Prompts::message(&m_context.window, QStringLiteral("Error getting object string!"),
+                     QStringLiteral("Get Object String"), Prompts::Icon::Exclamation);
 }
 
 void ObjectCommands::SaveObjectToDisk()
@@ -182,30 +190,45 @@ void ObjectCommands::SaveObjectToDisk()
         m_context.status.setText(QStringLiteral("No object found. Cannot save!"));
         return;
     }
-    const QString folder = Prompts::chooseFolder(&m_context.window, QStringLiteral("Select Output Folder"),
-                                                 m_context.ws.programFolder);
-    // Nothing is written when the object cannot be read: a file of wrong bytes would pass for it.
-    if (folder.isEmpty() || !GetObjectString()) {
+    // Never the program folder: that is where the library and the program's own files are.
+    QString& lastFolder = m_context.ws.options.ObjectFolder;
+    const QFileInfo last(lastFolder);
+    const bool useLast =
+        !lastFolder.isEmpty() && last.isDir() &&
+        last.canonicalFilePath() != QFileInfo(m_context.ws.programFolder).canonicalFilePath();
+    const QString start =
+        useLast ? lastFolder : QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+    const QString folder =
+        Prompts::chooseFolder(&m_context.window, QStringLiteral("Select Output Folder"), start);
+    if (folder.isEmpty()) {
         return;
     }
-    const QString name = SafeNames::fileName(record->ObjectName);
-    const ObjectExport::Written written =
-        name.isEmpty() ? ObjectExport::Written{false, folder,
-                                               QStringLiteral("The object's name \"%1\" cannot be used as a "
-                                                              "file name.")
-                                                   .arg(record->ObjectName)}
-                       : ObjectExport::writeInFolder(folder, name, m_objectBuffer);
-    if (!written.ok) {
-        m_context.status.setText(written.error);
+    lastFolder = folder;
+    using Outcome = ObjectExport::Extracted::Outcome;
+    const ObjectExport::Extracted extracted = ObjectExport::extract(
+        m_context.ws, ResourceFile::path(m_context.ws), *record, folder, m_objectBuffer);
+    switch (extracted.outcome) {
+    case Outcome::Written:
+        break;
+    case Outcome::Refused:
+        QApplication::beep();
+        m_context.status.setText(extracted.error);
+        break;
+    case Outcome::ReadFailed:
+        showReadError(extracted.error);
+        break;
+    case Outcome::WriteFailed:
+        m_context.status.setText(extracted.error);
         Prompts::message(&m_context.window, QStringLiteral("Error extracting object!"),
                          QStringLiteral("Extract Object"), Prompts::Icon::Exclamation);
+        break;
     }
 }
 
 void ObjectCommands::RemoveObject()
 {
     SnippetRecord* record = m_context.treeController.selectedRecord();
-    if (record == nullptr) {
+    if (record == nullptr || refuseReadOnly(QStringLiteral("no object was removed."))) {
         return;
     }
     const QString stamp = DateStamp::now();
@@ -214,7 +237,7 @@ void ObjectCommands::RemoveObject()
     record->ObjectStart = 0;
     record->ObjectLength = 0;
     record->Date = stamp;
-    m_context.views.txtObject->clear();
+    m_context.views.txtObject->setText(NoObject);
     m_context.views.txtUpdate->setText(stamp);
     m_context.ws.CodeChanged = true;
 }
@@ -230,60 +253,77 @@ void ObjectCommands::Viewer()
         return;
     }
     ViewerWindow* viewer = ViewerWindow::of(m_context.window);
+    // The window opens on what it can show: after a failure it would hold nothing, or another
+    // snippet's object.
+    if (!DisplayObject()) {
+        viewer->close();
+        return;
+    }
     if (!viewer->isVisible()) {
         ScreenFit::placeOver(*viewer, &m_context.window);
     }
     viewer->show();
     viewer->raise();
-    DisplayObject();
 }
 
-void ObjectCommands::showDisplayError()
+bool ObjectCommands::showDisplayError(const QString& reason)
 {
+    if (!reason.isEmpty()) {
+        m_context.status.setText(reason);
+    }
     Prompts::message(&m_context.window, QStringLiteral("Error displaying object!"),
                      QStringLiteral("Display Object"), Prompts::Icon::Exclamation);
+    return false;
 }
 
-void ObjectCommands::DisplayObject()
+bool ObjectCommands::DisplayObject()
 {
     const SnippetRecord* record = m_context.treeController.selectedRecord();
     if (record == nullptr) {
-        return;
+        return false;
     }
     ViewerWindow* viewer = ViewerWindow::of(m_context.window);
     const QString extension = ViewerTypes::extensionOf(record->ObjectName);
     const ViewerTypes::Kind kind = ViewerTypes::kindOf(extension, m_typeLists);
     if (kind == ViewerTypes::Kind::Binary) {
         viewer->showText(QStringLiteral("Object is a binary file\r\nthat Zorbeth cannot display."));
-        return;
+        return true;
     }
     if (kind == ViewerTypes::Kind::Text) {
         viewer->showTextView();
     } else {
         viewer->showPictureView();
     }
+    // GetObjectString has put its reason in the status bar.
+    if (!GetObjectString()) {
+        return showDisplayError(QString());
+    }
     const QString workingName = ViewerTypes::workingFile(kind, extension);
-    if (!GetObjectString() || workingName.isEmpty()) {
-        showDisplayError();
-        return;
+    if (workingName.isEmpty()) {
+        return showDisplayError(
+            QStringLiteral("The ending \"%1\" cannot be part of a working file name.").arg(extension));
     }
     const ObjectExport::Written written =
         ObjectExport::writeInFolder(m_context.ws.programFolder, workingName, m_objectBuffer);
     if (!written.ok) {
-        m_context.status.setText(written.error);
-        showDisplayError();
-        return;
+        return showDisplayError(
+            QStringLiteral("%1 could not be written: %2").arg(written.path, written.error));
     }
     if (kind == ViewerTypes::Kind::Text) {
         QFile file(written.path);
         if (!file.open(QIODevice::ReadOnly)) {
-            showDisplayError();
-            return;
+            return showDisplayError(
+                QStringLiteral("%1 cannot be read: %2").arg(written.path, file.errorString()));
         }
         viewer->showText(TextCodec::decode(file.readAll()));
-    } else if (!viewer->loadPicture(written.path)) {
-        showDisplayError();
+        return true;
     }
+    QString why;
+    if (!viewer->loadPicture(written.path, &why)) {
+        return showDisplayError(
+            QStringLiteral("The picture \"%1\" cannot be shown: %2").arg(record->ObjectName, why));
+    }
+    return true;
 }
 
 void ObjectCommands::mnuObjectAnalyze_Click()
@@ -321,9 +361,32 @@ void ObjectCommands::mnuObjectCompact_Click()
             QStringLiteral("There are changes pending which must be saved before the resource file can be "
                            "compacted.  Save the changes?"),
             CompactTitle, {Prompts::Answer::Ok, Prompts::Answer::Cancel}, Prompts::Icon::Question);
-        if (answer != Prompts::Answer::Ok || !saveLibrary()) {
+        if (answer != Prompts::Answer::Ok) {
             return;
         }
+        bool keptAside = false;
+        if (!saveLibrary(&keptAside)) {
+            if (keptAside) {
+                m_context.status.setText(
+                    m_context.status.text() +
+                    QStringLiteral("; the resource file was not compacted, as the library "
+                                   "file belongs to the other program's version."));
+            }
+            return;
+        }
+    }
+    // The positions must go into the library file the resource file belongs to: into another
+    // program's version they would be wrong, and beside it they would be parted from the file.
+    if (LibraryFile::changedOnDisk(ws)) {
+        Prompts::message(
+            &m_context.window,
+            QStringLiteral("The library file %1 was changed by another program after Zorbeth loaded "
+                           "or last saved it, so the resource file was not compacted; it and the "
+                           "library file are as they were.\n\nSave this library (Overwrite) or "
+                           "load the other version, then compact again.")
+                .arg(QDir::toNativeSeparators(ws.databasePath())),
+            CompactTitle, Prompts::Icon::Exclamation);
+        return;
     }
     const QString path = ResourceFile::path(ws);
     const ResourceCompaction::Result compacted = ResourceCompaction::writeCompacted(path, ws.codeArray);
@@ -335,24 +398,25 @@ void ObjectCommands::mnuObjectCompact_Click()
                          CompactTitle, Prompts::Icon::Exclamation);
         return;
     }
-    // The old file stays until the library holding the new positions is saved.
+    // The old file stays until the library holding the new positions is saved. The save asks no
+    // question: a library changed on disk meanwhile is refused, never kept aside with the new positions.
     const auto oldStarts = ResourceCompaction::applyStarts(ws.codeArray, compacted.starts);
-    bool keptAside = false;
-    if (!saveLibrary(&keptAside)) {
+    QString error;
+    if (!LibraryFile::SaveCodeArrayToFile(ws, &error)) {
         ResourceCompaction::applyStarts(ws.codeArray, oldStarts);
         QFile::remove(compacted.tempPath);
-        ws.CodeChanged = keptAside;
         Prompts::message(
             &m_context.window,
             QStringLiteral("The library could not be saved with the new positions, so the resource "
-                           "file was not compacted; it and the library file are as they were."),
+                           "file was not compacted; it and the library file are as they were.\n\n") +
+                error,
             CompactTitle, Prompts::Icon::Exclamation);
         return;
     }
-    QString error;
     if (!ResourceCompaction::replace(path, compacted.tempPath, &error)) {
         ResourceCompaction::applyStarts(ws.codeArray, oldStarts);
-        if (saveLibrary()) {
+        QString again;
+        if (LibraryFile::SaveCodeArrayToFile(ws, &again)) {
             QFile::remove(compacted.tempPath);
             Prompts::message(
                 &m_context.window,

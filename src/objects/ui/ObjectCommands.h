@@ -32,8 +32,8 @@ public:
     void RemoveObject();
 
     // Fills the viewer with the selected snippet's object: as text, as a picture, or the note that
-    // it cannot be shown.
-    void DisplayObject();
+    // it cannot be shown. False (after saying why) when it could not.
+    bool DisplayObject();
 
     void mnuObjectAnalyze_Click();
     void mnuObjectCompact_Click();
@@ -51,7 +51,9 @@ private:
     // Saves the library as the save command does; false when it was not saved as the library file.
     bool saveLibrary(bool* keptAside = nullptr);
     bool refuseReadOnly(const QString& what);
-    void showDisplayError();
+    // Says that the object cannot be shown, with reason (when given) in the status bar; false.
+    bool showDisplayError(const QString& reason);
+    void showReadError(const QString& reason);
 
     WindowContext& m_context;
     QByteArray m_objectBuffer;

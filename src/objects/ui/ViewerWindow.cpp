@@ -3,6 +3,7 @@
 #include "editor/HexDump.h"
 #include "gui/InstalledFonts.h"
 
+#include <QHash>
 #include <QImageReader>
 #include <QLabel>
 #include <QTextEdit>
@@ -16,6 +17,15 @@ constexpr int CodesEnd = HexDump::TextColumn - 2;
 constexpr int TextRightMargin = 8;
 constexpr int TextBottomMargin = 35;
 constexpr int PictureBottomMargin = 10;
+
+const QString ObjectViewerTitle = QStringLiteral("Zorbeth Object Viewer");
+
+// Each owner's viewer, so that the panels of one window share it without searching for it.
+QHash<const QWidget*, ViewerWindow*>& viewers()
+{
+    static QHash<const QWidget*, ViewerWindow*> byOwner;
+    return byOwner;
+}
 
 QString span(const char* colour, QStringView text)
 {
@@ -31,17 +41,27 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     frmViewer_Form_Load();
 }
 
+ViewerWindow::~ViewerWindow()
+{
+    if (m_owner != nullptr) {
+        viewers().remove(m_owner);
+    }
+}
+
 ViewerWindow* ViewerWindow::of(QWidget& owner)
 {
-    if (auto* viewer = owner.findChild<ViewerWindow*>(QString(), Qt::FindDirectChildrenOnly)) {
-        return viewer;
+    ViewerWindow*& viewer = viewers()[&owner];
+    if (viewer == nullptr) {
+        viewer = new ViewerWindow(&owner);
+        viewer->m_owner = &owner;
     }
-    return new ViewerWindow(&owner);
+    return viewer;
 }
 
 void ViewerWindow::frmViewer_Form_Load()
 {
     resize(620, 450);
+    setWindowTitle(ObjectViewerTitle);
 
     m_txtObjectDisplay = new QTextEdit(this);
     m_txtObjectDisplay->setObjectName(QStringLiteral("txtObjectDisplay"));
@@ -105,7 +125,7 @@ void ViewerWindow::showHexDump(const QString& dump)
 void ViewerWindow::showText(const QString& text)
 {
     showTextView();
-    setWindowTitle(QStringLiteral("Zorbeth Object Viewer"));
+    setWindowTitle(ObjectViewerTitle);
     // The hex dump leaves its own font behind.
     m_txtObjectDisplay->document()->setDefaultFont(parentWidget() ? parentWidget()->font() : font());
     m_txtObjectDisplay->setPlainText(text);
@@ -119,17 +139,20 @@ void ViewerWindow::showTextView()
 
 void ViewerWindow::showPictureView()
 {
-    setWindowTitle(QStringLiteral("Zorbeth Object Viewer"));
+    setWindowTitle(ObjectViewerTitle);
     m_txtObjectDisplay->hide();
     m_picObjectDisplay->show();
 }
 
-bool ViewerWindow::loadPicture(const QString& path)
+bool ViewerWindow::loadPicture(const QString& path, QString* error)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QImage image = reader.read();
     if (image.isNull()) {
+        if (error) {
+            *error = reader.errorString();
+        }
         m_picture = QPixmap();
         m_picObjectDisplay->clear();
         return false;

@@ -14,8 +14,9 @@ class ViewerWindow : public QWidget
 
 public:
     explicit ViewerWindow(QWidget* parent = nullptr);
+    ~ViewerWindow() override;
 
-    // The viewer of owner, made on first use.
+    // The viewer of owner, made on first use and kept with owner until either goes.
     static ViewerWindow* of(QWidget& owner);
 
     QTextEdit* txtObjectDisplay() const { return m_txtObjectDisplay; }
@@ -31,8 +32,9 @@ public:
     void showTextView();
     void showPictureView();
 
-    // Loads a picture file into the picture view; false when no image reader can read it.
-    bool loadPicture(const QString& path);
+    // Loads a picture file into the picture view; false, with the reader's reason in error (when
+    // given), when no image reader can read it.
+    bool loadPicture(const QString& path, QString* error = nullptr);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -45,4 +47,5 @@ private:
     QTextEdit* m_txtObjectDisplay = nullptr;
     QLabel* m_picObjectDisplay = nullptr;
     QPixmap m_picture;
+    QWidget* m_owner = nullptr; // set when made by of()
 };
