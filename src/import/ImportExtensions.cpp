@@ -1,6 +1,7 @@
 #include "import/ImportExtensions.h"
 
 #include "import/SourceSplitter.h"
+#include "store/StagedRecords.h"
 #include "store/Zq5File.h"
 #include "sync/RemoteCodeFile.h"
 
@@ -53,7 +54,7 @@ bool stageFile(const QString& path, CodeArray& staged, QString* error)
     case Loader::None:
         break;
     }
-    staged.assign(1, SnippetRecord{});
+    StagedRecords(staged).discard();
     return false;
 }
 
