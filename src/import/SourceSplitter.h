@@ -8,9 +8,9 @@
 // Cuts ordinary source files into candidate snippets for the local import. Each splitter resets the
 // staging array to one empty record, stores what it finds from index 0 on (category "import", the
 // current date, empty keywords, code with CR LF line ends), and returns true when it found at least
-// one snippet. The cuts are
-// deliberately simple and are what users of older versions rely on: declarations must start their
-// line, HTML tags are matched case-sensitively, and braces in strings or comments count.
+// one snippet. The cuts are deliberately simple and are what users of older versions rely on:
+// declarations must start their line, HTML tags are matched case-sensitively, and braces in strings
+// or comments count.
 namespace SourceSplitter {
 
 inline constexpr char Category[] = "import";
