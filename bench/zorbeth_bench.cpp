@@ -305,6 +305,27 @@ void measureSplit(qsizetype snippets, const QString& folder)
     QFile::remove(path);
 }
 
+// Splits a header of 80 KB made of "class }" lines and one final "{", where every title would run
+// to that far brace.
+void measureHostileSplit(const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/hostile.h");
+    QByteArray text;
+    while (text.size() < 80 * 1024) {
+        text += "class }\r\n";
+    }
+    text += "{";
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        return;
+    }
+    file.close();
+    CodeArray staged;
+    report("split hostile 80 KB", seconds([&] { ImportExtensions::stageFile(path, staged); }), "s");
+    QFile::remove(path);
+}
+
 // Writes size bytes of a repeating pattern; false when the file could not be written.
 bool writeFileOfSize(const QString& path, qint64 size)
 {
@@ -495,6 +516,7 @@ int measureCore(qsizetype snippets, const QString& folder, double objectsGigabyt
     report("sort", sort, "s");
     measureSearch(path);
     measureSplit(snippets, folder);
+    measureHostileSplit(folder);
     measureComparison(path);
 
     measureObjects(objectsGigabytes, folder);

@@ -50,6 +50,7 @@ int main(int argc, char* argv[])
     parser.process(app);
 
     const QString folder = ProgramFolder::resolve(parser.value(folderOption));
+    Prompts::keepDialogStateIn(folder);
     QString error;
     if (!ProgramFolder::seed(folder, ProgramFolder::shippedDataFolder(), &error)) {
         Prompts::message(nullptr,

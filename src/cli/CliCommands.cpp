@@ -89,25 +89,45 @@ QJsonObject toJson(const SnippetRecord& r, qsizetype index, bool withTexts)
     return o;
 }
 
-// Terminals want LF; the records keep CR LF.
-QString forTerminal(QString text)
+// A text as a terminal may receive it: every control character (ESC, BEL, a lone CR, C1 codes ...)
+// written as \xHH, so a title cannot move the cursor, retitle the window or ring. Multi-line texts
+// keep their line breaks (CR LF as LF) and tabs.
+QString forTerminal(QStringView text, bool multiLine = false)
 {
-    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (multiLine && c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            continue;
+        }
+        if ((multiLine && (c == u'\n' || c == u'\t')) || c.category() != QChar::Other_Control) {
+            shown += c;
+        } else {
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        }
+    }
+    return shown;
 }
 
+// Every text table of the command line goes through here, so no cell reaches the terminal raw.
 QString table(const QList<QStringList>& rows)
 {
+    QList<QStringList> cells;
     QList<qsizetype> widths;
     for (const QStringList& row : rows) {
+        QStringList shown;
         for (qsizetype c = 0; c < row.size(); ++c) {
+            shown.append(forTerminal(row[c]));
             if (widths.size() <= c) {
                 widths.append(0);
             }
-            widths[c] = std::max(widths[c], row[c].size());
+            widths[c] = std::max(widths[c], shown.last().size());
         }
+        cells.append(shown);
     }
     QString text;
-    for (const QStringList& row : rows) {
+    for (const QStringList& row : cells) {
         QString line;
         for (qsizetype c = 0; c < row.size(); ++c) {
             line += c + 1 < row.size() ? row[c].leftJustified(widths[c] + 2) : row[c];
@@ -410,7 +430,7 @@ int CliCommands::show(const QString& index)
                      {"objectStart:", QString::number(r.ObjectStart)},
                      {"objectLength:", QString::number(r.ObjectLength)}}));
         print(QStringLiteral("dtext:\n%1\ncode:\n%2\nhtext:\n%3\n")
-                  .arg(forTerminal(r.DText), forTerminal(r.Code), forTerminal(r.HText)));
+                  .arg(forTerminal(r.DText, true), forTerminal(r.Code, true), forTerminal(r.HText, true)));
     }
     return status;
 }

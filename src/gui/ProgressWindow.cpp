@@ -1,5 +1,7 @@
 #include "gui/ProgressWindow.h"
 
+#include "gui/TitleFit.h"
+
 #include <QCoreApplication>
 #include <QProgressDialog>
 
@@ -8,6 +10,8 @@ ProgressWindow::ProgressWindow(QWidget* parent, const QString& title, int total)
     m_dialog = new QProgressDialog(parent);
     m_dialog->setObjectName(QStringLiteral("dlgProgress"));
     m_dialog->setWindowTitle(title);
+    // The box is as wide as its title, which is longer than "n of N".
+    m_dialog->setMinimumWidth(TitleFit::widthFor(*m_dialog, title));
     m_dialog->setWindowModality(Qt::WindowModal);
     m_dialog->setAutoClose(false);
     m_dialog->setAutoReset(false);

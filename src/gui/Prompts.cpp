@@ -1,6 +1,7 @@
 #include "gui/Prompts.h"
 
 #include "gui/ScreenFit.h"
+#include "gui/TitleFit.h"
 #include "settings/AppInfo.h"
 
 #include <QColorDialog>
@@ -8,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
@@ -17,6 +19,8 @@
 #include <QPushButton>
 #include <QQueue>
 #include <QScreen>
+#include <QSettings>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 
 namespace {
@@ -139,7 +143,9 @@ Prompts::Answer Prompts::longMessage(QWidget* parent, const QString& text, const
     const QSize wanted =
         box.sizeHint() - view->sizeHint() +
         QSize(textWidth + 4 * metrics.averageCharWidth(), int(lines.size() + 2) * metrics.lineSpacing());
-    box.resize(wanted.boundedTo(limit).expandedTo(box.minimumSizeHint()));
+    box.resize(wanted.expandedTo(QSize(TitleFit::widthFor(box, box.windowTitle()), 0))
+                   .boundedTo(limit)
+                   .expandedTo(box.minimumSizeHint()));
     ScreenFit::placeOver(box, owner);
     // Escape and the close button leave the last button's answer, as with a message box's Cancel.
     if (box.exec() != QDialog::Accepted && !buttons.isEmpty()) {
@@ -183,6 +189,13 @@ Prompts::Answer Prompts::ask(QWidget* parent, const QString& text, const QString
             }
         }
         box.setDefaultButton(toButton(answer));
+        // A message box takes the width of its text; a row as wide as the title keeps that whole.
+        if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+            const QMargins margins = grid->contentsMargins();
+            const int width = TitleFit::widthFor(box, shownTitle) - margins.left() - margins.right();
+            grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                          grid->rowCount(), 0, 1, grid->columnCount());
+        }
         const int pressed = box.exec();
         for (const Button& b : buttons) {
             if (toButton(b.answer) == pressed) {
@@ -267,6 +280,15 @@ std::optional<QColor> Prompts::chooseColour(QWidget* parent)
     });
     recordDialog(QStringLiteral("Colour"), colour ? colour->name() : QString(), colour.has_value());
     return colour;
+}
+
+void Prompts::keepDialogStateIn(const QString& folder)
+{
+    // Qt's dialogs keep their state in the user scope of the organisation "QtProject" (native format
+    // on Unix, an INI file): setting that scope's folder puts "QtProject.conf" beside our files.
+    // The settings store names its own file, so it is not affected.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
 
 void Prompts::queueFile(const QString& path)

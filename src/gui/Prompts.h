@@ -82,6 +82,10 @@ public:
     // The colour dialog, without a preset colour; nothing when cancelled.
     static std::optional<QColor> chooseColour(QWidget* parent);
 
+    // Qt's file, font and colour dialogs remember recent folders and custom colours in a file of
+    // their own ("QtProject.conf"): it is kept in folder rather than in the user's configuration.
+    static void keepDialogStateIn(const QString& folder);
+
     // Scripted answers of the dialogs above; with none queued a dialog is cancelled.
     static void queueFile(const QString& path);
     static void queueFolder(const QString& path);

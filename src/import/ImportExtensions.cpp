@@ -3,6 +3,7 @@
 #include "import/ForeignSnippets.h"
 #include "import/SourceSplitter.h"
 #include "store/RemoteCodeFile.h"
+#include "store/StagedRecords.h"
 #include "store/Zq5File.h"
 
 #include <array>
@@ -57,7 +58,7 @@ bool stageFile(const QString& path, CodeArray& staged, QString* error)
     case Loader::None:
         break;
     }
-    staged.assign(1, SnippetRecord{});
+    StagedRecords(staged).discard();
     return false;
 }
 

@@ -1,53 +1,67 @@
 #include "import/SourceSplitter.h"
 
+#include "store/StagedRecords.h"
 #include "store/TextCodec.h"
 
 #include <array>
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
+#include <vector>
 
 namespace {
 
-// Fills the staging array as the import expects: one empty record until the first snippet.
-class Staging
+// Staged snippets carry the date in the user's own form; formatting it once a second keeps large
+// files fast.
+class SplitDate
 {
 public:
-    explicit Staging(CodeArray& staged) : m_staged(staged) { m_staged.assign(1, SnippetRecord{}); }
-
-    void store(const QString& language, const QString& title, const QString& code)
-    {
-        ++m_count;
-        m_staged.resize(size_t(m_count) + 1);
-        SnippetRecord& r = m_staged[size_t(m_count)];
-        r = SnippetRecord{};
-        r.Language = language;
-        r.Title = title;
-        r.Category = QLatin1String(SourceSplitter::Category);
-        r.Date = now();
-        r.Code = code;
-    }
-
-    bool found() const { return m_count >= 0; }
-
-private:
-    // Staged snippets carry the date in the user's own form; formatting it once a second keeps
-    // large files fast.
     QString now()
     {
         const qint64 second = QDateTime::currentSecsSinceEpoch();
-        if (second != m_dateSecond) {
-            m_dateSecond = second;
-            m_date = QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+        if (second != m_second) {
+            m_second = second;
+            m_text = QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
         }
-        return m_date;
+        return m_text;
     }
 
-    CodeArray& m_staged;
-    qsizetype m_count = -1;
-    qint64 m_dateSecond = -1;
-    QString m_date;
+private:
+    qint64 m_second = -1;
+    QString m_text;
 };
+
+// Stores one cut-out snippet in the import category.
+void store(StagedRecords& staging, SplitDate& date, const QString& language, const QString& title,
+           QString code)
+{
+    SnippetRecord r;
+    r.Language = language;
+    r.Title = title;
+    r.Category = QLatin1String(SourceSplitter::Category);
+    r.Date = date.now();
+    r.Code = std::move(code);
+    staging.store(std::move(r));
+}
+
+// Where each character c stands in text, in order.
+std::vector<qsizetype> positionsOf(QStringView text, QChar c)
+{
+    std::vector<qsizetype> positions;
+    for (qsizetype i = text.indexOf(c); i >= 0; i = text.indexOf(c, i + 1)) {
+        positions.push_back(i);
+    }
+    return positions;
+}
+
+// The index of the first position at or after from, moving at forward; positions.size() when none.
+size_t firstFrom(const std::vector<qsizetype>& positions, size_t at, qsizetype from)
+{
+    while (at < positions.size() && positions[at] < from) {
+        ++at;
+    }
+    return at;
+}
 
 bool readText(const QString& path, QString& text, QString* error)
 {
@@ -73,7 +87,8 @@ namespace SourceSplitter {
 
 bool splitVB(CodeArray& staged, QStringView text)
 {
-    Staging staging(staged);
+    StagedRecords staging(staged);
+    SplitDate date;
     const QList<QStringView> lines = TextCodec::splitLines(text);
     const std::array<std::pair<QLatin1StringView, QLatin1StringView>, 6> passes{{
         {QLatin1StringView("sub "), QLatin1StringView("end sub")},
@@ -105,7 +120,7 @@ bool splitVB(CodeArray& staged, QStringView text)
                 code += lines[k];
             }
             code += QLatin1String("\r\n") + end;
-            staging.store(QStringLiteral("Visual Basic"), title, code);
+            store(staging, date, QStringLiteral("Visual Basic"), title, std::move(code));
             i = last + 1;
         }
     }
@@ -116,7 +131,7 @@ bool LoadSourceVB(CodeArray& staged, const QString& path, QString* error)
 {
     QString text;
     if (!readText(path, text, error)) {
-        staged.assign(1, SnippetRecord{});
+        StagedRecords(staged).discard();
         return false;
     }
     return splitVB(staged, text);
@@ -124,7 +139,8 @@ bool LoadSourceVB(CodeArray& staged, const QString& path, QString* error)
 
 bool splitHTML(CodeArray& staged, QStringView text)
 {
-    Staging staging(staged);
+    StagedRecords staging(staged);
+    SplitDate date;
     const std::array<std::array<QLatin1StringView, 3>, 4> passes{{
         {QLatin1StringView("<script"), QLatin1StringView("</script>"), QLatin1StringView("JavaScript")},
         {QLatin1StringView("<form"), QLatin1StringView("</form>"), QLatin1StringView("HTML")},
@@ -136,7 +152,7 @@ bool splitHTML(CodeArray& staged, QStringView text)
         qsizetype start = text.indexOf(open);
         qsizetype end = start >= 0 ? text.indexOf(close, start + open.size()) : -1;
         while (start >= 0 && end >= 0) {
-            staging.store(language, title, text.sliced(start, end + close.size() - start).toString());
+            store(staging, date, language, title, text.sliced(start, end + close.size() - start).toString());
             start = text.indexOf(open, end + close.size());
             end = start >= 0 ? text.indexOf(close, start + open.size()) : -1;
         }
@@ -148,7 +164,7 @@ bool LoadSourceHTML(CodeArray& staged, const QString& path, QString* error)
 {
     QString text;
     if (!readText(path, text, error)) {
-        staged.assign(1, SnippetRecord{});
+        StagedRecords(staged).discard();
         return false;
     }
     return splitHTML(staged, text);
@@ -156,53 +172,66 @@ bool LoadSourceHTML(CodeArray& staged, const QString& path, QString* error)
 
 bool splitFunction(CodeArray& staged, QStringView text, const QString& subType, const QString& language)
 {
-    Staging staging(staged);
+    StagedRecords staging(staged);
+    SplitDate date;
     const QString keyword = subType.toLower();
     if (keyword.isEmpty()) {
         return false;
     }
+    // Every brace is found once: a file of many keywords before one far brace would otherwise be
+    // searched up to that brace again for each keyword.
+    const std::vector<qsizetype> opens = positionsOf(text, u'{');
+    const std::vector<qsizetype> closes = positionsOf(text, u'}');
+    size_t firstOpenAt = 0;
+    size_t firstCloseAt = 0;
     qsizetype from = 0;
     while (true) {
         const qsizetype p = text.indexOf(keyword, from, Qt::CaseInsensitive);
         if (p < 0) {
             break;
         }
-        const qsizetype firstOpen = text.indexOf(u'{', p);
-        qsizetype close = text.indexOf(u'}', p);
-        if (firstOpen < 0 || close < 0) {
+        firstOpenAt = firstFrom(opens, firstOpenAt, p);
+        firstCloseAt = firstFrom(closes, firstCloseAt, p);
+        if (firstOpenAt == opens.size() || firstCloseAt == closes.size()) {
             break;
         }
         // Every opening brace met before the current closing brace pushes the end one brace further.
-        qsizetype open = firstOpen;
-        while (close >= 0) {
-            open = text.indexOf(u'{', open + 1);
-            if (open < 0 || open > close) {
+        size_t open = firstOpenAt;
+        size_t close = firstCloseAt;
+        while (close < closes.size()) {
+            ++open;
+            if (open == opens.size() || opens[open] > closes[close]) {
                 break;
             }
-            close = text.indexOf(u'}', close + 1);
+            ++close;
         }
-        if (close < 0) {
+        if (close == closes.size()) {
             break; // the block never closes
         }
+        const qsizetype end = closes[close];
+        const qsizetype firstOpen = opens[firstOpenAt];
         const qsizetype titleStart = p + keyword.size() + 1;
         QString title;
         if (firstOpen > titleStart) {
-            title.reserve(firstOpen - titleStart);
+            // A line end counts as a blank; only the first TitleLimit characters after the leading
+            // blanks are kept, since the "{" may lie at the far end of the file.
             const QStringView raw = text.sliced(titleStart, firstOpen - titleStart);
-            for (qsizetype i = 0; i < raw.size(); ++i) {
-                if (raw[i] == u'\r' || raw[i] == u'\n') {
-                    if (raw[i] == u'\r' && i + 1 < raw.size() && raw[i + 1] == u'\n') {
+            for (qsizetype i = 0; i < raw.size() && title.size() < TitleLimit; ++i) {
+                QChar c = raw[i];
+                if (c == u'\r' || c == u'\n') {
+                    if (c == u'\r' && i + 1 < raw.size() && raw[i + 1] == u'\n') {
                         ++i;
                     }
-                    title += u' ';
-                } else {
-                    title += raw[i];
+                    c = u' ';
+                }
+                if (c != u' ' || !title.isEmpty()) {
+                    title += c;
                 }
             }
             title = TextCodec::trimBlanks(title).toString();
         }
-        staging.store(language, title, text.sliced(p, close + 1 - p).toString());
-        from = close + 1;
+        store(staging, date, language, title, text.sliced(p, end + 1 - p).toString());
+        from = end + 1;
     }
     return staging.found();
 }
@@ -212,7 +241,7 @@ bool LoadSourceFunction(CodeArray& staged, const QString& path, const QString& s
 {
     QString text;
     if (!readText(path, text, error)) {
-        staged.assign(1, SnippetRecord{});
+        StagedRecords(staged).discard();
         return false;
     }
     return splitFunction(staged, text, subType, language);

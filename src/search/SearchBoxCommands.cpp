@@ -1,6 +1,7 @@
 #include "search/SearchBoxCommands.h"
 
 #include "search/SearchEngine.h"
+#include "settings/SettingsDisplay.h"
 
 namespace SearchBoxCommands {
 
@@ -38,7 +39,7 @@ QString settingsText(const QList<QPair<QString, QString>>& settings)
 {
     QString text;
     for (const auto& [key, value] : settings) {
-        text += QStringLiteral("\r\n") + key + QStringLiteral("  ") + value;
+        text += QStringLiteral("\r\n") + key + QStringLiteral("  ") + SettingsDisplay::shownValue(key, value);
     }
     return text;
 }

@@ -26,7 +26,8 @@ enum class Command
 // and the blank check between "..clearregistry" and "..zqtest".
 Command recognise(const QString& text);
 
-// The settings as "..showsettings" lists them: for each pair CR LF, the key, two blanks and the value.
+// The settings as "..showsettings" lists them: for each pair CR LF, the key, two blanks and the value
+// (the FTP password masked).
 QString settingsText(const QList<QPair<QString, QString>>& settings);
 
 // The settings as "..printsettings" prints them: a heading line, then the listing.

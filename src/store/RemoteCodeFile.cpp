@@ -2,6 +2,7 @@
 
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
+#include "store/StagedRecords.h"
 
 namespace RemoteCodeFile {
 
@@ -19,12 +20,9 @@ bool LoadRemoteCodeDataFromFile(const QString& fullFileName, CodeArray& staged, 
         }
         return false;
     }
-    const bool found = !result.records.empty();
-    staged = std::move(result.records);
-    if (staged.empty()) {
-        staged.assign(1, SnippetRecord{});
-    }
-    return found;
+    StagedRecords staging(staged);
+    staging.adopt(std::move(result.records));
+    return staging.found();
 }
 
 void SortRemoteCodeByLanguage(CodeArray& staged)

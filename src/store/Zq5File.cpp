@@ -1,8 +1,10 @@
 #include "store/Zq5File.h"
 
+#include "store/StagedRecords.h"
 #include "store/TextCodec.h"
 
 #include <QFile>
+#include <utility>
 
 namespace {
 
@@ -49,8 +51,7 @@ private:
 
 bool ParseZq5CodeData(QStringView text, CodeArray& staged, QString* error)
 {
-    staged.assign(1, SnippetRecord{});
-    qsizetype count = -1;
+    StagedRecords staging(staged);
     Zq5Lines lines(text);
     QString title;
     QString category;
@@ -64,7 +65,7 @@ bool ParseZq5CodeData(QStringView text, CodeArray& staged, QString* error)
     while (ok && lines.next(line)) {
         const QStringView head = line.first(std::min<qsizetype>(5, line.size()));
         if (head == QLatin1String("+++++")) {
-            return count >= 0;
+            return staging.found();
         }
         if (head == QLatin1String("----T")) {
             QStringView fields[5];
@@ -84,21 +85,21 @@ bool ParseZq5CodeData(QStringView text, CodeArray& staged, QString* error)
         } else if (head == QLatin1String("----H")) {
             ok = lines.block(ignored);
             if (ok) {
-                ++count;
-                staged.resize(size_t(count) + 1);
-                SetCodeElement(staged, count, QLatin1String(Zq5Language), title, category, keywords, date, {},
-                               {}, {}, {}, {}, dText + QLatin1String("\r\n\r\n") + code, {});
-                title.clear();
-                category.clear();
-                keywords.clear();
-                date.clear();
-                dText.clear();
-                code.clear();
+                SnippetRecord r;
+                r.Language = QLatin1String(Zq5Language);
+                r.Title = std::exchange(title, {});
+                r.Category = std::exchange(category, {});
+                r.Keywords = std::exchange(keywords, {});
+                r.Date = std::exchange(date, {});
+                r.Code = std::exchange(dText, {}) + QLatin1String("\r\n\r\n") + std::exchange(code, {});
+                staging.store(std::move(r));
             }
         }
     }
+    // Half a library would list most of its snippets as missing from the library.
+    staging.discard();
     if (error) {
-        *error = QStringLiteral("Input past end of file");
+        *error = QLatin1String(Zq5CutOffError);
     }
     return false;
 }
@@ -107,11 +108,18 @@ bool Loadzq5CodeDataFromFile(const QString& fullFileName, CodeArray& staged, QSt
 {
     QFile file(fullFileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        staged.assign(1, SnippetRecord{});
+        StagedRecords(staged).discard();
         if (error) {
-            *error = file.errorString();
+            *error = QStringLiteral("%1: %2").arg(fullFileName, file.errorString());
         }
         return false;
     }
-    return ParseZq5CodeData(TextCodec::decode(file.readAll()), staged, error);
+    QString reason;
+    const bool found = ParseZq5CodeData(TextCodec::decode(file.readAll()), staged, &reason);
+    if (!reason.isEmpty() && error) {
+        *error = QStringLiteral("%1 in %2: the file is cut off before its end line \"+++++\", so nothing "
+                                "of it was staged.")
+                     .arg(reason, fullFileName);
+    }
+    return found;
 }

@@ -10,10 +10,13 @@
 // the "----D" description stands above the code.
 inline constexpr char Zq5Language[] = "Imported Language";
 
-// Resets staged to one empty record and stores every record from index 0 on. True when the end line
-// "+++++" was reached and at least one record was read; otherwise error says why (records read
-// before a failure stay staged).
+// What a file that ends before its end line "+++++" gives.
+inline constexpr char Zq5CutOffError[] = "Input past end of file";
+
+// Resets staged to one empty record and stores every record from index 0 on, its code with CR LF
+// line ends. True when the end line "+++++" was reached and at least one record was read. A file
+// that cannot be read or is cut off stages nothing, and error says why, naming the file.
 bool Loadzq5CodeDataFromFile(const QString& fullFileName, CodeArray& staged, QString* error = nullptr);
 
-// The same on text already read.
+// The same on text already read; error gets only the reason.
 bool ParseZq5CodeData(QStringView text, CodeArray& staged, QString* error = nullptr);

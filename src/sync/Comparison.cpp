@@ -255,32 +255,10 @@ bool LocalIndex::isMatching(const SnippetRecord& staged, const Keys& keys) const
     return false;
 }
 
-bool LocalIndex::RemoteIsUnique(const SnippetRecord& staged) const
-{
-    return isUnique(staged, keysOf(staged));
-}
-
-bool LocalIndex::RemoteIsMatching(const SnippetRecord& staged) const
-{
-    return isMatching(staged, keysOf(staged));
-}
-
 LocalIndex::Verdict LocalIndex::compare(const SnippetRecord& staged) const
 {
     const Keys keys = keysOf(staged);
     return {isUnique(staged, keys), isMatching(staged, keys)};
-}
-
-qsizetype LocalIndex::FindMatchToRemote(const QString& titleKey) const
-{
-    for (qsizetype e = m_byTitle.find(hashOf(titleKey)); e >= 0; e = m_entries[size_t(e)].nextSameTitle) {
-        const Entry& entry = m_entries[size_t(e)];
-        const SnippetRecord& local = m_library[size_t(entry.index)];
-        if (TextCodec::lowerJoined({local.Language, local.Title}) == titleKey) {
-            return entry.index;
-        }
-    }
-    return -1;
 }
 
 namespace Comparison {

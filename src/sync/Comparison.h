@@ -16,22 +16,14 @@ public:
     // The index refers to the library, which must outlive it.
     explicit LocalIndex(CodeArray&&) = delete;
 
-    // True unless a library record has the same full key as staged.
-    bool RemoteIsUnique(const SnippetRecord& staged) const;
-
-    // True when a library record has the same title key as staged and other code (case ignored).
-    bool RemoteIsMatching(const SnippetRecord& staged) const;
-
-    // Both answers at once, with the staged record's keys computed once.
+    // How staged stands: unique unless a library record has the same full key; matching when a
+    // library record has the same title key and other code (case ignored).
     struct Verdict
     {
         bool unique = false;
         bool matching = false;
     };
     Verdict compare(const SnippetRecord& staged) const;
-
-    // The lowest library index whose title key is titleKey (already lower-cased), or -1.
-    qsizetype FindMatchToRemote(const QString& titleKey) const;
 
 private:
     // What the comparison needs of one record, computed once: hashes of the lower-cased title key,

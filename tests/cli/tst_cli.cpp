@@ -1,5 +1,8 @@
 #include "CliRun.h"
+#include "LibraryText.h"
 #include "settings/AppInfo.h"
+#include "store/DatabaseFile.h"
+#include "ZorbethTestPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +12,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include "ZorbethTestPaths.h"
 
 namespace {
 
@@ -50,6 +52,8 @@ private slots:
     void versionAndHelp_printAndExitZero_data();
     void versionAndHelp_printAndExitZero();
     void show_json_givesEveryField();
+    void textTables_showControlCharactersEscaped_data();
+    void textTables_showControlCharactersEscaped();
     void badUsageOrMissingLibrary_exitsTwoAndWritesNothing_data();
     void badUsageOrMissingLibrary_exitsTwoAndWritesNothing();
 };
@@ -217,6 +221,58 @@ void TestCli::show_json_givesEveryField()
                           {"objectFlag", 0},
                           {"objectStart", 0},
                           {"objectLength", 0}}));
+}
+
+void TestCli::textTables_showControlCharactersEscaped_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QStringList>("shown"); // texts the output must hold
+    const QStringList title{"Evil\\x1b]0;owned\\x07"};
+    QTest::newRow("list") << QStringList{"list"} << title;
+    QTest::newRow("show") << QStringList{"show", "0"}
+                          << QStringList{"Evil\\x1b]0;owned\\x07", "C\\x9b2J",
+                                         "line one\n\tline \\x1b[2J two"};
+    QTest::newRow("search") << QStringList{"search", "Evil"} << title;
+    QTest::newRow("objects list") << QStringList{"objects", "list"} << QStringList{"a\\x1b[31m.txt"};
+    QTest::newRow("split") << QStringList{"split", "IMPORT"} << QStringList{"Bad\\x1b[2J\\x08 : Base"};
+    QTest::newRow("compare") << QStringList{"compare", "IMPORT"} << QStringList{"Bad\\x1b[2J\\x08 : Base"};
+}
+
+void TestCli::textTables_showControlCharactersEscaped()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QStringList, shown);
+    QTemporaryDir folder;
+    SnippetRecord r;
+    r.Language = QStringLiteral("C") + QChar(0x9b) + QStringLiteral("2J");
+    r.Category = QStringLiteral("Cat");
+    r.Title = QStringLiteral("Evil\x1b]0;owned\x07");
+    r.Code = QStringLiteral("line one\r\n\tline \x1b[2J two");
+    r.ObjectName = QStringLiteral("a\x1b[31m.txt");
+    r.ObjectFlag = 1;
+    r.ObjectStart = 1;
+    r.ObjectLength = 4;
+    QVERIFY(DatabaseFile::write(folder.filePath("zorbeth.txt"), {r}));
+    QVERIFY(LibraryText::writeAll(folder.filePath("zorbethresource.res"), "AAAA"));
+    const QString source = folder.filePath("hostile.h");
+    QVERIFY(LibraryText::writeAll(source, "class Bad\x1b[2J\x08 : Base { int a; };\n"));
+    command.replaceInStrings(QStringLiteral("IMPORT"), source);
+
+    const Run run = cli(QStringList{"--folder", folder.path()} + command);
+    QCOMPARE(run.exitCode, 0);
+    const QString out = QString::fromUtf8(run.out);
+    for (const QChar c : out) {
+        QVERIFY2(c == u'\n' || c == u'\t' || c.category() != QChar::Other_Control,
+                 qPrintable(
+                     QStringLiteral("U+%1 reached the terminal").arg(c.unicode(), 4, 16, QLatin1Char('0'))));
+    }
+    for (const QString& text : shown) {
+        QVERIFY2(out.contains(text), qPrintable(out));
+    }
+    // JSON keeps the text as it is, escaped the JSON way.
+    const Run json = cli(QStringList{"--folder", folder.path()} + command + QStringList{"--json"});
+    QCOMPARE(json.exitCode, 0);
+    QVERIFY(json.out.contains("\\u001b"));
 }
 
 void TestCli::badUsageOrMissingLibrary_exitsTwoAndWritesNothing_data()

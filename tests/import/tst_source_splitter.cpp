@@ -1,9 +1,16 @@
 #include "import/ImportExtensions.h"
 #include "import/SourceSplitter.h"
+#include "ZorbethTestPaths.h"
 
+#include <csignal>
+#include <cstdio>
+#include <poll.h>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include "ZorbethTestPaths.h"
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +43,10 @@ class TestSourceSplitter : public QObject
 private slots:
     void stageFile_cutsEachKindOfSource_data();
     void stageFile_cutsEachKindOfSource();
+    void stageFile_codeHasCrLfWhateverTheFileUsed_data();
+    void stageFile_codeHasCrLfWhateverTheFileUsed();
+    void splitFunction_farBrace_titleBoundedAndCodeWhole();
+    void splitFunction_hostileHeader_peakMemoryStaysSmall();
     void splitVB_rebuildsCodeWithLowerCaseKeywordsAndCrLf();
     void splitVB_anyLineEndEndsALine_data();
     void splitVB_anyLineEndEndsALine();
@@ -85,6 +96,131 @@ void TestSourceSplitter::stageFile_cutsEachKindOfSource()
     QVERIFY(ImportExtensions::stageFile(Fixtures + file, staged));
     QCOMPARE(::titles(staged), titles);
     QCOMPARE(::languages(staged), languages);
+}
+
+void TestSourceSplitter::stageFile_codeHasCrLfWhateverTheFileUsed_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("lineEnd");
+    for (const char* file : {"module.bas", "page.html", "tools.pl", "shapes.h", "Demo.java", "old.zq5"}) {
+        for (const auto& [name, end] :
+             {std::pair{"lf", "\n"}, std::pair{"cr", "\r"}, std::pair{"cr lf", "\r\n"}}) {
+            QTest::addRow("%s, %s", file, name) << QString::fromLatin1(file) << QByteArray(end);
+        }
+    }
+}
+
+void TestSourceSplitter::stageFile_codeHasCrLfWhateverTheFileUsed()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, lineEnd);
+    QFile fixture(Fixtures + file);
+    QVERIFY(fixture.open(QIODevice::ReadOnly));
+    QByteArray bytes = fixture.readAll();
+    bytes.replace("\r\n", "\n");
+    QByteArray crlf = bytes;
+    crlf.replace("\n", "\r\n");
+    bytes.replace("\n", lineEnd);
+    QTemporaryDir dir;
+    auto stage = [&](const QByteArray& content, CodeArray& staged) {
+        QFile copy(dir.filePath(file));
+        QVERIFY(copy.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        copy.write(content);
+        copy.close();
+        QVERIFY(ImportExtensions::stageFile(copy.fileName(), staged));
+    };
+    CodeArray staged;
+    CodeArray fromCrLf;
+    stage(bytes, staged);
+    stage(crlf, fromCrLf);
+    QCOMPARE(staged.size(), fromCrLf.size());
+    for (size_t i = 0; i < staged.size(); ++i) {
+        const QString& code = staged[i].Code;
+        QCOMPARE(code.count(u'\n'), code.count(QLatin1String("\r\n")));
+        QCOMPARE(code.count(u'\r'), code.count(QLatin1String("\r\n")));
+        QCOMPARE(code, fromCrLf[i].Code);
+    }
+}
+
+void TestSourceSplitter::splitFunction_farBrace_titleBoundedAndCodeWhole()
+{
+    const QString name(1000, u'n');
+    const QString text = "class \r\n  " + name + " {\r\n}";
+    CodeArray staged;
+    QVERIFY(SourceSplitter::splitFunction(staged, text, "class", "C++"));
+    QCOMPARE(staged.size(), size_t(1));
+    QCOMPARE(staged[0].Title, name.left(SourceSplitter::TitleLimit));
+    QCOMPARE(staged[0].Code, text);
+}
+
+void TestSourceSplitter::splitFunction_hostileHeader_peakMemoryStaysSmall()
+{
+    // "class }" lines and one "{" at the very end: every title would run to that far brace.
+    QByteArray hostile;
+    while (hostile.size() < 80 * 1024) {
+        hostile += "class }\r\n";
+    }
+    hostile += "{";
+    QTemporaryDir dir;
+    QFile file(dir.filePath("hostile.h"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(hostile);
+    file.close();
+
+    // Measured in a child process, whose peak starts at what it holds after the fork. The child
+    // may not grow its address space by more than 512 MB, so a runaway fails there instead of
+    // exhausting the machine.
+    constexpr long LimitKb = 50 * 1024;
+    int pipeEnds[2];
+    QVERIFY(pipe(pipeEnds) == 0);
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        // The child leaves the test's crash handling alone and just ends.
+        std::signal(SIGABRT, SIG_DFL);
+        std::signal(SIGSEGV, SIG_DFL);
+        close(pipeEnds[0]);
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1) {
+                pages = 0;
+            }
+            std::fclose(statm);
+        }
+        const rlim_t room = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(512) << 20);
+        const rlimit limit{room, room};
+        setrlimit(RLIMIT_AS, &limit);
+        long grown[2] = {-1, 0};
+        try {
+            CodeArray staged;
+            if (ImportExtensions::stageFile(file.fileName(), staged)) {
+                grown[0] = long(staged.size());
+            }
+        } catch (const std::bad_alloc&) {
+            _exit(2);
+        }
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        grown[1] = after.ru_maxrss - before.ru_maxrss;
+        const bool written = write(pipeEnds[1], grown, sizeof grown) == sizeof grown;
+        _exit(written ? 0 : 1);
+    }
+    close(pipeEnds[1]);
+    long grown[2] = {0, 0};
+    pollfd ready{pipeEnds[0], POLLIN, 0};
+    const bool answered = poll(&ready, 1, 60000) == 1;
+    const bool read = answered && ::read(pipeEnds[0], grown, sizeof grown) == sizeof grown;
+    close(pipeEnds[0]);
+    if (!answered) {
+        kill(child, SIGKILL);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    QVERIFY2(read && WIFEXITED(status) && WEXITSTATUS(status) == 0, "the split did not finish");
+    QCOMPARE(grown[0], long(hostile.count("class")));
+    QVERIFY2(grown[1] < LimitKb, qPrintable(QStringLiteral("peak grew by %1 KB").arg(grown[1])));
 }
 
 void TestSourceSplitter::splitVB_rebuildsCodeWithLowerCaseKeywordsAndCrLf()
@@ -139,8 +275,8 @@ void TestSourceSplitter::splitHTML_cutsNestedBlocksPerPass()
     QVERIFY(SourceSplitter::LoadSourceHTML(staged, Fixtures + "page.html"));
     QCOMPARE(staged.size(), size_t(5));
     QCOMPARE(staged[0].Code,
-             QStringLiteral("<script type=\"text/javascript\">\nfunction a() { return 1; }\n</script>"));
-    QCOMPARE(staged[1].Code, QStringLiteral("<script>\nfunction b() {}\n</script>"));
+             QStringLiteral("<script type=\"text/javascript\">\r\nfunction a() { return 1; }\r\n</script>"));
+    QCOMPARE(staged[1].Code, QStringLiteral("<script>\r\nfunction b() {}\r\n</script>"));
     QCOMPARE(staged[2].Code, QStringLiteral("<form action=\"x\"><input></form>"));
     QCOMPARE(
         staged[4].Code,
@@ -163,13 +299,13 @@ void TestSourceSplitter::splitFunction_cutsAtTheMatchingBrace_data()
 
     QTest::newRow("extends") << "class Shape extends Base {\n int a;\n}\n"
                              << "class" << QStringList{"Shape extends Base"}
-                             << QStringList{"class Shape extends Base {\n int a;\n}"};
+                             << QStringList{"class Shape extends Base {\r\n int a;\r\n}"};
     // "sub" is found inside words; each line end in a title becomes one blank.
     QTest::newRow("sub inside a word")
         << "my $x = substr($s, 1);\r\nsub f { 1 }\n"
         << "Sub" << QStringList{"tr($s, 1); sub f"} << QStringList{"substr($s, 1);\r\nsub f { 1 }"};
     QTest::newRow("lone cr in title") << "CLASS A\rB{}"
-                                      << "class" << QStringList{"A B"} << QStringList{"CLASS A\rB{}"};
+                                      << "class" << QStringList{"A B"} << QStringList{"CLASS A\r\nB{}"};
     QTest::newRow("braces in strings count")
         << "class S { s = \"{\"; } } tail"
         << "class" << QStringList{"S"} << QStringList{"class S { s = \"{\"; } }"};
@@ -207,8 +343,9 @@ void TestSourceSplitter::staged_carriesImportCategoryAndNoObject()
         QCOMPARE(r.ObjectFlag + r.ObjectStart + r.ObjectLength, 0);
         QVERIFY(!r.Date.isEmpty());
     }
-    QCOMPARE(staged[1].Code,
-             QStringLiteral("sub trim_it {\n    my $s = shift;\n    $s =~ s/^\\s+//;\n    return $s;\n}"));
+    QCOMPARE(
+        staged[1].Code,
+        QStringLiteral("sub trim_it {\r\n    my $s = shift;\r\n    $s =~ s/^\\s+//;\r\n    return $s;\r\n}"));
 }
 
 void TestSourceSplitter::nothingFound_leavesOneEmptyRecord_data()

@@ -105,11 +105,30 @@ private slots:
         QCOMPARE(int(SearchBoxCommands::recognise(text)), command);
     }
 
-    void settingsText_startsEachPairOnANewLine()
+    void settingsText_startsEachPairOnANewLine_masksThePassword_data()
     {
-        QCOMPARE(SearchBoxCommands::settingsText({{"IgnoreCase", "1"}, {"FontName", "Courier New"}}),
-                 QStringLiteral("\r\nIgnoreCase  1\r\nFontName  Courier New"));
-        QCOMPARE(SearchBoxCommands::settingsText({}), QString());
+        using Pairs = QList<QPair<QString, QString>>;
+        QTest::addColumn<Pairs>("settings");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain values") << Pairs{{"IgnoreCase", "1"}, {"FontName", "Courier New"}}
+                                      << "\r\nIgnoreCase  1\r\nFontName  Courier New";
+        QTest::newRow("none") << Pairs{} << QString();
+        QTest::newRow("ftp password")
+            << Pairs{{"FTPUser", "ann"}, {"FTPPSW", "s3cret"}} << "\r\nFTPUser  ann\r\nFTPPSW  ********";
+        QTest::newRow("no ftp password set") << Pairs{{"FTPPSW", ""}} << "\r\nFTPPSW  ";
+        QTest::newRow("a password-like value of another key")
+            << Pairs{{"FTPServer", "s3cret"}} << "\r\nFTPServer  s3cret";
+    }
+
+    void settingsText_startsEachPairOnANewLine_masksThePassword()
+    {
+        using Pairs = QList<QPair<QString, QString>>;
+        QFETCH(Pairs, settings);
+        QFETCH(QString, shown);
+        QCOMPARE(SearchBoxCommands::settingsText(settings), shown);
+        // The printout lists the same text under its heading.
+        QCOMPARE(SearchBoxCommands::settingsPrintout(settings),
+                 QStringLiteral("Zorbeth Registry Settings\r\n\r\n") + shown);
     }
 };
 

@@ -1,8 +1,8 @@
 #include "store/Zq5File.h"
+#include "ZorbethTestPaths.h"
 
 #include <QTemporaryDir>
 #include <QTest>
-#include "ZorbethTestPaths.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ private slots:
     void parse_stagesRecordsUnderImportedLanguage();
     void parse_codeIsDescriptionThenCode_data();
     void parse_codeIsDescriptionThenCode();
-    void parse_withoutEndLine_failsAndKeepsWhatWasRead_data();
-    void parse_withoutEndLine_failsAndKeepsWhatWasRead();
+    void withoutEndLine_failsNamingTheFileAndStagesNothing_data();
+    void withoutEndLine_failsNamingTheFileAndStagesNothing();
     void load_readsFileWithAnyLineEnds_data();
     void load_readsFileWithAnyLineEnds();
     void load_missingFile_failsWithReason();
@@ -84,31 +84,35 @@ void TestZq5File::parse_codeIsDescriptionThenCode()
     QCOMPARE(records[0].Code, staged);
 }
 
-void TestZq5File::parse_withoutEndLine_failsAndKeepsWhatWasRead_data()
+void TestZq5File::withoutEndLine_failsNamingTheFileAndStagesNothing_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("kept");
-    QTest::newRow("no end line") << Header + record("A", "d", "c") + record("B", "d", "c") << 2;
-    QTest::newRow("cut inside a block") << Header + record("A", "d", "c") + "----T\r\nB\r\ncat\r\n" << 1;
-    QTest::newRow("cut inside code") << Header + "----T\r\nA\r\nc\r\nk\r\nd\r\n----E\r\n----C\r\nx = 1\r\n"
-                                     << 0;
-    QTest::newRow("empty file") << QString() << 0;
+    QTest::newRow("no end line") << Header + record("A", "d", "c") + record("B", "d", "c");
+    QTest::newRow("cut inside a block") << Header + record("A", "d", "c") + "----T\r\nB\r\ncat\r\n";
+    QTest::newRow("cut inside code") << Header + "----T\r\nA\r\nc\r\nk\r\nd\r\n----E\r\n----C\r\nx = 1\r\n";
+    QTest::newRow("empty file") << QString();
 }
 
-void TestZq5File::parse_withoutEndLine_failsAndKeepsWhatWasRead()
+void TestZq5File::withoutEndLine_failsNamingTheFileAndStagesNothing()
 {
     QFETCH(QString, text);
-    QFETCH(int, kept);
     CodeArray staged;
     QString error;
     QVERIFY(!ParseZq5CodeData(text, staged, &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(qsizetype(staged.size()), qsizetype(std::max(kept, 1)));
-    if (kept > 0) {
-        QCOMPARE(staged[0].Title, QStringLiteral("A"));
-    } else {
-        QCOMPARE(staged[0], SnippetRecord{});
-    }
+    QCOMPARE(error, QStringLiteral("Input past end of file"));
+    QCOMPARE(staged, CodeArray(1));
+
+    QTemporaryDir dir;
+    QFile file(dir.filePath("cut.zq5"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+    file.close();
+    staged.assign(3, SnippetRecord{});
+    error.clear();
+    QVERIFY(!Loadzq5CodeDataFromFile(file.fileName(), staged, &error));
+    QCOMPARE(staged, CodeArray(1));
+    QVERIFY2(error.contains(file.fileName()) && error.contains(QLatin1String("nothing of it was staged")),
+             qPrintable(error));
 }
 
 void TestZq5File::load_readsFileWithAnyLineEnds_data()
@@ -143,7 +147,7 @@ void TestZq5File::load_missingFile_failsWithReason()
     CodeArray staged(2);
     QString error;
     QVERIFY(!Loadzq5CodeDataFromFile(QStringLiteral(ZORBETH_TEST_DATA_DIR "/no-such.zq5"), staged, &error));
-    QVERIFY(!error.isEmpty());
+    QVERIFY(error.contains(QLatin1String("no-such.zq5")));
     QCOMPARE(staged.size(), size_t(1));
 }
 

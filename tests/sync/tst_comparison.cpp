@@ -224,10 +224,11 @@ void TestComparison::localIndex_answersAsThePlainPairwiseComparison()
             const SnippetRecord& s = staged[i];
             const bool unique = naiveUnique(library, s);
             const bool matching = naiveMatching(library, s);
-            QCOMPARE(index.RemoteIsUnique(s), unique);
-            QCOMPARE(index.RemoteIsMatching(s), matching);
+            const LocalIndex::Verdict verdict = index.compare(s);
+            QCOMPARE(verdict.unique, unique);
+            QCOMPARE(verdict.matching, matching);
             const QString key = (s.Language + s.Title).toLower();
-            QCOMPARE(index.FindMatchToRemote(key), naiveFind(library, key));
+            QCOMPARE(Comparison::FindMatchToRemote(library, key), naiveFind(library, key));
             if (unique) {
                 expected.push_back({qsizetype(i), s.Language, s.Category, s.Title, matching});
             }

@@ -10,7 +10,7 @@
 
 namespace {
 
-const QByteArray CppSource = "class Alpha\n{\n    int a;\n};\n\nclass Beta\n{\n    int b;\n};\n";
+const QByteArray CppSource = "class Alpha\r\n{\r\n    int a;\r\n};\n\nclass Beta\r\n{\r\n    int b;\r\n};\n";
 const QByteArray BasSource =
     "Sub Hello()\n    x = 1\nEnd Sub\n\nFunction Twice(n)\n    Twice = n * 2\nEnd Function\n";
 
@@ -220,7 +220,7 @@ private slots:
 
     void identicalSnippet_caseIgnored_isNotListed()
     {
-        ComparisonWindow w({record("C++", "Misc", "Beta", "CLASS BETA\n{\n    INT B;\n}")});
+        ComparisonWindow w({record("C++", "Misc", "Beta", "CLASS BETA\r\n{\r\n    INT B;\r\n}")});
         w.importLocal(w.writeFile("a.cpp", CppSource));
         QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn), QStringList{"Alpha"});
         QCOMPARE(w.status().left(41), QStringLiteral("1 of 2 source code snippet have differenc"));
@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(w.library(),
                  (QStringList{"C++/import/Alpha", "C++/import/Beta", "C++/Misc/Alpha", "Perl/Misc/Zed"}));
         const SnippetRecord& beta = w.ws().codeArray[1];
-        QCOMPARE(beta.Code, QStringLiteral("class Beta\n{\n    int b;\n}"));
+        QCOMPARE(beta.Code, QStringLiteral("class Beta\r\n{\r\n    int b;\r\n}"));
         QCOMPARE(beta.Keywords, QString());
         QCOMPARE(beta.Date, stagedDate);
         QVERIFY(w.ws().CodeChanged);
@@ -303,13 +303,14 @@ private slots:
         QTreeWidgetItem* node = w.f.tree()->currentItem();
         QCOMPARE(LibraryTree::key(node), QStringLiteral("T0"));
         QCOMPARE(w.f.find<CodeEditor>("txtCode")->text(), QStringLiteral("other code"));
-        QCOMPARE(w.code->text(), QStringLiteral("class Alpha\n{\n    int a;\n}"));
+        QCOMPARE(w.code->text(), QStringLiteral("class Alpha\r\n{\r\n    int a;\r\n}"));
 
         w.ws().CodeChanged = false;
         w.trigger("mnuReplaceTreeCode");
 
-        QCOMPARE(w.f.find<CodeEditor>("txtCode")->text(), QStringLiteral("class Alpha\n{\n    int a;\n}"));
-        QCOMPARE(w.ws().codeArray[0].Code, QStringLiteral("class Alpha\n{\n    int a;\n}"));
+        QCOMPARE(w.f.find<CodeEditor>("txtCode")->text(),
+                 QStringLiteral("class Alpha\r\n{\r\n    int a;\r\n}"));
+        QCOMPARE(w.ws().codeArray[0].Code, QStringLiteral("class Alpha\r\n{\r\n    int a;\r\n}"));
         QCOMPARE(w.ws().codeArray[0].Date, QStringLiteral("2026-05-06 07:08:09"));
         QCOMPARE(w.ws().codeArray[0].Title, QStringLiteral("Alpha"));
         QVERIFY(w.ws().CodeChanged);
@@ -325,7 +326,7 @@ private slots:
         w.clickCheckBox("Alpha");
         QVERIFY(w.model->isChecked(w.rowOf("Alpha")));
         QCOMPARE(w.list->currentIndex().row(), w.rowOf("Alpha"));
-        QCOMPARE(w.code->text(), QStringLiteral("class Alpha\n{\n    int a;\n}"));
+        QCOMPARE(w.code->text(), QStringLiteral("class Alpha\r\n{\r\n    int a;\r\n}"));
         QCOMPARE(LibraryTree::key(w.f.tree()->currentItem()), QStringLiteral("T0"));
     }
 
@@ -340,13 +341,94 @@ private slots:
         QCOMPARE(w.ws().codeArray[0].Code, QStringLiteral("other code"));
     }
 
+    void replaceTreeCode_onAnotherSnippet_asksFirst_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("treeKey");
+        QTest::addColumn<int>("answer"); // -1: none queued, the default button decides
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("the row's own snippet") << "Alpha"
+                                               << "T0" << -1 << false << true;
+        QTest::newRow("another snippet, default answer") << "Beta"
+                                                         << "T1" << -1 << true << false;
+        QTest::newRow("another snippet, No") << "Beta"
+                                             << "T1" << int(Prompts::Answer::No) << true << false;
+        QTest::newRow("another snippet, Yes") << "Beta"
+                                              << "T1" << int(Prompts::Answer::Yes) << true << true;
+    }
+
+    void replaceTreeCode_onAnotherSnippet_asksFirst()
+    {
+        QFETCH(QString, row);
+        QFETCH(QString, treeKey);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, replaced);
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        w.click(row);
+        w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(treeKey));
+        const size_t index = size_t(treeKey.mid(1).toInt());
+        const QString before = w.ws().codeArray[index].Code;
+        Prompts::takeHistory();
+        if (answer >= 0) {
+            Prompts::queueAnswer(Prompts::Answer(answer));
+        }
+        w.ws().CodeChanged = false;
+
+        w.trigger("mnuReplaceTreeCode");
+
+        const QList<Prompts::Record> history = Prompts::takeHistory();
+        QCOMPARE(history.size(), asked ? 1 : 0);
+        if (asked) {
+            QCOMPARE(history[0].title, QStringLiteral("Replace Tree Code"));
+            QVERIFY(history[0].text.contains(QLatin1String("\"Zeta\"")) &&
+                    history[0].text.contains(u'"' + row + u'"'));
+        }
+        QCOMPARE(w.ws().codeArray[index].Code, replaced ? w.code->text() : before);
+        QCOMPARE(w.ws().CodeChanged, replaced);
+    }
+
+    void rightClick_selectsTheRowAndShowsItsCode()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.f.window().resize(1000, 700);
+        w.f.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.f.window()));
+        w.importLocal(w.writeFile("a.cpp", CppSource));
+        QCOMPARE(w.code->text(), QStringLiteral("class Alpha\r\n{\r\n    int a;\r\n}"));
+        const QPoint at =
+            w.list->visualRect(w.model->index(w.rowOf("Beta"), RemoteListModel::TitleColumn)).center();
+
+        QTest::mousePress(w.list->viewport(), Qt::RightButton, {}, at);
+        QTest::mouseRelease(w.list->viewport(), Qt::RightButton, {}, at);
+
+        QCOMPARE(w.list->currentIndex().row(), w.rowOf("Beta"));
+        QCOMPARE(w.code->text(), QStringLiteral("class Beta\r\n{\r\n    int b;\r\n}"));
+        w.f.find<QMenu>("mnuPopupRemote")->close();
+    }
+
+    void languageColumn_fitsItsLongestText()
+    {
+        ComparisonWindow w(cppLibrary());
+        w.importLocal(w.writeFile("old.zq5",
+                                  "----T\r\nJoin\r\nStrings\r\n\r\n2004-02-01\r\n----E\r\n----C\r\nx\r\n"
+                                  "----E\r\n----H\r\n----E\r\n+++++\r\n"));
+        QCOMPARE(w.rowTexts(RemoteListModel::LanguageColumn), QStringList{"Imported Language"});
+        const int text = w.list->fontMetrics().horizontalAdvance(QStringLiteral("Imported Language"));
+        const int checkBox = w.list->style()->pixelMetric(QStyle::PM_IndicatorWidth);
+        QVERIFY2(w.list->columnWidth(RemoteListModel::LanguageColumn) >= text + checkBox,
+                 qPrintable(QString::number(w.list->columnWidth(RemoteListModel::LanguageColumn))));
+    }
+
     void plainRowClick_showsItsCodeOnly()
     {
         ComparisonWindow w(cppLibrary());
         w.importLocal(w.writeFile("a.cpp", CppSource));
         w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(QStringLiteral("T1")));
         w.click("Beta");
-        QCOMPARE(w.code->text(), QStringLiteral("class Beta\n{\n    int b;\n}"));
+        QCOMPARE(w.code->text(), QStringLiteral("class Beta\r\n{\r\n    int b;\r\n}"));
         QCOMPARE(LibraryTree::key(w.f.tree()->currentItem()), QStringLiteral("T1"));
     }
 
@@ -357,7 +439,7 @@ private slots:
         QCOMPARE(w.list->currentIndex().row(), 0);
         QTest::keyClick(w.list, Qt::Key_Down);
         QCOMPARE(w.list->currentIndex().row(), 1);
-        QCOMPARE(w.code->text(), QStringLiteral("class Beta\n{\n    int b;\n}"));
+        QCOMPARE(w.code->text(), QStringLiteral("class Beta\r\n{\r\n    int b;\r\n}"));
     }
 
     void modeRefusals_data()
@@ -496,8 +578,8 @@ private slots:
 
     void nothingDiffers_showsThePlaceholder_andSelectAllTicksIt()
     {
-        ComparisonWindow w({record("C++", "Misc", "Alpha", "class Alpha\n{\n    int a;\n}"),
-                            record("C++", "Misc", "Beta", "class Beta\n{\n    int b;\n}")});
+        ComparisonWindow w({record("C++", "Misc", "Alpha", "class Alpha\r\n{\r\n    int a;\r\n}"),
+                            record("C++", "Misc", "Beta", "class Beta\r\n{\r\n    int b;\r\n}")});
         w.importLocal(w.writeFile("a.cpp", CppSource));
         QCOMPARE(w.keys(), QStringList{"X"});
         QCOMPARE(w.rowTexts(RemoteListModel::TitleColumn),
@@ -555,7 +637,7 @@ private slots:
         w.click("Alpha");
 
         QCOMPARE(w.status(), QStringLiteral("Snippet not found in tree"));
-        QCOMPARE(w.code->text(), QStringLiteral("class Alpha\n{\n    int a;\n}"));
+        QCOMPARE(w.code->text(), QStringLiteral("class Alpha\r\n{\r\n    int a;\r\n}"));
     }
 
     void stagedRowsSurviveALibraryResort_andImportTheRecordsTheyShow()
@@ -577,9 +659,8 @@ private slots:
         QCOMPARE(lib.count("C++/import/Alpha"), 1);
         for (const SnippetRecord& r : w.ws().codeArray) {
             if (r.Category == QLatin1String("import")) {
-                QCOMPARE(
-                    r.Code,
-                    QStringLiteral("class %1\n{\n    int %2;\n}").arg(r.Title, r.Title.left(1).toLower()));
+                QCOMPARE(r.Code, QStringLiteral("class %1\r\n{\r\n    int %2;\r\n}")
+                                     .arg(r.Title, r.Title.left(1).toLower()));
             }
         }
     }

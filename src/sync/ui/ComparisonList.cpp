@@ -2,6 +2,7 @@
 
 #include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
+#include "gui/Prompts.h"
 #include "gui/SearchFrame.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
@@ -53,10 +54,12 @@ ComparisonList::ComparisonList(WindowContext& context, SearchFrame& frame, Compa
         selectRow(index.row());
         lstRemote_ItemClick(index.row());
     });
-    // Moving through the list with the keyboard shows each row as a click does.
+    // Moving through the list with the keyboard, or a right click that selects a row for the pop-up
+    // menu, shows the row as a click does (a left click is handled above).
     connect(list.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid() && !m_selectingRow && QGuiApplication::mouseButtons() == Qt::NoButton) {
+                if (current.isValid() && !m_selectingRow &&
+                    !QGuiApplication::mouseButtons().testFlag(Qt::LeftButton)) {
                     lstRemote_ItemClick(current.row());
                 }
             });
@@ -182,12 +185,14 @@ void ComparisonList::fill(bool matching)
     const qsizetype count = qsizetype(rows.size());
     if (count > 0) {
         m_model->setRows(std::move(rows));
+        m_view->fitLanguageColumn();
         // A view with rows after an empty one has something to import again.
         m_context.toolbar.setButtonEnabled(QStringLiteral("Import"), true);
         selectRow(0);
         showStagedCode(*m_model->id(0));
     } else {
         m_model->setPlaceholder(QString::fromLatin1(Comparison::CurrentText));
+        m_view->fitLanguageColumn();
         m_context.toolbar.setButtonEnabled(QStringLiteral("Import"), false);
     }
     const qsizetype total = qsizetype(records.size());
@@ -199,6 +204,7 @@ void ComparisonList::showFailure(const QString& text)
 {
     clearList();
     m_model->setPlaceholder(text);
+    m_view->fitLanguageColumn();
     m_context.toolbar.setButtonEnabled(QStringLiteral("Import"), false);
 }
 
@@ -298,6 +304,25 @@ void ComparisonList::mnuReplaceTreeCode_Click()
     m_context.tree.finishLabelEdit();
     SnippetRecord* record = m_context.treeController.selectedRecord();
     if (record == nullptr) {
+        return;
+    }
+    // The tree may hold another snippet than the row's (after "Snippet not found in Tree", or a
+    // click elsewhere in the tree): its code is replaced only when the user says so.
+    const int row = selectedRow();
+    const QString rowTitle =
+        row >= 0 && m_model->id(row) ? m_model->text(row, RemoteListModel::TitleColumn) : QString();
+    const bool sameSnippet =
+        row >= 0 && m_model->id(row) &&
+        Comparison::titleKey(record->Language, record->Title) ==
+            Comparison::titleKey(m_model->text(row, RemoteListModel::LanguageColumn), rowTitle);
+    if (!sameSnippet &&
+        Prompts::question(
+            &m_context.window,
+            QStringLiteral("The snippet selected in the tree, \"%1\" (%2), is not the one of the "
+                           "selected row, \"%3\".\n\nReplace its code with the row's code?")
+                .arg(record->Title, record->Language, rowTitle),
+            QStringLiteral("Replace Tree Code"),
+            {Prompts::Answer::No, Prompts::Answer::Yes}) != Prompts::Answer::Yes) {
         return;
     }
     Workspace& ws = m_context.ws;

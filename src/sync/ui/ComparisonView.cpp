@@ -5,6 +5,7 @@
 #include "sync/ui/RemoteListModel.h"
 
 #include <QHeaderView>
+#include <QSet>
 #include <QTreeView>
 
 namespace {
@@ -46,6 +47,23 @@ void ComparisonView::setColumnWidths()
     for (int c = 0; c < m_lstRemote->model()->columnCount(); ++c) {
         m_lstRemote->setColumnWidth(c, ColumnTwips[c] / TwipsPerPixel);
     }
+}
+
+void ComparisonView::fitLanguageColumn()
+{
+    const QAbstractItemModel& model = *m_lstRemote->model();
+    int width = std::max(ColumnTwips[0] / TwipsPerPixel, m_lstRemote->header()->sectionSizeHint(0));
+    // Rows share few languages: each is measured once, with the check box beside it.
+    QSet<QString> measured;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QModelIndex index = model.index(row, 0);
+        const QString language = index.data().toString();
+        if (!measured.contains(language)) {
+            measured.insert(language);
+            width = std::max(width, m_lstRemote->sizeHintForIndex(index).width() + Gap);
+        }
+    }
+    m_lstRemote->setColumnWidth(0, width);
 }
 
 void ComparisonView::showCode(const QString& code)

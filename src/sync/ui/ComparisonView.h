@@ -23,6 +23,10 @@ public:
     // Widths of the columns in twips, at 15 twips to the pixel.
     void setColumnWidths();
 
+    // Widens the "Language" column to its longest text ("Imported Language", long names), never
+    // below its width in twips.
+    void fitLanguageColumn();
+
     // Places the list and the code view for the current share and frame width.
     void layoutViews();
 
