@@ -493,6 +493,11 @@ private slots:
         QVERIFY(!code->indentationsUseTabs());
         QCOMPARE(code->colourEntry(CodeEditor::Background), QColor(10, 20, 30));
         QCOMPARE(f.find<QLineEdit>("txtTitle")->palette().color(QPalette::Base), QColor(10, 20, 30));
+        // The search and comparison views take it too.
+        for (const char* name : {"cmbSearch", "lstResults", "lstRemote"}) {
+            QCOMPARE(f.find<QWidget>(name)->palette().color(QPalette::Base), QColor(10, 20, 30));
+        }
+        QCOMPARE(f.find<CodeEditor>("txtRemote")->colourEntry(CodeEditor::Background), QColor(10, 20, 30));
     }
 
     void switchDisplayOptions_setsAllSevenOnAndOff()

@@ -194,6 +194,31 @@ private slots:
         QVERIFY(w.surfaces[0]->lines().contains(QString(20, u' ') + QStringLiteral("FROM a JOIN b")));
     }
 
+    void snippet_followsTheEditorsWordWrap_data()
+    {
+        QTest::addColumn<bool>("wordWrap");
+        QTest::newRow("wrap off: the line as it is") << false;
+        QTest::newRow("wrap on: broken at the page width") << true;
+    }
+
+    void snippet_followsTheEditorsWordWrap()
+    {
+        QFETCH(bool, wordWrap);
+        PrintWindow w;
+        w.record();
+        const QString line = QStringLiteral("SELECT") + QStringLiteral(" a,").repeated(60);
+        for (SnippetRecord& r : w.f.window().workspace().codeArray) {
+            if (r.Title == QStringLiteral("Count rows")) {
+                r.Code = line;
+            }
+        }
+        w.f.find<QAction>("mnuWordWrap")->setChecked(wordWrap);
+        w.select(QStringLiteral("Count rows"));
+        w.trigger("mnuPrintSnippetTitle");
+        QCOMPARE(w.surfaces.size(), 1);
+        QCOMPARE(w.surfaces[0]->lines().contains(QString(20, u' ') + line), !wordWrap);
+    }
+
     void categorySnippets_followPageBreakOption_data()
     {
         QTest::addColumn<bool>("pageBreak");
