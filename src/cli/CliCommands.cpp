@@ -641,7 +641,7 @@ int CliCommands::importStaged(const QString& file, const QString& ids, bool all)
                 .arg(file));
         return Failure;
     }
-    const qsizetype count = RemoteImport::appendStaged(ws.codeArray, staged, picked);
+    const qsizetype count = RemoteImport::appendStaged(ws.codeArray, staged, picked, RemoteImport::fieldsFor(file));
     if (count > 0) {
         LibraryOrdering::SortCodeByLanguage(ws.codeArray);
         if (!LibraryFile::SaveCodeArrayToFile(ws, &error)) {

@@ -1,8 +1,11 @@
 #include "sync/RemoteImport.h"
 
+#include "import/ForeignSnippets.h"
+
 namespace RemoteImport {
 
-qsizetype appendStaged(CodeArray& library, const CodeArray& staged, const std::vector<qsizetype>& ids)
+qsizetype appendStaged(CodeArray& library, const CodeArray& staged, const std::vector<qsizetype>& ids,
+                       Fields fields)
 {
     qsizetype count = 0;
     for (const qsizetype id : ids) {
@@ -16,10 +19,20 @@ qsizetype appendStaged(CodeArray& library, const CodeArray& staged, const std::v
         record.Category = from.Category;
         record.Code = from.Code;
         record.Date = from.Date;
+        if (fields == Fields::WithKeywords) {
+            record.Keywords = from.Keywords;
+            record.DText = from.DText;
+        }
         library.push_back(std::move(record));
         ++count;
     }
     return count;
+}
+
+Fields fieldsFor(const QString& path)
+{
+    return !path.isEmpty() && ForeignSnippets::formatFor(path) != ForeignSnippets::Format::None ? Fields::WithKeywords
+                                                                                                 : Fields::Basic;
 }
 
 QString importedStatus(qsizetype count, const QString& importFileName)

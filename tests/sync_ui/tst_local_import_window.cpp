@@ -87,7 +87,7 @@ private slots:
         QVERIFY(w.button("Import")->isEnabled());
     }
 
-    void importFromMassCode_keepsItsOwnDate()
+    void importFromMassCode_keepsItsOwnDateTagsAndDescription()
     {
         ComparisonWindow w(cppLibrary());
         w.importLocal(w.writeFile("db.json", ForeignFixtures::MassCodeJson));
@@ -98,6 +98,10 @@ private slots:
         const SnippetRecord& imported = w.ws().codeArray.back();
         QCOMPARE(imported.Date, QStringLiteral("2023-11-14 22:13:20"));
         QCOMPARE(imported.Code, QStringLiteral("with open(p) as f:\r\n    f.read()"));
+        // The tool's tags and favourite mark are the user's own: they arrive as keywords (a bookmark).
+        QCOMPARE(imported.Keywords, QStringLiteral("io util bookmark"));
+        QCOMPARE(imported.DText, QStringLiteral("Reads a file"));
+        QCOMPARE(imported.HText, QString());
     }
 
     void brokenFileOfAnotherTool_isReportedByName_andStagesNothing_data()

@@ -304,7 +304,8 @@ void ImportModes::ImportRemoteCode()
     Workspace& ws = m_context.ws;
     m_context.tree.finishLabelEdit();
     const std::vector<qsizetype> ids = m_list.takeTicked();
-    const qsizetype count = RemoteImport::appendStaged(ws.codeArray, m_list.staged(), ids);
+    const qsizetype count = RemoteImport::appendStaged(ws.codeArray, m_list.staged(), ids,
+                                                          RemoteImport::fieldsFor(m_list.importFileName()));
     if (count > 0) {
         ws.CodeChanged = true;
     }
