@@ -6,6 +6,7 @@
 #include "editor/ui/EditorController.h"
 #include "export/ui/ExportCommands.h"
 #include "export/ui/PrintCommands.h"
+#include "export/ui/TextExportCommands.h"
 #include "gui/CommandToolbar.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/NodeCommands.h"
@@ -14,6 +15,7 @@
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"
 #include "objects/ui/ObjectCommands.h"
+#include "search/ui/QuickOpen.h"
 #include "search/ui/SearchPanel.h"
 #include "settings/AppInfo.h"
 #include "settings/SettingsStore.h"
@@ -23,6 +25,7 @@
 #include "sync/ui/MessageCommands.h"
 #include "sync/ui/RemoteFolderCommands.h"
 
+#include <algorithm>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,9 +62,9 @@ MainWindow::~MainWindow()
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
     const QList<QPointer<QObject>> controllers{
-        m_objects, m_ftp,          m_importModes, m_comparison, m_remoteFolder, m_message,
-        m_export,  m_print,        m_info,        m_layout,     m_search,       m_editor,
-        m_storage, m_nodeCommands, m_treeViews,   m_editing,    m_startup,      m_treeController};
+        m_quickOpen, m_textExport,   m_objects,   m_ftp,     m_importModes, m_comparison,    m_remoteFolder,
+        m_message,   m_export,       m_print,     m_info,    m_layout,      m_search,        m_editor,
+        m_storage,   m_nodeCommands, m_treeViews, m_editing, m_startup,     m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
         delete controller.data();
     }
@@ -151,6 +154,7 @@ void MainWindow::createControllers()
     m_info = new InfoCommands(*m_context, *m_editor, this);
     m_print = new PrintCommands(*m_context, this);
     m_export = new ExportCommands(*m_context, *m_editor, this);
+    m_textExport = new TextExportCommands(*m_context, this);
     ComparisonHooks hooks;
     hooks.oneLanguageView = [this] { return m_treeViews->oneLanguageView(); };
     hooks.keptLanguage = [this] { return m_treeViews->keptLanguage(); };
@@ -169,6 +173,7 @@ void MainWindow::createControllers()
     m_message = new MessageCommands(*m_context, this);
     m_ftp = new FtpCommands(*m_context, *m_treeViews, *m_importModes, this);
     m_objects = new ObjectCommands(*m_context, this);
+    m_quickOpen = new QuickOpen(*m_context, *this);
     wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.
@@ -198,6 +203,7 @@ void MainWindow::wireSubsystems()
     bookmarkItem("mnuBookmark", &SearchPanel::BookMarkSelectedSnippet);
     bookmarkItem("mnuRemoveBookmark2", &SearchPanel::RemoveBookmarkFromSelectedSnippet);
     bookmarkItem("mnuRemoveBookmark", &SearchPanel::RemoveBookmarkFromSelectedSnippet);
+    connect(m_quickOpen, &QuickOpen::snippetChosen, this, &MainWindow::openChosenSnippet);
 
     // Keyboard shortcuts of the main menus, in one place so they cannot collide.
     const std::pair<const char*, const char*> shortcuts[] = {
@@ -208,12 +214,53 @@ void MainWindow::wireSubsystems()
         {"mnuDisplaySearchFrame", "Ctrl+Shift+F"},
         {"mnuTreeExpand", "Ctrl+Shift+E"},
         {"mnuTreeCollapse", "Ctrl+Shift+W"},
+        {"mnuQuickOpen", "Ctrl+P"},
     };
     for (const auto& [name, keys] : shortcuts) {
         if (auto* action = findChild<QAction*>(QLatin1String(name))) {
             action->setShortcut(QKeySequence(QLatin1String(keys)));
         }
     }
+}
+
+void MainWindow::openChosenSnippet(qsizetype index)
+{
+    CodeArray& records = m_ws.codeArray;
+    if (index < 0 || index >= qsizetype(records.size())) {
+        return;
+    }
+    m_tree->finishLabelEdit();
+    QTreeWidgetItem* node = m_tree->nodeByKey(QStringLiteral("T") + QString::number(index));
+    if (LibraryTree::tag(node) != LibraryTree::CodeTag) {
+        // Leaving the one-language view sorts the library, which may move the snippet.
+        const SnippetRecord chosen = records[size_t(index)];
+        if (m_treeViews->oneLanguageView()) {
+            m_treeViews->mnuAllDisplay_Click();
+        } else {
+            m_treeViews->rebuildTree();
+        }
+        if (!(records[size_t(index)] == chosen)) {
+            const auto found = std::find(records.begin(), records.end(), chosen);
+            if (found == records.end()) {
+                return;
+            }
+            index = qsizetype(found - records.begin());
+        }
+        node = m_tree->nodeByKey(QStringLiteral("T") + QString::number(index));
+        if (LibraryTree::tag(node) != LibraryTree::CodeTag) {
+            return;
+        }
+    }
+    for (QTreeWidgetItem* above = node->parent(); above != nullptr; above = above->parent()) {
+        above->setExpanded(true);
+    }
+    {
+        const QSignalBlocker block(m_tree);
+        m_tree->setCurrentItem(node);
+    }
+    m_tree->scrollToItem(node);
+    m_treeController->Tree_NodeClick(node);
+    m_tree->setFocus(Qt::OtherFocusReason);
 }
 
 StartupController::Outcome MainWindow::start(const QStringList& switches)
