@@ -61,10 +61,12 @@ MainWindow::~MainWindow()
     // The controllers and their event filters read the context, the workspace and the views, which
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
+    delete m_quickOpen;
+    delete m_textExport;
     const QList<QPointer<QObject>> controllers{
-        m_quickOpen, m_textExport,   m_objects,   m_ftp,     m_importModes, m_comparison,    m_remoteFolder,
-        m_message,   m_export,       m_print,     m_info,    m_layout,      m_search,        m_editor,
-        m_storage,   m_nodeCommands, m_treeViews, m_editing, m_startup,     m_treeController};
+        m_objects, m_ftp,          m_importModes, m_comparison, m_remoteFolder, m_message,
+        m_export,  m_print,        m_info,        m_layout,     m_search,       m_editor,
+        m_storage, m_nodeCommands, m_treeViews,   m_editing,    m_startup,      m_treeController};
     for (const QPointer<QObject>& controller : controllers) {
         delete controller.data();
     }

@@ -123,6 +123,12 @@ QString table(const QList<QStringList>& rows)
         for (qsizetype c = 0; c < row.size(); ++c) {
             line += c + 1 < row.size() ? row[c].leftJustified(widths[c] + 2) : row[c];
         }
+        // A title may hold ESC or another control character, which a terminal would obey.
+        for (QChar& ch : line) {
+            if (ch.category() == QChar::Other_Control) {
+                ch = QChar::ReplacementCharacter;
+            }
+        }
         text += line + u'\n';
     }
     return text;

@@ -216,6 +216,29 @@ private slots:
         QCOMPARE(found, indexes);
     }
 
+    // The table shows a title's control characters as replacement characters; JSON escapes them.
+    void find_tableNeverPrintsControlCharacters()
+    {
+        QTemporaryDir dir;
+        QVERIFY(DatabaseFile::write(dir.filePath(QStringLiteral("zorbeth.txt")),
+                                    {snippet(QStringLiteral("Go"), QStringLiteral("Misc"),
+                                             QStringLiteral("Red\x1b[31m alert\x07"), QStringLiteral("x"))}));
+        const CliRun table = runCli({"--folder", dir.path(), "find", "red"});
+        QCOMPARE(table.exitCode, 0);
+        QVERIFY(!table.out.contains('\x1b') && !table.out.contains('\x07'));
+        QVERIFY(table.out.contains("Red\xEF\xBF\xBD[31m alert\xEF\xBF\xBD"));
+        const CliRun json = runCli({"--folder", dir.path(), "find", "red", "--json"});
+        QCOMPARE(QJsonDocument::fromJson(json.out)
+                     .object()
+                     .value(QLatin1String("rows"))
+                     .toArray()
+                     .at(0)
+                     .toObject()
+                     .value(QLatin1String("title"))
+                     .toString(),
+                 QStringLiteral("Red\x1b[31m alert\x07"));
+    }
+
     void find_tableAndUsage()
     {
         const Library library;
