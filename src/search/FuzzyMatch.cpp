@@ -17,9 +17,34 @@ constexpr int GapPenalty = 3;
 constexpr int MaxLeadPenalty = 10;
 constexpr qsizetype MaxLengthPenalty = 50;
 
-bool isWordCharacter(QChar c)
+// What matching needs to know of a character, with plain ASCII, the usual case, answered directly.
+struct Kind
 {
-    return c.isLetterOrNumber();
+    bool word;
+    bool upper;
+    bool lower;
+    bool digit;
+};
+
+Kind kindOf(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80) {
+        const bool upper = u >= 'A' && u <= 'Z';
+        const bool lower = u >= 'a' && u <= 'z';
+        const bool digit = u >= '0' && u <= '9';
+        return {upper || lower || digit, upper, lower, digit};
+    }
+    return {c.isLetterOrNumber(), c.isUpper(), c.isLower(), c.isDigit()};
+}
+
+QChar lowered(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80) {
+        return u >= 'A' && u <= 'Z' ? QChar(char16_t(u + ('a' - 'A'))) : c;
+    }
+    return c.toLower();
 }
 
 } // namespace
@@ -28,49 +53,34 @@ QString prepareQuery(const QString& typed)
 {
     QString query;
     for (const QChar c : typed) {
-        if (!c.isSpace()) {
-            query += c;
-        }
         if (query.size() == MaxQuery) {
             break;
         }
+        if (!c.isSpace()) {
+            query += lowered(c);
+        }
     }
-    return query.toLower();
+    return query;
 }
 
-Prepared prepare(QStringView text)
+void appendPrepared(QStringView text, QString& lower, QByteArray& wordStarts)
 {
-    Prepared prepared;
-    prepared.lower = text.toString().toLower();
-    // Lower-casing may change the length (rare letters); the flags then follow the lowered text only
-    // where both line up, and nothing is taken for a word start beyond that.
-    prepared.wordStarts = QByteArray(prepared.lower.size(), '\0');
-    const qsizetype n = std::min(text.size(), prepared.lower.size());
+    const qsizetype n = text.size();
+    const qsizetype at = lower.size();
+    lower.resize(at + n);
+    wordStarts.resize(at + n);
+    QChar* out = lower.data() + at;
+    char* starts = wordStarts.data() + at;
+    Kind before{};
     for (qsizetype j = 0; j < n; ++j) {
         const QChar c = text[j];
-        bool start = false;
-        if (j == 0) {
-            start = true;
-        } else {
-            const QChar before = text[j - 1];
-            start = (isWordCharacter(c) && !isWordCharacter(before)) || (c.isUpper() && before.isLower()) ||
-                    (c.isDigit() && before.isLetter());
-        }
-        prepared.wordStarts[j] = start ? 1 : 0;
+        const Kind kind = kindOf(c);
+        // Characters one for one, so that the flags stand beside the characters they describe.
+        out[j] = lowered(c);
+        starts[j] = j == 0 || (kind.word && !before.word) || (kind.upper && before.lower) ||
+                    (kind.digit && before.word && !before.digit);
+        before = kind;
     }
-    return prepared;
-}
-
-bool contains(QStringView text, QStringView query)
-{
-    qsizetype q = 0;
-    const qsizetype m = query.size();
-    for (qsizetype j = 0, n = text.size(); j < n && q < m; ++j) {
-        if (text[j] == query[q]) {
-            ++q;
-        }
-    }
-    return q == m;
 }
 
 int score(QStringView text, const char* wordStarts, QStringView query)
@@ -83,59 +93,86 @@ int score(QStringView text, const char* wordStarts, QStringView query)
     if (m > n) {
         return NoMatch;
     }
-    // best[j]: the best score of the query so far with its last character matched at text[j].
-    thread_local std::vector<int> previous;
-    thread_local std::vector<int> current;
-    previous.assign(size_t(n), NoMatch);
-    current.assign(size_t(n), NoMatch);
-    const char16_t first = query[0].unicode();
-    for (qsizetype j = 0; j + m <= n; ++j) {
-        if (text[j].unicode() == first) {
-            previous[size_t(j)] = MatchScore + (wordStarts[j] ? WordStartBonus : 0) +
-                                  (j == 0 ? FirstCharacterBonus : 0) -
-                                  int(std::min<qsizetype>(j, MaxLeadPenalty));
+    const char16_t* t = text.utf16();
+    const char16_t* q = query.utf16();
+    // Where each query character can stand in any match: from its earliest place (all characters
+    // before it taken as early as possible) to its latest. The search below looks only in there.
+    thread_local std::vector<qsizetype> lo;
+    thread_local std::vector<qsizetype> hi;
+    lo.resize(size_t(m));
+    hi.resize(size_t(m));
+    qsizetype j = 0;
+    for (qsizetype i = 0; i < m; ++i, ++j) {
+        while (j < n && t[j] != q[i]) {
+            ++j;
         }
-    }
-    for (qsizetype i = 1; i < m; ++i) {
-        const char16_t wanted = query[i].unicode();
-        int bestBefore = NoMatch; // the best of previous[0 .. j-2], for a match after a gap
-        bool any = false;
-        for (qsizetype j = 0; j < n; ++j) {
-            current[size_t(j)] = NoMatch;
-            if (j >= 2) {
-                bestBefore = std::max(bestBefore, previous[size_t(j - 2)]);
-            }
-            if (j < i || j + (m - i) > n || text[j].unicode() != wanted) {
-                continue;
-            }
-            int from = NoMatch;
-            if (previous[size_t(j - 1)] != NoMatch) {
-                from = previous[size_t(j - 1)] + ConsecutiveBonus;
-            }
-            if (bestBefore != NoMatch) {
-                from = std::max(from, bestBefore - GapPenalty);
-            }
-            if (from != NoMatch) {
-                current[size_t(j)] = from + MatchScore + (wordStarts[j] ? WordStartBonus : 0);
-                any = true;
-            }
-        }
-        if (!any) {
+        if (j == n) {
             return NoMatch;
         }
-        previous.swap(current);
+        lo[size_t(i)] = j;
     }
-    const int best = *std::max_element(previous.begin(), previous.end());
-    if (best == NoMatch) {
-        return NoMatch;
+    j = n - 1;
+    for (qsizetype i = m - 1; i >= 0; --i, --j) {
+        while (t[j] != q[i]) {
+            --j;
+        }
+        hi[size_t(i)] = j;
+    }
+
+    // previous[j]: the best score of the query so far with its last character matched at text[j].
+    thread_local std::vector<int> rowA;
+    thread_local std::vector<int> rowB;
+    if (rowA.size() < size_t(n)) {
+        rowA.resize(size_t(n));
+        rowB.resize(size_t(n));
+    }
+    int* previous = rowA.data();
+    int* current = rowB.data();
+    for (j = lo[0]; j <= hi[0]; ++j) {
+        previous[j] = t[j] == q[0] ? MatchScore + (wordStarts[j] ? WordStartBonus : 0) +
+                                         (j == 0 ? FirstCharacterBonus : 0) -
+                                         int(std::min<qsizetype>(j, MaxLeadPenalty))
+                                   : NoMatch;
+    }
+    for (qsizetype i = 1; i < m; ++i) {
+        const qsizetype fromLo = lo[size_t(i - 1)];
+        const qsizetype fromHi = hi[size_t(i - 1)];
+        int bestBefore = NoMatch; // the best of previous[fromLo .. j-2], for a match after a gap
+        qsizetype k = fromLo;
+        for (j = lo[size_t(i)]; j <= hi[size_t(i)]; ++j) {
+            for (; k <= j - 2 && k <= fromHi; ++k) {
+                bestBefore = std::max(bestBefore, previous[k]);
+            }
+            int score = NoMatch;
+            if (t[j] == q[i]) {
+                int from = NoMatch;
+                if (j - 1 >= fromLo && j - 1 <= fromHi && previous[j - 1] != NoMatch) {
+                    from = previous[j - 1] + ConsecutiveBonus;
+                }
+                if (bestBefore != NoMatch) {
+                    from = std::max(from, bestBefore - GapPenalty);
+                }
+                if (from != NoMatch) {
+                    score = from + MatchScore + (wordStarts[j] ? WordStartBonus : 0);
+                }
+            }
+            current[j] = score;
+        }
+        std::swap(previous, current);
+    }
+    int best = NoMatch;
+    for (j = lo[size_t(m - 1)]; j <= hi[size_t(m - 1)]; ++j) {
+        best = std::max(best, previous[j]);
     }
     return best - int(std::min(n, MaxLengthPenalty));
 }
 
 int score(const QString& text, const QString& typed)
 {
-    const Prepared prepared = prepare(text);
-    return score(prepared.lower, prepared.wordStarts.constData(), prepareQuery(typed));
+    QString lower;
+    QByteArray wordStarts;
+    appendPrepared(text, lower, wordStarts);
+    return score(lower, wordStarts.constData(), prepareQuery(typed));
 }
 
 } // namespace FuzzyMatch

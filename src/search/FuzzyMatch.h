@@ -17,18 +17,10 @@ inline constexpr qsizetype MaxQuery = 64;
 // The query as it is matched: lower case, blanks left out, at most MaxQuery characters.
 QString prepareQuery(const QString& typed);
 
-// A text prepared for matching: its characters in lower case and, for each, whether a word starts
-// there (the first character, one after a character that is not a letter or digit, an upper-case
-// letter after a lower-case one, a digit after a letter).
-struct Prepared
-{
-    QString lower;
-    QByteArray wordStarts;
-};
-Prepared prepare(QStringView text);
-
-// Whether the query's characters occur in text in order (both already lower case).
-bool contains(QStringView text, QStringView query);
+// Appends text prepared for matching: its characters in lower case, one for one, to lower, and for each
+// whether a word starts there to wordStarts (the first character, one after a character that is not a
+// letter or digit, an upper-case letter after a lower-case one, a digit after a letter).
+void appendPrepared(QStringView text, QString& lower, QByteArray& wordStarts);
 
 // The best score of the query (prepared) in the text (prepared), NoMatch when its characters do not
 // all occur in order. wordStarts holds one flag per character of text.

@@ -1,60 +1,64 @@
 #include "search/QuickOpenIndex.h"
 
 #include "search/FuzzyMatch.h"
-#include "store/LibraryOrdering.h"
 
 #include <algorithm>
-#include <numeric>
 #include <QHash>
 
 QuickOpenIndex::QuickOpenIndex(const CodeArray& records)
 {
-    // In library order, so that equal matches list as the tree does, whatever edits did to the array.
-    std::vector<size_t> order;
-    std::vector<QString> keys(records.size());
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (!records[i].Deleted) {
-            order.push_back(i);
-            keys[i] = LibraryOrdering::sortKey(records[i]);
+    // Entries follow the code array, which is in library order after every sort, as the result list
+    // takes it; equal matches then list as the tree does.
+    qsizetype characters = 0;
+    qsizetype snippets = 0;
+    for (const SnippetRecord& r : records) {
+        if (!r.Deleted) {
+            characters += r.Title.size() + r.Keywords.size();
+            ++snippets;
         }
     }
-    std::stable_sort(order.begin(), order.end(), [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
-    keys.clear();
+    m_text.reserve(characters);
+    m_starts.reserve(characters);
+    m_entries.reserve(size_t(snippets));
 
+    // Records of one category follow each other, so the path is looked up only where it changes.
     QHash<QString, int> paths;
-    m_entries.reserve(order.size());
-    for (size_t i : order) {
+    const SnippetRecord* previous = nullptr;
+    for (size_t i = 0; i < records.size(); ++i) {
         const SnippetRecord& r = records[i];
+        if (r.Deleted) {
+            continue;
+        }
         Entry entry{qsizetype(i), add(r.Title), add(r.Keywords), 0};
-        const QString path = pathText(r);
-        const auto known = paths.constFind(path);
-        if (known != paths.constEnd()) {
-            entry.path = *known;
+        if (previous != nullptr && previous->Language == r.Language && previous->Category == r.Category) {
+            entry.path = m_entries.back().path;
         } else {
-            entry.path = int(m_paths.size());
-            paths.insert(path, entry.path);
-            m_paths.push_back(add(path));
+            const QString path = pathText(r);
+            const auto known = paths.constFind(path);
+            if (known != paths.constEnd()) {
+                entry.path = *known;
+            } else {
+                entry.path = int(m_paths.size());
+                paths.insert(path, entry.path);
+                m_paths.push_back(add(path));
+            }
         }
         m_entries.push_back(entry);
+        previous = &r;
     }
 }
 
 QuickOpenIndex::Span QuickOpenIndex::add(QStringView text)
 {
-    const FuzzyMatch::Prepared prepared = FuzzyMatch::prepare(text);
-    const Span span{m_text.size(), prepared.lower.size()};
-    m_text += prepared.lower;
-    m_starts += prepared.wordStarts;
+    const Span span{m_text.size(), text.size()};
+    FuzzyMatch::appendPrepared(text, m_text, m_starts);
     return span;
 }
 
 int QuickOpenIndex::scoreOf(const Span& span, QStringView query) const
 {
-    const QStringView text = QStringView(m_text).sliced(span.offset, span.length);
-    if (!FuzzyMatch::contains(text, query)) {
-        return FuzzyMatch::NoMatch;
-    }
-    return FuzzyMatch::score(text, m_starts.constData() + span.offset, query);
+    return FuzzyMatch::score(QStringView(m_text).sliced(span.offset, span.length),
+                             m_starts.constData() + span.offset, query);
 }
 
 std::vector<QuickOpenIndex::Row> QuickOpenIndex::find(const QString& typed, qsizetype limit)

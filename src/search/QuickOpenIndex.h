@@ -26,8 +26,9 @@ public:
 
     explicit QuickOpenIndex(const CodeArray& records);
 
-    // The best rows for what was typed, best first: higher score, then the shorter title, then library
-    // order. Nothing typed lists the first snippets in library order, each with score 0.
+    // The best rows for what was typed, best first: higher score, then the shorter title, then the
+    // order of the code array (library order once sorted). Nothing typed lists the first snippets in
+    // that order, each with score 0.
     std::vector<Row> find(const QString& typed, qsizetype limit = DefaultLimit);
 
     // Snippets the index holds (deleted ones are left out).

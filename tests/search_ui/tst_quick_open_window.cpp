@@ -90,6 +90,14 @@ private slots:
         QCOMPARE(action->text(), QStringLiteral("Quick Open\u2026"));
         QCOMPARE(action->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
         QVERIFY(w.f.find<QMenu>("mnuSearchMenu")->actions().contains(action));
+        // The code editor leaves Ctrl+P to the window.
+        auto* code = w.f.find<CodeEditor>("txtCode");
+        code->setFocus();
+        const QString before = code->text();
+        QTest::keyClick(code, Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(w.popup->isVisible());
+        QCOMPARE(QApplication::focusWidget(), w.box);
+        QCOMPARE(code->text(), before);
     }
 
     void ctrlP_typeAndEnter_opensTheSnippetAsAClickDoes()

@@ -36,6 +36,8 @@ QuickOpen::QuickOpen(WindowContext& context, QWidget& window)
     m_txtQuickOpen->setObjectName(QStringLiteral("txtQuickOpen"));
     m_txtQuickOpen->setPlaceholderText(tr("Snippet title, keyword, language or category"));
     m_txtQuickOpen->installEventFilter(this);
+    // The box keeps its place over the window as the window is resized.
+    m_window.installEventFilter(this);
     layout->addWidget(m_txtQuickOpen);
     m_lstQuickOpen = new QListWidget(this);
     m_lstQuickOpen->setObjectName(QStringLiteral("lstQuickOpen"));
@@ -146,6 +148,9 @@ void QuickOpen::openCurrent()
 
 bool QuickOpen::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == &m_window && event->type() == QEvent::Resize && isVisible()) {
+        place();
+    }
     if (watched == m_txtQuickOpen && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
