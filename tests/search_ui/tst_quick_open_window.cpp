@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(w.rows().size(), 5);
     }
 
-    void enterWithoutRows_beepsAndStaysOpen()
+    void enterWithoutRows_keepsTheBoxOpen()
     {
         QuickOpenWindow w;
         w.pressCtrlP();
