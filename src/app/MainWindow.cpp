@@ -6,6 +6,7 @@
 #include "editor/ui/EditorController.h"
 #include "export/ui/ExportCommands.h"
 #include "export/ui/PrintCommands.h"
+#include "export/ui/TextExportCommands.h"
 #include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/ScreenFit.h"
@@ -21,6 +22,7 @@
 #include "objects/ResourceFile.h"
 #include "objects/ui/ObjectCommands.h"
 #include "objects/ui/ViewerWindow.h"
+#include "search/ui/QuickOpen.h"
 #include "search/ui/SearchPanel.h"
 #include "settings/AppInfo.h"
 #include "settings/SettingsStore.h"
@@ -31,6 +33,7 @@
 #include "sync/ui/MessageCommands.h"
 #include "sync/ui/RemoteFolderCommands.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -69,6 +72,8 @@ MainWindow::~MainWindow()
     // The controllers and their event filters read the context, the workspace and the views, which
     // would otherwise die first (members go before the children of QObject). So the controllers go
     // first, newest first, then the views, while everything they use still lives.
+    delete m_quickOpen;
+    delete m_textExport;
     const QList<QPointer<QObject>> controllers{
         m_objects, m_ftp,          m_importModes, m_comparison, m_remoteFolder, m_message,
         m_export,  m_print,        m_info,        m_layout,     m_search,       m_editor,
@@ -165,6 +170,7 @@ void MainWindow::createControllers()
     m_info = new InfoCommands(*m_context, *m_editor, this);
     m_print = new PrintCommands(*m_context, this);
     m_export = new ExportCommands(*m_context, this);
+    m_textExport = new TextExportCommands(*m_context, this);
     ComparisonHooks hooks;
     hooks.oneLanguageView = [this] { return m_treeViews->oneLanguageView(); };
     hooks.keptLanguage = [this] { return m_treeViews->keptLanguage(); };
@@ -183,6 +189,7 @@ void MainWindow::createControllers()
     m_message = new MessageCommands(*m_context, m_startupMenus, this);
     m_ftp = new FtpCommands(*m_context, *m_treeViews, *m_importModes, this);
     m_objects = new ObjectCommands(*m_context, this);
+    m_quickOpen = new QuickOpen(*m_context, *this);
     wireSubsystems();
 
     // Closing the file menu with Exit, after every controller has added its items.
@@ -212,6 +219,7 @@ void MainWindow::wireSubsystems()
     bookmarkItem("mnuBookmark", &SearchPanel::BookMarkSelectedSnippet);
     bookmarkItem("mnuRemoveBookmark2", &SearchPanel::RemoveBookmarkFromSelectedSnippet);
     bookmarkItem("mnuRemoveBookmark", &SearchPanel::RemoveBookmarkFromSelectedSnippet);
+    connect(m_quickOpen, &QuickOpen::snippetChosen, this, &MainWindow::openChosenSnippet);
 
     // Keyboard shortcuts of the main menus, in one place so they cannot collide.
     const std::pair<const char*, const char*> shortcuts[] = {
@@ -222,6 +230,7 @@ void MainWindow::wireSubsystems()
         {"mnuDisplaySearchFrame", "Ctrl+Shift+F"},
         {"mnuTreeExpand", "Ctrl+Shift+E"},
         {"mnuTreeCollapse", "Ctrl+Shift+W"},
+        {"mnuQuickOpen", "Ctrl+P"},
     };
     for (const auto& [name, keys] : shortcuts) {
         if (auto* action = findChild<QAction*>(QLatin1String(name))) {
@@ -269,6 +278,46 @@ void MainWindow::wireSubsystems()
         *error = texts.join(QLatin1String("\n\n"));
         return texts.isEmpty();
     });
+}
+
+void MainWindow::openChosenSnippet(qsizetype index)
+{
+    CodeArray& records = m_ws.codeArray;
+    if (index < 0 || index >= qsizetype(records.size())) {
+        return;
+    }
+    m_tree->finishLabelEdit();
+    QTreeWidgetItem* node = m_tree->nodeByKey(QStringLiteral("T") + QString::number(index));
+    if (LibraryTree::tag(node) != LibraryTree::CodeTag) {
+        // Leaving the one-language view sorts the library, which may move the snippet.
+        const SnippetRecord chosen = records[size_t(index)];
+        if (m_treeViews->oneLanguageView()) {
+            m_treeViews->mnuAllDisplay_Click();
+        } else {
+            m_treeViews->rebuildTree();
+        }
+        if (!(records[size_t(index)] == chosen)) {
+            const auto found = std::find(records.begin(), records.end(), chosen);
+            if (found == records.end()) {
+                return;
+            }
+            index = qsizetype(found - records.begin());
+        }
+        node = m_tree->nodeByKey(QStringLiteral("T") + QString::number(index));
+        if (LibraryTree::tag(node) != LibraryTree::CodeTag) {
+            return;
+        }
+    }
+    for (QTreeWidgetItem* above = node->parent(); above != nullptr; above = above->parent()) {
+        above->setExpanded(true);
+    }
+    {
+        const QSignalBlocker block(m_tree);
+        m_tree->setCurrentItem(node);
+    }
+    m_tree->scrollToItem(node);
+    m_treeController->Tree_NodeClick(node);
+    m_tree->setFocus(Qt::OtherFocusReason);
 }
 
 StartupController::Outcome MainWindow::start(const QStringList& switches)

@@ -21,6 +21,7 @@ class MainLayout;
 class NodeCommands;
 class ObjectCommands;
 class PrintCommands;
+class QuickOpen;
 class RemoteFolderCommands;
 class QLabel;
 class QLineEdit;
@@ -28,6 +29,7 @@ class SearchPanel;
 class SettingsStore;
 class SnippetEditing;
 class StorageCommands;
+class TextExportCommands;
 class TreeController;
 class TreeViews;
 
@@ -61,6 +63,9 @@ private:
     void createMenus();
     void createControllers();
     void wireSubsystems();
+    // Shows the snippet Quick Open chose as a click on its node does: its language and category
+    // expanded, the one-language view (or a results tree) left when the tree does not hold it.
+    void openChosenSnippet(qsizetype index);
 
     Workspace m_ws;
     std::unique_ptr<SettingsStore> m_settings;
@@ -96,5 +101,7 @@ private:
     ImportModes* m_importModes = nullptr;
     FtpCommands* m_ftp = nullptr;
     ObjectCommands* m_objects = nullptr;
+    TextExportCommands* m_textExport = nullptr;
+    QuickOpen* m_quickOpen = nullptr;
     bool m_closing = false;
 };

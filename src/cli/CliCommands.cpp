@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "export/TextExport.h"
 #include "import/ImportExtensions.h"
 #include "library/DiskStamp.h"
 #include "library/LibraryFile.h"
@@ -10,6 +11,8 @@
 #include "objects/ObjectList.h"
 #include "objects/ResourceCompaction.h"
 #include "objects/ResourceFile.h"
+#include "objects/SafeNames.h"
+#include "search/QuickOpenIndex.h"
 #include "search/SearchEngine.h"
 #include "search/SearchScope.h"
 #include "search/WordLists.h"
@@ -70,6 +73,15 @@ constexpr char Usage[] =
     "                          name made safe; exit 1 when the snippet has no object or its name\n"
     "                          cannot be used, 2 when the object lies outside the resource file\n"
     "                          or DIR is not a folder\n"
+    "  export vscode LANGUAGE DIR\n"
+    "                          writes LANGUAGE's snippets as the VS Code snippet file\n"
+    "                          DIR/language.code-snippets (DIR is created when missing)\n"
+    "  export markdown [--language L] DIR\n"
+    "                          writes a Markdown page DIR/language.md for every language, or\n"
+    "                          for L only; export exits 1 when the language has no snippet, 2\n"
+    "                          when DIR cannot be written\n"
+    "  find QUERY [--limit N]  the snippets Quick Open lists for QUERY, best first (at most N,\n"
+    "                          default 50)\n"
     "  --                      ends the options, so TERM may begin with -\n"
     "exit status: 0 success, 1 the library is cut off or damaged (split, compare: nothing\n"
     "             found in FILE), 2 bad usage or an unreadable file (import: also a refusal)\n";
@@ -151,6 +163,8 @@ int CliCommands::run(const QStringList& arguments)
     bool matching = false;
     QString ids;
     bool idsGiven = false;
+    QString limit;
+    bool limitGiven = false;
     const QList<std::pair<const char*, bool SearchOptions::*>> flags = {
         {"--titles", &SearchOptions::titles},
         {"--keywords", &SearchOptions::keywords},
@@ -201,6 +215,15 @@ int CliCommands::run(const QStringList& arguments)
                 options.language = arguments[++i];
                 options.languageGiven = true;
             }
+        } else if (arg == QLatin1String("--limit")) {
+            if (i + 1 >= arguments.size()) {
+                return usageError(arg + QLatin1String(" needs a value"));
+            }
+            limit = arguments[++i];
+            limitGiven = true;
+        } else if (arg.startsWith(QLatin1String("--limit="))) {
+            limit = arg.mid(8);
+            limitGiven = true;
         } else if (arg.startsWith(QLatin1String("--ids="))) {
             ids = arg.mid(6);
             idsGiven = true;
@@ -222,8 +245,13 @@ int CliCommands::run(const QStringList& arguments)
     const bool isList = command == QLatin1String("list");
     const bool isSearch = command == QLatin1String("search");
     const bool isWords = command == QLatin1String("words");
-    if (options.languageGiven && !isList && !isSearch && !isWords) {
-        return usageError(QLatin1String("--language belongs to the list, search and words commands"));
+    const bool isExport = command == QLatin1String("export");
+    const bool isFind = command == QLatin1String("find");
+    if (options.languageGiven && !isList && !isSearch && !isWords && !isExport) {
+        return usageError(QLatin1String("--language belongs to the list, search, words and export commands"));
+    }
+    if (limitGiven && !isFind) {
+        return usageError(QLatin1String("--limit belongs to the find command"));
     }
     if (!searchFlags.isEmpty() && !isSearch) {
         return usageError(searchFlags.first() + QLatin1String(" belongs to the search command"));
@@ -272,8 +300,14 @@ int CliCommands::run(const QStringList& arguments)
     if (command == QLatin1String("objects")) {
         return objects(positional);
     }
+    if (isExport) {
+        return exportFiles(positional, options.language, options.languageGiven);
+    }
+    if (isFind && positional.size() == 1) {
+        return find(positional[0], limitGiven ? limit : QString::number(QuickOpenIndex::DefaultLimit));
+    }
     if (command == QLatin1String("check") || command == QLatin1String("split") || isList ||
-        command == QLatin1String("show") || isSearch || isWords || isCompare || isImport) {
+        command == QLatin1String("show") || isSearch || isWords || isCompare || isImport || isFind) {
         return usageError(QLatin1String("wrong arguments for ") + command);
     }
     return usageError(QLatin1String("unknown command ") + command);
@@ -775,6 +809,79 @@ int CliCommands::objectsExtract(const QString& index, const QString& folder)
         m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
     } else {
         print(QStringLiteral("%1 bytes written to %2\n").arg(bytes.size()).arg(extracted.path));
+    }
+    return status;
+}
+
+int CliCommands::exportFiles(const QStringList& arguments, const QString& language, bool languageGiven)
+{
+    const QString format = arguments.value(0);
+    const bool vsCode = format == QLatin1String("vscode") && arguments.size() == 3 && !languageGiven;
+    const bool markdown = format == QLatin1String("markdown") && arguments.size() == 2;
+    if (!vsCode && !markdown) {
+        return usageError(QLatin1String("export takes vscode LANGUAGE DIR, or markdown [--language L] DIR"));
+    }
+    CodeArray records;
+    const int status = loadLibrary(records);
+    if (status == Failure) {
+        return status;
+    }
+    const QString folder = arguments.last();
+    const TextExport::Result result =
+        vsCode ? TextExport::exportLanguage(records, arguments[1], folder, TextExport::Format::VsCodeSnippets)
+        : languageGiven ? TextExport::exportLanguage(records, language, folder, TextExport::Format::Markdown)
+                        : TextExport::exportLibraryMarkdown(records, folder);
+    if (result.status == TextExport::Result::Unwritable) {
+        printError(QStringLiteral("zorbeth-cli: %1\n").arg(result.error));
+        return Failure;
+    }
+    if (result.status == TextExport::Result::NoSnippet) {
+        printError(QStringLiteral("zorbeth-cli: %1\n").arg(result.error));
+    }
+    if (m_json) {
+        const QJsonObject o{{"written", QJsonArray::fromStringList(result.written)},
+                            {"snippets", qint64(result.snippets)}};
+        m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+    } else if (result.status == TextExport::Result::Written) {
+        print(QStringLiteral("%1 snippets written to:\n%2\n")
+                  .arg(result.snippets)
+                  .arg(result.written.join(u'\n')));
+    }
+    return result.status == TextExport::Result::NoSnippet ? Problems : status;
+}
+
+int CliCommands::find(const QString& query, const QString& limit)
+{
+    bool ok = false;
+    const qlonglong rows = limit.toLongLong(&ok);
+    if (!ok || rows < 1) {
+        return usageError(QLatin1String("--limit must be a number of 1 or more: ") + limit);
+    }
+    CodeArray records;
+    const int status = loadLibrary(records);
+    if (status == Failure) {
+        return status;
+    }
+    QuickOpenIndex index(records);
+    QJsonArray listed;
+    QList<QStringList> lines{{"index", "score", "language", "category", "title"}};
+    for (const QuickOpenIndex::Row& row : index.find(query, qsizetype(rows))) {
+        const SnippetRecord& r = records[size_t(row.index)];
+        if (m_json) {
+            listed.append(QJsonObject{{"index", qint64(row.index)},
+                                      {"title", r.Title},
+                                      {"language", r.Language},
+                                      {"category", r.Category},
+                                      {"score", row.score}});
+        } else {
+            lines.append(
+                {QString::number(row.index), QString::number(row.score), r.Language, r.Category, r.Title});
+        }
+    }
+    if (m_json) {
+        m_out.write(QJsonDocument(QJsonObject{{"rows", listed}}).toJson(QJsonDocument::Compact) + '\n');
+    } else {
+        print(table(lines));
     }
     return status;
 }

@@ -55,6 +55,9 @@ private:
     int objectsAnalyze();
     int objectsList();
     int objectsExtract(const QString& index, const QString& folder);
+    // export vscode LANGUAGE DIR, export markdown [--language L] DIR.
+    int exportFiles(const QStringList& arguments, const QString& language, bool languageGiven);
+    int find(const QString& query, const QString& limit);
 
     // Loads and sorts the library of the program folder as the program does, never writing it;
     // resourcePath receives where its objects are read from: its resource file, or the compacted
