@@ -1,4 +1,4 @@
-#include "editor/ui/CodeEditor.h"
+#include "gui/CodeEditor.h"
 #include "library/ui/TreeController.h"
 #include "ui/WindowFixture.h"
 
