@@ -5,6 +5,7 @@
 #include "import/PetSnippets.h"
 #include "import/VsCodeSnippets.h"
 #include "store/DateStamp.h"
+#include "store/StagedRecords.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,12 +17,9 @@ namespace {
 // The staging array as the comparison expects it: what was found, or one empty record.
 bool fill(CodeArray& staged, CodeArray records)
 {
-    if (records.empty()) {
-        staged.assign(1, SnippetRecord{});
-        return false;
-    }
-    staged = std::move(records);
-    return true;
+    StagedRecords to(staged);
+    to.adopt(std::move(records));
+    return to.found();
 }
 
 QString cannotImport(const QString& path, const QString& why)

@@ -4,26 +4,6 @@
 
 namespace ForeignText {
 
-QString withCrLf(QStringView text)
-{
-    QString out;
-    out.reserve(text.size() + text.size() / 32);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r') {
-            if (i + 1 < text.size() && text[i + 1] == u'\n') {
-                ++i;
-            }
-            out += QLatin1String("\r\n");
-        } else if (c == u'\n') {
-            out += QLatin1String("\r\n");
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 QString joined(const QJsonValue& value, QStringView separator)
 {
     if (value.isString()) {

@@ -7,9 +7,6 @@
 // Text as other snippet tools store it, brought into the library's form.
 namespace ForeignText {
 
-// The text with CR LF between its lines, whether the file used LF, CR LF or a lone CR.
-QString withCrLf(QStringView text);
-
 // A string, or the strings of an array joined with separator (other elements skipped); empty for
 // any other value.
 QString joined(const QJsonValue& value, QStringView separator);

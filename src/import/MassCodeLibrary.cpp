@@ -3,6 +3,7 @@
 #include "import/ForeignText.h"
 #include "store/DateStamp.h"
 #include "store/LanguageIds.h"
+#include "store/LineEnds.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -119,8 +120,8 @@ void stage(const Library& library, const QString& importDate, CodeArray& records
             r.Category = category;
             r.Keywords = keywords.join(u' ');
             r.Date = date;
-            r.DText = ForeignText::withCrLf(s.description);
-            r.Code = ForeignText::withCrLf(fragment.value);
+            r.DText = withCrLf(s.description);
+            r.Code = withCrLf(fragment.value);
             records.push_back(std::move(r));
         }
     }

@@ -1,6 +1,7 @@
 #include "import/PetSnippets.h"
 
 #include "import/ForeignText.h"
+#include "store/LineEnds.h"
 
 #include <string_view>
 #include <toml++/toml.h>
@@ -60,9 +61,9 @@ bool read(QByteArrayView bytes, const QString& date, CodeArray& records, QString
         const toml::node_view<const toml::node> fields(snippet);
         SnippetRecord r;
         r.Title = text(fields["description"]);
-        r.Code = ForeignText::withCrLf(text(fields["command"]));
+        r.Code = withCrLf(text(fields["command"]));
         r.Keywords = tags(fields["tag"]);
-        r.DText = ForeignText::withCrLf(text(fields["output"]));
+        r.DText = withCrLf(text(fields["output"]));
         r.Language = QLatin1String(Language);
         r.Category = QLatin1String(Category);
         r.Date = date;

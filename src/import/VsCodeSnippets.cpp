@@ -2,6 +2,7 @@
 
 #include "import/ForeignText.h"
 #include "store/LanguageIds.h"
+#include "store/LineEnds.h"
 
 #include <QFileInfo>
 #include <QJsonObject>
@@ -33,11 +34,11 @@ bool read(const JsoncReader::Document& document, const QString& fileName, const 
         }
         SnippetRecord r;
         r.Title = name;
-        r.Code = ForeignText::withCrLf(ForeignText::joined(snippet.value(QLatin1String("body")), u"\n"));
+        r.Code = withCrLf(ForeignText::joined(snippet.value(QLatin1String("body")), u"\n"));
         r.Keywords = ForeignText::joined(snippet.value(QLatin1String("prefix")), u" ");
         const QJsonValue description = snippet.value(QLatin1String("description"));
         if (description.isString()) {
-            r.DText = ForeignText::withCrLf(description.toString());
+            r.DText = withCrLf(description.toString());
         }
         r.Language = fileLanguage;
         if (r.Language.isEmpty()) {

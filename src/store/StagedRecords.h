@@ -31,6 +31,3 @@ private:
     CodeArray& m_staged;
     qsizetype m_count = -1;
 };
-
-// text with each line end (CR LF, a lone CR or a lone LF) written as CR LF.
-QString withCrLf(QString text);

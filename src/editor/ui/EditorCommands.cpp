@@ -8,6 +8,7 @@
 #include "gui/Prompts.h"
 #include "gui/WindowContext.h"
 #include "library/Workspace.h"
+#include "store/LineEnds.h"
 #include "store/TextCodec.h"
 
 #include <QAction>
@@ -18,8 +19,6 @@
 #include <Qsci/qsciprinter.h>
 
 namespace {
-
-const QString CrLf = QStringLiteral("\r\n");
 
 // The names under which a macro keeps the line commands.
 const QString SortAscending = QStringLiteral("SortAscending");
@@ -38,16 +37,6 @@ void printWithDefaultPrinter(CodeEditor& editor, bool colour, bool wordWrap)
                          colour ? QsciScintillaBase::SC_PRINT_COLOURONWHITE
                                 : QsciScintillaBase::SC_PRINT_BLACKONWHITE);
     printer.printRange(&editor);
-}
-
-// Text read from a file, with its line ends made CR LF like the rest of the library.
-QString withCrLf(const QString& text)
-{
-    QString result = text;
-    result.replace(CrLf, QStringLiteral("\n"));
-    result.replace(u'\r', u'\n');
-    result.replace(u'\n', CrLf);
-    return result;
 }
 
 } // namespace

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// text with each line end (CR LF, a lone CR or a lone LF) written as CR LF, the library's line end.
+QString withCrLf(QString text);
