@@ -1,11 +1,12 @@
 #include "export/RtfToHtml.h"
 
-#include "export/SnippetExport.h"
+#include "store/SafeFile.h"
 #include "store/TextCodec.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QList>
@@ -540,23 +541,31 @@ bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile
 }
 
 bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile, const QString& library,
-                                 const QString& entry, const Progress& progress)
+                                 const QString& entry, const Progress& progress, QString* error)
 {
     Q_UNUSED(library);
     Q_UNUSED(entry);
+    auto failed = [error](const QString& why, const QString& file) {
+        if (error) {
+            *error = why + QStringLiteral(": ") + QDir::toNativeSeparators(file);
+        }
+        return false;
+    };
     QFile in(rtfFile);
     if (!in.open(QIODevice::ReadOnly)) {
-        return false;
+        return failed(in.errorString(), rtfFile);
     }
     const QByteArray rtf = in.readAll();
     if (in.error() != QFileDevice::NoError) {
-        return false;
+        return failed(in.errorString(), rtfFile);
     }
     const std::optional<QString> converted = convert(rtf, progress);
     if (!converted || (progress && !progress())) {
-        return false;
+        return failed(QStringLiteral("The conversion was stopped"), htmlFile);
     }
     QByteArray html;
     TextCodec::appendUtf8(html, *converted);
-    return SnippetExport::writeFile(htmlFile, html);
+    // Made again by the next export: no need to wait for the disk.
+    QString why;
+    return SafeFile::writeWhole(htmlFile, html, &why, SafeFile::Durability::Unsynced) || failed(why, htmlFile);
 }

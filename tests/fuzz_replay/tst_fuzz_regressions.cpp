@@ -1,4 +1,5 @@
 #include "FuzzEntries.h"
+#include "ZorbethTestPaths.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -76,4 +77,3 @@ void TestFuzzRegressions::input_isReadWithoutCrashOrBrokenPromise()
 
 QTEST_GUILESS_MAIN(TestFuzzRegressions)
 #include "tst_fuzz_regressions.moc"
-#include "ZorbethTestPaths.h"
