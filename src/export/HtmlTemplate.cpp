@@ -109,8 +109,8 @@ QString unfitReason(const QString& path, const QString& programFolder)
     const QDir folder(chosen.absolutePath());
     // Names compare without regard to case, as they do on the file systems that ignore it.
     auto sameFolder = [&folder](const QString& other) {
-        return QDir::cleanPath(folder.absolutePath()).compare(QDir::cleanPath(QDir(other).absolutePath()),
-                                                              Qt::CaseInsensitive) == 0;
+        return QDir::cleanPath(folder.absolutePath())
+                   .compare(QDir::cleanPath(QDir(other).absolutePath()), Qt::CaseInsensitive) == 0;
     };
     static const QRegularExpression pageName(QStringLiteral("^zorbeth[0-9]*\\.htm$"),
                                              QRegularExpression::CaseInsensitiveOption);

@@ -44,8 +44,8 @@ QString headingLine(const QString& language)
 
 QString firstCategoryLine(const QString& category)
 {
-    return QStringLiteral("<a name=") + HtmlTemplate::escaped(anchorName(category)) + QStringLiteral("><h3>") +
-           HtmlTemplate::escaped(category) + QStringLiteral("</h3><ul>");
+    return QStringLiteral("<a name=") + HtmlTemplate::escaped(anchorName(category)) +
+           QStringLiteral("><h3>") + HtmlTemplate::escaped(category) + QStringLiteral("</h3><ul>");
 }
 
 QString nextCategoryLine(const QString& category)

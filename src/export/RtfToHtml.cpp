@@ -567,5 +567,6 @@ bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile
     TextCodec::appendUtf8(html, *converted);
     // Made again by the next export: no need to wait for the disk.
     QString why;
-    return SafeFile::writeWhole(htmlFile, html, &why, SafeFile::Durability::Unsynced) || failed(why, htmlFile);
+    return SafeFile::writeWhole(htmlFile, html, &why, SafeFile::Durability::Unsynced) ||
+           failed(why, htmlFile);
 }

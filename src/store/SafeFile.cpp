@@ -175,10 +175,11 @@ bool SafeFile::commitUnsyncedReplace()
     auto* temporary = static_cast<QTemporaryFile*>(m_file.get());
     // The page gets the permissions of the file it replaces, else those of a new file, not the
     // owner-only ones of a temporary file.
-    const QFileDevice::Permissions permissions =
-        QFileInfo::exists(m_path) ? QFile::permissions(m_path)
-                                  : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                                        QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    const QFileDevice::Permissions permissions = QFileInfo::exists(m_path)
+                                                     ? QFile::permissions(m_path)
+                                                     : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                           QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                                           QFileDevice::ReadGroup | QFileDevice::ReadOther;
     temporary->setPermissions(permissions);
     temporary->close();
     QString why;

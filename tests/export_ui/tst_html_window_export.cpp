@@ -1,9 +1,9 @@
-#include "LibraryText.h"
 #include "editor/ui/CodeEditor.h"
 #include "export/HtmlTemplate.h"
 #include "export/ui/ExportCommands.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
+#include "LibraryText.h"
 #include "ui/WindowFixture.h"
 
 #include <QAction>
@@ -384,8 +384,8 @@ private slots:
         QTest::addColumn<QByteArray>("inRtf");
         const QString longName = QString(600, u'F');
         QTest::newRow("600-character font name") << "FontName" << longName << longName.toLatin1();
-        QTest::newRow("font name of RTF specials") << "FontName" << QStringLiteral("A;{B}\\C")
-                                                   << QByteArray("A  B  C;");
+        QTest::newRow("font name of RTF specials")
+            << "FontName" << QStringLiteral("A;{B}\\C") << QByteArray("A  B  C;");
         QTest::newRow("huge font size") << "FontSize" << QStringLiteral("2147483647") << QByteArray("\\fs");
         QTest::newRow("negative font size") << "FontSize" << QStringLiteral("-5") << QByteArray("\\fs");
     }

@@ -110,7 +110,8 @@ QString run(const QString& program, const QStringList& arguments)
 QList<double> wordLeftEdges(const QString& path)
 {
     QList<double> edges;
-    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    const QString html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
     static const QRegularExpression word(QStringLiteral("<word xMin=\"([0-9.]+)\""));
     for (const QRegularExpressionMatch& match : word.globalMatch(html)) {
         edges.append(match.captured(1).toDouble());
@@ -315,7 +316,8 @@ private slots:
         QTest::newRow("a word on the third line") << QList<int>{2, 1, 2, 3} << QStringList{"three"};
         QTest::newRow("three whole lines up to the start of the fourth")
             << QList<int>{0, 0, 3, 0} << QStringList{"one", "two", "three"};
-        QTest::newRow("into the fourth line") << QList<int>{1, 2, 3, 1} << QStringList{"two", "three", "four"};
+        QTest::newRow("into the fourth line")
+            << QList<int>{1, 2, 3, 1} << QStringList{"two", "three", "four"};
         QTest::newRow("the last line") << QList<int>{4, 0, 4, 4} << QStringList{"five"};
     }
 
@@ -382,8 +384,8 @@ private slots:
         w.select(QStringLiteral("Join two"));
         Prompts::queueFile(w.f.folder() + u'/' + typed);
         w.trigger("mnuPrintTitleTitle");
-        QCOMPARE(QDir(w.f.folder()).entryList({QStringLiteral("*.pdf"), QStringLiteral("*.PDF"), typed},
-                                              QDir::Files),
+        QCOMPARE(QDir(w.f.folder())
+                     .entryList({QStringLiteral("*.pdf"), QStringLiteral("*.PDF"), typed}, QDir::Files),
                  QStringList{written});
         QCOMPARE(w.status(), QStringLiteral("Printed to ") + w.f.folder() + u'/' + written);
         QCOMPARE(pdfPages(w.f.folder() + u'/' + written), 1);
@@ -393,10 +395,14 @@ private slots:
     {
         QTest::addColumn<QString>("node");
         QTest::addColumn<QString>("command");
-        QTest::newRow("snippets of an empty category") << "Empty" << "mnuPrintSnippetCategory";
-        QTest::newRow("snippets of a language without snippets") << "Tcl" << "mnuPrintSnippetLanguage";
-        QTest::newRow("titles of an empty category") << "Empty" << "mnuPrintTitleCategory";
-        QTest::newRow("titles of a language without snippets") << "Tcl" << "mnuPrintTitleLanguage";
+        QTest::newRow("snippets of an empty category") << "Empty"
+                                                       << "mnuPrintSnippetCategory";
+        QTest::newRow("snippets of a language without snippets") << "Tcl"
+                                                                 << "mnuPrintSnippetLanguage";
+        QTest::newRow("titles of an empty category") << "Empty"
+                                                     << "mnuPrintTitleCategory";
+        QTest::newRow("titles of a language without snippets") << "Tcl"
+                                                               << "mnuPrintTitleLanguage";
     }
 
     void noSnippets_saysNothingToPrint()
@@ -407,8 +413,8 @@ private slots:
         w.record();
         w.withoutPrinter();
         LibraryTree* tree = w.f.tree();
-        QTreeWidgetItem* tcl = tree->makeNode(QStringLiteral("Tcl"), QStringLiteral("Tcl"), LibraryTree::LangTag,
-                                              QString(), QString(), true);
+        QTreeWidgetItem* tcl = tree->makeNode(QStringLiteral("Tcl"), QStringLiteral("Tcl"),
+                                              LibraryTree::LangTag, QString(), QString(), true);
         tree->addTopLevelItem(tcl);
         tcl->addChild(tree->makeNode(QStringLiteral("Tcl:::Empty"), QStringLiteral("Empty"),
                                      LibraryTree::CatTag, QString(), QString(), false));

@@ -277,8 +277,9 @@ void ExportCommands::ExportLanguageWithColor()
     }
     const QString counts = QStringLiteral("%1 of %2 pages").arg(written).arg(pages.size());
     m_context.status.setText(
-        cancelled ? QStringLiteral("Language export cancelled: the site in %1 is partial (%2)").arg(where, counts)
-                  : QStringLiteral("Language exported to %1 (%2)").arg(where, counts));
+        cancelled
+            ? QStringLiteral("Language export cancelled: the site in %1 is partial (%2)").arg(where, counts)
+            : QStringLiteral("Language exported to %1 (%2)").arg(where, counts));
 }
 
 bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName,
