@@ -438,6 +438,24 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("FROM a JOIN b")), qPrintable(text));
     }
 
+    void editorPrint_longText_runsOverPagesWithEveryLine()
+    {
+        PrintWindow w;
+        w.withoutPrinter();
+        w.select(QStringLiteral("Join two"));
+        QStringList lines;
+        for (int i = 1; i <= 150; ++i) {
+            lines << QStringLiteral("line%1").arg(i);
+        }
+        w.f.find<CodeEditor>("txtCode")->setText(lines.join(QStringLiteral("\r\n")));
+        const QString pdf = w.f.folder() + QStringLiteral("/long.pdf");
+        Prompts::queueFile(pdf);
+        w.trigger("mnuCMPrintBW");
+        QVERIFY(pdfPages(pdf) >= 2);
+        const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QCOMPARE(text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts), lines);
+    }
+
     void noPrinter_noFileChosen_printsNothing()
     {
         PrintWindow w;
