@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace HtmlTemplate {
 
@@ -17,16 +18,45 @@ const QString CrLf = QStringLiteral("\r\n");
 
 QString fill(QString text, const SnippetRecord& record, const QString& code, Qt::CaseSensitivity cs)
 {
-    text.replace(QStringLiteral("<zq_Language>"), record.Language, cs);
-    text.replace(QStringLiteral("<zq_Category>"), record.Category, cs);
-    text.replace(QStringLiteral("<zq_Title>"), record.Title, cs);
-    text.replace(QStringLiteral("<zq_Keywords>"), record.Keywords, cs);
-    text.replace(QStringLiteral("<zq_Date>"), record.Date, cs);
+    text.replace(QStringLiteral("<zq_Language>"), escaped(record.Language), cs);
+    text.replace(QStringLiteral("<zq_Category>"), escaped(record.Category), cs);
+    text.replace(QStringLiteral("<zq_Title>"), escaped(record.Title), cs);
+    text.replace(QStringLiteral("<zq_Keywords>"), escaped(record.Keywords), cs);
+    text.replace(QStringLiteral("<zq_Date>"), escaped(record.Date), cs);
     text.replace(QStringLiteral("<zq_Code>"), code, cs);
     return text;
 }
 
 } // namespace
+
+QString escaped(const QString& value)
+{
+    QString text;
+    text.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case u'&':
+            text += QStringLiteral("&amp;");
+            break;
+        case u'<':
+            text += QStringLiteral("&lt;");
+            break;
+        case u'>':
+            text += QStringLiteral("&gt;");
+            break;
+        case u'"':
+            text += QStringLiteral("&quot;");
+            break;
+        case u'\'':
+            text += QStringLiteral("&#39;");
+            break;
+        default:
+            text += c;
+            break;
+        }
+    }
+    return text;
+}
 
 QString defaultText()
 {
@@ -73,6 +103,30 @@ bool SetHTML(QString& templatePath, const QString& programFolder, QString* error
     return true;
 }
 
+QString unfitReason(const QString& path, const QString& programFolder)
+{
+    const QFileInfo chosen(path);
+    const QDir folder(chosen.absolutePath());
+    // Names compare without regard to case, as they do on the file systems that ignore it.
+    auto sameFolder = [&folder](const QString& other) {
+        return QDir::cleanPath(folder.absolutePath())
+                   .compare(QDir::cleanPath(QDir(other).absolutePath()), Qt::CaseInsensitive) == 0;
+    };
+    static const QRegularExpression pageName(QStringLiteral("^zorbeth[0-9]*\\.htm$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (sameFolder(programFolder) && pageName.match(chosen.fileName()).hasMatch()) {
+        return QStringLiteral("%1 cannot be the template: the snippet export writes its page under that "
+                              "name in the program folder, and the template would be lost.")
+            .arg(chosen.fileName());
+    }
+    if (sameFolder(QDir(programFolder).filePath(QStringLiteral("html_export")))) {
+        return QStringLiteral("%1 cannot be the template: every language export deletes the pages in "
+                              "html_export, and the template would be lost.")
+            .arg(chosen.fileName());
+    }
+    return QString();
+}
+
 bool read(const QString& path, QString& text, QString* error)
 {
     QFile file(path);
@@ -99,7 +153,7 @@ QString fillLanguagePage(QString text, const SnippetRecord& record, const QStrin
                          const QString& indexFile)
 {
     text.replace(QStringLiteral("<zq_Index>"),
-                 QStringLiteral("<a href=\"") + indexFile + QStringLiteral("\"><b>Index</b></a>"),
+                 QStringLiteral("<a href=\"") + escaped(indexFile) + QStringLiteral("\"><b>Index</b></a>"),
                  Qt::CaseInsensitive);
     return fill(std::move(text), record, code, Qt::CaseInsensitive);
 }

@@ -1,6 +1,7 @@
 #include "export/LanguageExport.h"
 
-#include "export/SnippetExport.h"
+#include "export/HtmlTemplate.h"
+#include "store/SafeFile.h"
 #include "store/TextCodec.h"
 
 #include <QDir>
@@ -38,13 +39,13 @@ QString pageName(const QString& base, int n)
 
 QString headingLine(const QString& language)
 {
-    return QStringLiteral("<h3>") + language + QStringLiteral(" (snippet index)</h3>");
+    return QStringLiteral("<h3>") + HtmlTemplate::escaped(language) + QStringLiteral(" (snippet index)</h3>");
 }
 
 QString firstCategoryLine(const QString& category)
 {
-    return QStringLiteral("<a name=") + anchorName(category) + QStringLiteral("><h3>") + category +
-           QStringLiteral("</h3><ul>");
+    return QStringLiteral("<a name=") + HtmlTemplate::escaped(anchorName(category)) +
+           QStringLiteral("><h3>") + HtmlTemplate::escaped(category) + QStringLiteral("</h3><ul>");
 }
 
 QString nextCategoryLine(const QString& category)
@@ -54,8 +55,8 @@ QString nextCategoryLine(const QString& category)
 
 QString linkLine(const QString& base, int n, const QString& title)
 {
-    return QStringLiteral("<a class=left href='") + pageName(base, n) + QStringLiteral("'>") + title +
-           QStringLiteral("</a><br>");
+    return QStringLiteral("<a class=left href='") + HtmlTemplate::escaped(pageName(base, n)) +
+           QStringLiteral("'>") + HtmlTemplate::escaped(title) + QStringLiteral("</a><br>");
 }
 
 bool prepareFolder(const QString& programFolder, QString& exportFolder, QString* error)
@@ -87,7 +88,15 @@ bool writeIndex(const QString& path, const QStringList& lines, QString* error)
         TextCodec::appendUtf8(bytes, line);
         bytes += "\r\n";
     }
-    return SnippetExport::writeFile(path, bytes, error);
+    // Written last and the one file synced: the pages before it can be made again by a new export.
+    QString why;
+    if (!SafeFile::writeWhole(path, bytes, &why)) {
+        if (error) {
+            *error = why + QStringLiteral(": ") + QDir::toNativeSeparators(path);
+        }
+        return false;
+    }
+    return true;
 }
 
 } // namespace LanguageExport

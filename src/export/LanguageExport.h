@@ -33,7 +33,7 @@ QString linkLine(const QString& base, int n, const QString& title);
 // Gives the folder's path; false, with the reason, when it cannot be made or emptied.
 bool prepareFolder(const QString& programFolder, QString& exportFolder, QString* error = nullptr);
 
-// Writes the index page (UTF-8 with a byte-order mark, each line ended by CR LF).
+// Writes the index page (UTF-8 with a byte-order mark, each line ended by CR LF), synced to disk.
 bool writeIndex(const QString& path, const QStringList& lines, QString* error = nullptr);
 
 } // namespace LanguageExport

@@ -29,6 +29,9 @@ public:
     virtual double textWidth(const QString& text) const = 0;
     virtual double pageWidth() const = 0;
 
+    // Whether the page is full: a further line would go onto the next page. Never, on an endless page.
+    virtual bool pageFull() const { return false; }
+
     // Why the document could not be printed; empty while all is well.
     virtual QString error() const { return {}; }
 

@@ -10,9 +10,14 @@ void RecordingSurface::setBold(bool bold)
     m_bold = bold;
 }
 
+bool RecordingSurface::pageFull() const
+{
+    return m_linesPerPage > 0 && !m_pagePending && !m_lineOpen && m_pages.last().size() >= m_linesPerPage;
+}
+
 void RecordingSurface::startPendingPage()
 {
-    if (m_pagePending) {
+    if (m_pagePending || pageFull()) {
         m_pagePending = false;
         m_pages.append(QStringList());
     }

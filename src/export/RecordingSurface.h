@@ -6,11 +6,14 @@
 #include <QStringList>
 
 // A print surface that keeps what was printed as text: one character is one unit of width, and a
-// tab pads the line with blanks up to its column.
+// tab pads the line with blanks up to its column. A page holds linesPerPage lines (0: any number);
+// a line that does not fit goes onto the next page, as on a printer.
 class RecordingSurface : public PrintSurface
 {
 public:
-    explicit RecordingSurface(double pageWidth = 100) : m_pageWidth(pageWidth) {}
+    explicit RecordingSurface(double pageWidth = 100, int linesPerPage = 0)
+        : m_pageWidth(pageWidth), m_linesPerPage(linesPerPage)
+    {}
 
     void setFont(const QString& name, int points) override;
     void setBold(bool bold) override;
@@ -20,6 +23,7 @@ public:
     void endDocument() override;
     double textWidth(const QString& text) const override { return double(text.size()); }
     double pageWidth() const override { return m_pageWidth; }
+    bool pageFull() const override;
 
     // The pages as printed, each a list of its lines; the line still open counts as printed, a new
     // page that nothing was printed on does not.
@@ -39,6 +43,7 @@ private:
     void startPendingPage();
 
     double m_pageWidth;
+    int m_linesPerPage;
     QList<QStringList> m_pages{QStringList()};
     QString m_line;
     bool m_lineOpen = false;

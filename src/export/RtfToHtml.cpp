@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QList>
 
@@ -541,25 +541,33 @@ bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile
 }
 
 bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile, const QString& library,
-                                 const QString& entry, const Progress& progress)
+                                 const QString& entry, const Progress& progress, QString* error)
 {
     Q_UNUSED(library);
     Q_UNUSED(entry);
+    auto failed = [error](const QString& why, const QString& file) {
+        if (error) {
+            *error = why + QStringLiteral(": ") + QDir::toNativeSeparators(file);
+        }
+        return false;
+    };
     QFile in(rtfFile);
     if (!in.open(QIODevice::ReadOnly)) {
-        return false;
+        return failed(in.errorString(), rtfFile);
     }
     const QByteArray rtf = in.readAll();
     if (in.error() != QFileDevice::NoError) {
-        return false;
+        return failed(in.errorString(), rtfFile);
     }
     const std::optional<QString> converted = convert(rtf, progress);
     if (!converted || (progress && !progress())) {
-        return false;
+        return failed(QStringLiteral("The conversion was stopped"), htmlFile);
     }
     QByteArray html;
     TextCodec::appendUtf8(html, *converted);
-    // A working file like the pages: one that exists is replaced only once the new one is complete.
-    SafeFile file(htmlFile, QFileInfo::exists(htmlFile) ? SafeFile::Mode::Replace : SafeFile::Mode::Create);
-    return file.open() && file.write(html) && file.commit();
+    // Made again by the next export: no need to wait for the disk.
+    QString why;
+    return SafeFile::writeWhole(htmlFile, html, &why, SafeFile::Durability::Unsynced) ||
+           failed(why, htmlFile);
+>>>>>>> export
 }

@@ -30,7 +30,7 @@ public:
                                  const QString& entry);
 
     // As above, calling progress during the conversion and before the HTML is written; false, and no
-    // HTML file written, when progress stopped it.
+    // HTML file written, when progress stopped it. On a failure, error gets the cause and the file.
     static bool ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile, const QString& library,
-                                 const QString& entry, const Progress& progress);
+                                 const QString& entry, const Progress& progress, QString* error = nullptr);
 };

@@ -32,16 +32,6 @@ QString pageName(const QString& suffix)
     return QStringLiteral("zorbeth") + suffix + QStringLiteral(".htm");
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes, QString* error)
-{
-    // A page that was not there before is removed again when it cannot be written whole.
-    SafeFile file(path, QFileInfo::exists(path) ? SafeFile::Mode::Replace : SafeFile::Mode::Create);
-    if (!file.open() || !file.write(bytes) || !file.commit()) {
-        return fail(error, file.errorString(), path);
-    }
-    return true;
-}
-
 QString nextCounter(SettingsStore& store)
 {
     const int count = store.getInt(CounterKey, 0);
@@ -73,8 +63,14 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
     };
     auto goOn = [&request] { return !request.progress || request.progress(); };
 
+    // A template under the name of the page or of the converter's output would be written over
+    // before it is read.
+    const QFileInfo templateFile(request.templatePath);
+    if (templateFile == QFileInfo(pagePath) || templateFile == QFileInfo(convertedPath)) {
+        return fail(error, QStringLiteral("The template is the page being written"), request.templatePath);
+    }
     QString why;
-    if (!SafeFile::writeWhole(rtfPath, rtf + "\r\n", &why)) {
+    if (!SafeFile::writeWhole(rtfPath, rtf + "\r\n", &why, SafeFile::Durability::Unsynced)) {
         return fail(error, why, rtfPath);
     }
     if (!goOn()) {
@@ -82,11 +78,14 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
     }
 
     if (!RtfToHtml::ConvertRtfToHtml(rtfPath, convertedPath, QStringLiteral("irun.dll"),
-                                     QStringLiteral("EXRTF2WEB"), request.progress)) {
+                                     QStringLiteral("EXRTF2WEB"), request.progress, &why)) {
         if (!goOn()) {
             return false;
         }
-        return fail(error, QStringLiteral("The code could not be converted to HTML"), convertedPath);
+        if (error) {
+            *error = why;
+        }
+        return false;
     }
     QFile converted(convertedPath);
     if (!converted.open(QIODevice::ReadOnly)) {
@@ -122,7 +121,11 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
     if (!goOn()) {
         return abandon();
     }
-    return writeFile(pagePath, bytes, error) || abandon();
+    if (!SafeFile::writeWhole(pagePath, bytes, &why, SafeFile::Durability::Unsynced)) {
+        fail(error, why, pagePath);
+        return abandon();
+    }
+    return true;
 }
 
 } // namespace SnippetExport

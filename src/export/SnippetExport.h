@@ -17,10 +17,6 @@ inline constexpr char RtfFileName[] = "zorbeth.rtf";
 // The page of the snippet export: "zorbeth" + suffix + ".htm".
 QString pageName(const QString& suffix);
 
-// Writes a page or working file. One that exists is replaced only once the new one is complete; a
-// new one is written directly, without waiting for the disk, and removed again when the write fails.
-bool writeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-
 // Advances the page counter "HTMLCount" in the store at once; returns its new value as text.
 QString nextCounter(SettingsStore& store);
 
@@ -49,8 +45,10 @@ struct PageRequest
 
 // Writes rtf (followed by CR LF) to the RTF working file, converts it, and pours the coloured code and
 // the record's fields into the template. The page is UTF-8 with a byte-order mark, so browsers read
-// it right although the template declares no character set. False, with the reason, on a failure;
-// false also when the request's progress stopped it. No page without code is left behind.
+// it right although the template declares no character set. The page and the working files can be
+// made again, so they are written without waiting for the disk (a page that exists is still replaced
+// only by a complete one). False, with the reason, on a failure; false also when the request's
+// progress stopped it. No page without code is left behind.
 bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetRecord& record,
                QString* error);
 

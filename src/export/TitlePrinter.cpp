@@ -68,6 +68,7 @@ void TitlePrinter::printOutline(const QList<OutlineNode>& roots)
 {
     m_surface.emptyLines(4);
     int lineCount = 0;
+    m_outlineLinesOnPage = 0;
     TraverseTree(roots, 1, lineCount);
 }
 
@@ -77,9 +78,13 @@ void TitlePrinter::TraverseTree(const QList<OutlineNode>& nodes, int Level, int&
         m_surface.tab(4 * Level + 20);
         m_surface.printLine(node.text);
         ++LineCount;
-        if (LineCount % LinesPerPage == 0 && LineCount >= 2) {
+        ++m_outlineLinesOnPage;
+        // A full page breaks here too, so that the next one opens with its empty lines and counts
+        // its 70 lines from its own start.
+        if (m_outlineLinesOnPage == LinesPerPage || m_surface.pageFull()) {
             m_surface.newPage();
             m_surface.emptyLines(4);
+            m_outlineLinesOnPage = 0;
         }
         if (!node.children.isEmpty()) {
             TraverseTree(node.children, Level + 1, LineCount);

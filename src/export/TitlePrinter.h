@@ -31,7 +31,8 @@ public:
     void printOutline(const QList<OutlineNode>& roots);
 
     // Prints every node of the list and, after each, its descendants: the text at column
-    // 4 * Level + 20; every 70th line ends the page, and the next opens with four empty lines.
+    // 4 * Level + 20. The page ends after its 70th line of the outline, or sooner when it is full,
+    // and the next opens with four empty lines.
     void TraverseTree(const QList<OutlineNode>& nodes, int Level, int& LineCount);
 
 private:
@@ -40,4 +41,5 @@ private:
     PrintSurface& m_surface;
     QString m_margin;
     QString m_databaseLine;
+    int m_outlineLinesOnPage = 0;
 };

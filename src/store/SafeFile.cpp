@@ -16,11 +16,17 @@
 #include <fcntl.h>
 #endif
 
-SafeFile::SafeFile(const QString& path, Mode mode) : m_mode(mode), m_path(path)
+SafeFile::SafeFile(const QString& path, Mode mode, Durability durability)
+    : m_mode(mode), m_durability(durability), m_path(path)
 {
     switch (mode) {
     case Mode::Replace:
-        m_file = std::make_unique<QSaveFile>(path);
+        if (viaSaveFile()) {
+            m_file = std::make_unique<QSaveFile>(path);
+        } else {
+            // Beside the file, so that the rename stays on its file system.
+            m_file = std::make_unique<QTemporaryFile>(path + QStringLiteral(".XXXXXX"));
+        }
         break;
     case Mode::Temporary:
         m_file = std::make_unique<QTemporaryFile>(path);
@@ -57,7 +63,8 @@ bool SafeFile::open()
     bool ok = false;
     switch (m_mode) {
     case Mode::Replace:
-        ok = m_file->open(QIODevice::WriteOnly);
+        ok = viaSaveFile() ? m_file->open(QIODevice::WriteOnly)
+                           : static_cast<QTemporaryFile*>(m_file.get())->open();
         break;
     case Mode::Temporary:
         ok = static_cast<QTemporaryFile*>(m_file.get())->open();
@@ -133,6 +140,9 @@ bool SafeFile::commit()
         cancel();
         return fail(why);
     }
+    if (m_mode == Mode::Replace && !viaSaveFile()) {
+        return commitUnsyncedReplace();
+    }
     if (m_mode == Mode::Replace) {
         // QSaveFile syncs the new file before it renames it over the old one.
         if (!point() || !static_cast<QSaveFile*>(m_file.get())->commit()) {
@@ -146,7 +156,7 @@ bool SafeFile::commit()
     bool synced = point();
 #ifdef Q_OS_UNIX
     // A rename or a record that points into the file must not expose data that are only in memory.
-    if (synced && ::fsync(m_file->handle()) != 0) {
+    if (synced && m_durability == Durability::Synced && ::fsync(m_file->handle()) != 0) {
         synced = fail(QString::fromLocal8Bit(strerror(errno)));
     }
 #endif
@@ -160,6 +170,28 @@ bool SafeFile::commit()
     return true;
 }
 
+bool SafeFile::commitUnsyncedReplace()
+{
+    auto* temporary = static_cast<QTemporaryFile*>(m_file.get());
+    // The page gets the permissions of the file it replaces, else those of a new file, not the
+    // owner-only ones of a temporary file.
+    const QFileDevice::Permissions permissions = QFileInfo::exists(m_path)
+                                                     ? QFile::permissions(m_path)
+                                                     : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                           QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                                           QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    temporary->setPermissions(permissions);
+    temporary->close();
+    QString why;
+    if (!rename(temporary->fileName(), m_path, &why)) {
+        cancel();
+        return fail(why);
+    }
+    temporary->setAutoRemove(false);
+    m_done = true;
+    return true;
+}
+
 void SafeFile::cancel()
 {
     if (m_done && m_mode != Mode::Temporary) {
@@ -167,8 +199,11 @@ void SafeFile::cancel()
     }
     switch (m_mode) {
     case Mode::Replace:
-        if (m_opened && !m_done) {
+        if (m_opened && !m_done && viaSaveFile()) {
             static_cast<QSaveFile*>(m_file.get())->cancelWriting();
+        } else if (m_opened && !m_done) {
+            // The temporary file goes with the object; the file it was to replace stays.
+            m_file->close();
         }
         break;
     case Mode::Temporary:
@@ -195,7 +230,7 @@ void SafeFile::cancel()
         break;
     }
     // QSaveFile refuses close(): its destructor drops the cancelled temporary file.
-    if (m_mode != Mode::Replace && m_file->isOpen()) {
+    if (!viaSaveFile() && m_file->isOpen()) {
         m_file->close();
     }
     m_opened = false;
@@ -243,9 +278,9 @@ bool SafeFile::rename(const QString& from, const QString& to, QString* error)
     return true;
 }
 
-bool SafeFile::writeWhole(const QString& path, const QByteArray& bytes, QString* error)
+bool SafeFile::writeWhole(const QString& path, const QByteArray& bytes, QString* error, Durability durability)
 {
-    SafeFile file(path);
+    SafeFile file(path, Mode::Replace, durability);
     if (file.open() && file.write(bytes) && file.commit()) {
         return true;
     }

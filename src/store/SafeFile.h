@@ -12,6 +12,9 @@
 //   makes it durable and rename() puts it in place later. It is removed unless renamed.
 // - Create writes a file that must not exist yet; it is removed unless committed.
 // - Append adds to the end of a file (creating it); unless committed it goes back to its old length.
+// Unsynced skips the sync of commit() (Replace then writes a temporary file beside path and renames
+// it over path): for files the program can make again, such as exported pages, where waiting for
+// the disk file by file would cost more than a lost file. Every write point stays.
 class SafeFile
 {
 public:
@@ -22,8 +25,14 @@ public:
         Create,
         Append
     };
+    enum class Durability
+    {
+        Synced,
+        Unsynced
+    };
 
-    explicit SafeFile(const QString& path, Mode mode = Mode::Replace);
+    explicit SafeFile(const QString& path, Mode mode = Mode::Replace,
+                      Durability durability = Durability::Synced);
     // Drops an uncommitted write as its mode says.
     ~SafeFile();
 
@@ -59,15 +68,21 @@ public:
     // Renames from to to, replacing to in one step; false with error set when it failed.
     static bool rename(const QString& from, const QString& to, QString* error);
 
-    // Writes bytes as the whole new contents of path through a safe save.
-    static bool writeWhole(const QString& path, const QByteArray& bytes, QString* error);
+    // Writes bytes as the whole new contents of path through a safe save (Replace); a failed write
+    // leaves the file as it was, and no file where there was none.
+    static bool writeWhole(const QString& path, const QByteArray& bytes, QString* error,
+                           Durability durability = Durability::Synced);
 
 private:
+    // Replace through QSaveFile, which syncs; otherwise Replace goes through a QTemporaryFile.
+    bool viaSaveFile() const { return m_mode == Mode::Replace && m_durability == Durability::Synced; }
+    bool commitUnsyncedReplace();
     bool fail(const QString& why);
     bool point();
     void startWriteback();
 
     Mode m_mode;
+    Durability m_durability;
     QString m_path;
     std::unique_ptr<QFileDevice> m_file;
     QString m_error;

@@ -1,12 +1,13 @@
-#include "LibraryText.h"
 #include "export/HtmlTemplate.h"
 #include "export/LanguageExport.h"
 #include "export/SnippetExport.h"
+#include "LibraryText.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,28 +38,43 @@ private slots:
     {
         QTest::addColumn<QString>("templateText");
         QTest::addColumn<bool>("languagePage");
+        QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("date tag inside the title is replaced")
-            << "<zq_Title>|<zq_Language>" << false << "Top 2026-01-02 03:04:05 & more|SQL";
-        QTest::newRow("snippet page: other case kept")
-            << "<ZQ_TITLE>|<zq_category>|<zq_Category>" << false << "<ZQ_TITLE>|<zq_category>|Queries";
-        QTest::newRow("snippet page: index tag stays") << "<zq_Index>" << false << "<zq_Index>";
+        const QString title = sample().Title;
+        QTest::newRow("tag inside the title stays text")
+            << "<zq_Title>|<zq_Language>" << false << title << "Top &lt;zq_Date&gt; &amp; more|SQL";
+        QTest::newRow("snippet page: other case kept") << "<ZQ_TITLE>|<zq_category>|<zq_Category>" << false
+                                                       << title << "<ZQ_TITLE>|<zq_category>|Queries";
+        QTest::newRow("snippet page: index tag stays") << "<zq_Index>" << false << title << "<zq_Index>";
         QTest::newRow("language page: any case")
-            << "<ZQ_Title>|<zq_KEYWORDS>" << true << "Top 2026-01-02 03:04:05 & more|select";
+            << "<ZQ_Title>|<zq_KEYWORDS>" << true << title << "Top &lt;zq_Date&gt; &amp; more|select";
         QTest::newRow("language page: index link")
-            << "<zq_index>" << true << "<a href=\"sql.htm\"><b>Index</b></a>";
-        QTest::newRow("code last, as it is") << "<zq_Code>" << false << "<b><zq_Title></b>";
-        QTest::newRow("no tags") << "plain" << true << "plain";
+            << "<zq_index>" << true << title << "<a href=\"sql.htm\"><b>Index</b></a>";
+        QTest::newRow("code last, as it is") << "<zq_Code>" << false << title << "<b><zq_Title></b>";
+        QTest::newRow("no tags") << "plain" << true << title << "plain";
+        QTest::newRow("script in a title is text")
+            << "<h3><zq_Title></h3>" << false << "<script>alert(1)</script>"
+            << "<h3>&lt;script&gt;alert(1)&lt;/script&gt;</h3>";
+        QTest::newRow("heading end in a title") << "<h3> <zq_Title> </h3>" << true << "a</h3><h1>b"
+                                                << "<h3> a&lt;/h3&gt;&lt;h1&gt;b </h3>";
+        QTest::newRow("template argument shows") << "<zq_Title>" << false << "std::vector<int> sort"
+                                                 << "std::vector&lt;int&gt; sort";
+        QTest::newRow("quotes cannot leave an attribute")
+            << "<a title=\"<zq_Title>\">" << true << "x\" onmouseover='y'"
+            << "<a title=\"x&quot; onmouseover=&#39;y&#39;\">";
     }
     void fill_replacesInOrderAndCase()
     {
         QFETCH(QString, templateText);
         QFETCH(bool, languagePage);
+        QFETCH(QString, title);
         QFETCH(QString, expected);
         const QString code = QStringLiteral("<b><zq_Title></b>");
-        const QString page = languagePage ? HtmlTemplate::fillLanguagePage(templateText, sample(), code,
+        SnippetRecord record = sample();
+        record.Title = title;
+        const QString page = languagePage ? HtmlTemplate::fillLanguagePage(templateText, record, code,
                                                                            QStringLiteral("sql.htm"))
-                                          : HtmlTemplate::fillSnippetPage(templateText, sample(), code);
+                                          : HtmlTemplate::fillSnippetPage(templateText, record, code);
         QCOMPARE(page, expected);
     }
 
@@ -143,6 +159,19 @@ private slots:
                                 "e:<pre"));
         QVERIFY(page.endsWith("a&lt;\xE2\x82\xAC</pre>\r\n"));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("zorbeth.rtf"))));
+        // Written through a temporary file, the page is still readable by others, and no
+        // temporary file stays behind.
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("zorbeth.htm"))).permissions() &
+                QFileDevice::ReadOther);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 (QStringList{"t.htm", "zorbeth.htm", "zorbeth.rtf"}));
+
+        // The template under the page's own name would be written over before it is read.
+        request.templatePath = dir.filePath(QStringLiteral("zorbeth.htm"));
+        QVERIFY(!SnippetExport::writePage(request, "{\\rtf1 x}", r, &error));
+        QVERIFY2(error.startsWith(QStringLiteral("The template is the page being written")),
+                 qPrintable(error));
+        QVERIFY(readAll(dir.filePath(QStringLiteral("zorbeth.htm"))).endsWith("a&lt;\xE2\x82\xAC</pre>\r\n"));
 
         // A template that is gone: a message, and no page without its template.
         request.templatePath = dir.filePath(QStringLiteral("gone.htm"));
@@ -203,6 +232,23 @@ private slots:
                             "</ul><p><a name=StoredProcs><h3>Stored Procs</h3><ul>",
                             "<a class=left href='sql3.htm'>Insert row</a><br>",
                         }));
+    }
+
+    void indexLines_showHostileNamesAsText()
+    {
+        const QString base = LanguageExport::baseName(QStringLiteral("C&<b>"));
+        const QStringList lines{
+            LanguageExport::headingLine(QStringLiteral("C&<b>")),
+            LanguageExport::firstCategoryLine(QStringLiteral("</h3><script>x()</script>")),
+            LanguageExport::linkLine(base, 1, QStringLiteral("std::vector<int> sort")),
+        };
+        QCOMPARE(lines,
+                 (QStringList{
+                     "<h3>C&amp;&lt;b&gt; (snippet index)</h3>",
+                     "<a name=&lt;/h3&gt;&lt;script&gt;x()&lt;/script&gt;><h3>&lt;/h3&gt;&lt;script&gt;"
+                     "x()&lt;/script&gt;</h3><ul>",
+                     "<a class=left href='c&amp;_b_1.htm'>std::vector&lt;int&gt; sort</a><br>",
+                 }));
     }
 
     void prepareFolder_removesOnlyPages()

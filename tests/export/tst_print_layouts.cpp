@@ -252,8 +252,21 @@ private slots:
         QCOMPARE(list.lines(), titles(3));
     }
 
-    void outline_150Lines_newPagesAfter70And140_eachOpeningWithFourEmptyLines()
+    void outline_newPageAfter70LinesOrAFullPage_eachOpeningWithFourEmptyLines_data()
     {
+        QTest::addColumn<int>("linesPerPage");
+        QTest::addColumn<QList<int>>("pageSizes");
+        QTest::addColumn<QString>("secondPageFirst");
+        QTest::newRow("endless page: after 70 and 140") << 0 << QList<int>{74, 74, 14} << "Snippet 0.68";
+        QTest::newRow("68 lines a page: when full") << 68 << QList<int>{68, 68, 26} << "Snippet 0.62";
+        QTest::newRow("80 lines a page: after 70") << 80 << QList<int>{74, 74, 14} << "Snippet 0.68";
+    }
+
+    void outline_newPageAfter70LinesOrAFullPage_eachOpeningWithFourEmptyLines()
+    {
+        QFETCH(int, linesPerPage);
+        QFETCH(QList<int>, pageSizes);
+        QFETCH(QString, secondPageFirst);
         // One language, two categories of 73 snippets: 1 + 2 + 146 = 149 lines, and one more root.
         QList<OutlineNode> roots{{QStringLiteral("SQL"), {}}, {QStringLiteral("VB"), {}}};
         for (int c = 0; c < 2; ++c) {
@@ -263,22 +276,33 @@ private slots:
             }
             roots[0].children.append(category);
         }
-        RecordingSurface surface;
+        RecordingSurface surface(100, linesPerPage);
         TitlePrinter(surface, Margin, QString()).printOutline(roots);
         surface.endDocument();
         const QList<QStringList> pages = surface.pages();
-        QCOMPARE(pages.size(), 3);
-        QCOMPARE(pages.at(0).size(), 4 + 70);
-        QCOMPARE(pages.at(1).size(), 4 + 70);
-        QCOMPARE(pages.at(2).size(), 4 + 10);
+        QList<int> sizes;
         for (const QStringList& page : pages) {
+            sizes.append(int(page.size()));
             QCOMPARE(page.mid(0, 4), QStringList(4, QString()));
         }
+        QCOMPARE(sizes, pageSizes);
         QCOMPARE(pages.at(0).at(4), QString(23, u' ') + QStringLiteral("SQL"));
         QCOMPARE(pages.at(0).at(5), QString(27, u' ') + QStringLiteral("Cat 0"));
         QCOMPARE(pages.at(0).at(6), QString(31, u' ') + QStringLiteral("Snippet 0.0"));
-        QCOMPARE(pages.at(1).at(4), QString(31, u' ') + QStringLiteral("Snippet 0.68"));
-        QCOMPARE(pages.at(2).last(), QString(23, u' ') + QStringLiteral("VB"));
+        QCOMPARE(pages.at(1).at(4), QString(31, u' ') + secondPageFirst);
+        QCOMPARE(pages.last().last(), QString(23, u' ') + QStringLiteral("VB"));
+    }
+
+    void outline_2014Lines_68APage_takesAbout32Pages()
+    {
+        QList<OutlineNode> roots;
+        for (int i = 0; i < 2014; ++i) {
+            roots.append({QStringLiteral("Language %1").arg(i), {}});
+        }
+        RecordingSurface surface(100, 68);
+        TitlePrinter(surface, Margin, QString()).printOutline(roots);
+        surface.endDocument();
+        QCOMPARE(surface.pages().size(), 32); // 64 lines a page after the four empty ones
     }
 
     void surface_textWithLineEnds_endsLinesThere_andTabPastItsColumnGoesToTheNextLine()

@@ -26,6 +26,12 @@ private slots:
                               "<span style=\"text-decoration:underline\">y</span>z");
         QTest::newRow("html escaped")
             << head + "a<b && c>\"d\"}" << QStringLiteral("a&lt;b &amp;&amp; c&gt;&quot;d&quot;");
+        QTest::newRow("html escaped from hex bytes")
+            << head + "\\'3cb\\'3e \\'26 \\'22q\\'22}" << QStringLiteral("&lt;b&gt; &amp; &quot;q&quot;");
+        QTest::newRow("html escaped from unicode")
+            << head + "\\u60?i\\u62? \\u38? \\u34?}" << QStringLiteral("&lt;i&gt; &amp; &quot;");
+        QTest::newRow("html escaped after a fallback")
+            << head + "\\uc2\\u60\\'3c\\'3cx}" << QStringLiteral("&lt;x");
         QTest::newRow("rtf escapes") << head + "\\{x\\}\\\\y}" << QStringLiteral("{x}\\y");
         QTest::newRow("blanks and tabs kept") << head + "a   b\\tab\\tab c}" << QStringLiteral("a   b\t\tc");
         QTest::newRow("line breaks") << head + "one\\par\r\ntwo\\line three\\par\\par}"

@@ -1,6 +1,8 @@
 #include "export/HtmlTemplate.h"
 #include "export/ui/ExportCommands.h"
 #include "gui/CodeEditor.h"
+#include "library/ui/LibraryTree.h"
+#include "library/ui/TreeController.h"
 #include "LibraryText.h"
 #include "ui/WindowFixture.h"
 
@@ -12,6 +14,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressDialog>
+#include <QScrollBar>
 
 namespace {
 
@@ -143,6 +146,134 @@ private slots:
         QVERIFY(
             readAll(QDir(exportFolder(f)).filePath(QStringLiteral("sql.htm"))).endsWith("Join</a><br>\r\n"));
         QVERIFY(!w.findChild<QProgressDialog*>(QStringLiteral("dlgProgress")));
+        QCOMPARE(f.find<QLabel>("StatusBar1")->text(),
+                 QStringLiteral("Language export cancelled: the site in %1 is partial (1 of 3 pages)")
+                     .arg(QDir::toNativeSeparators(exportFolder(f))));
+    }
+
+    void languageExport_everyCategoryGetsItsHeading()
+    {
+        WindowFixture f;
+        f.writeLibrary(sqlLibrary());
+        f.open();
+        LibraryTree* tree = f.tree();
+        QTreeWidgetItem* sql = f.node(QStringLiteral("SQL"));
+        sql->insertChild(0, tree->makeNode(QStringLiteral("SQL:::Archive"), QStringLiteral("Archive"),
+                                           LibraryTree::CatTag, QString(), QString(), false));
+        sql->addChild(tree->makeNode(QStringLiteral("SQL:::Old Views"), QStringLiteral("Old Views"),
+                                     LibraryTree::CatTag, QString(), QString(), false));
+        tree->setCurrentItem(sql);
+        trigger(f, "mnuExportLanguage");
+        QCOMPARE(readAll(QDir(exportFolder(f)).filePath(QStringLiteral("sql.htm"))),
+                 Bom + "<h3>SQL (snippet index)</h3>\r\n"
+                       "<a name=Archive><h3>Archive</h3><ul>\r\n"
+                       "</ul><p><a name=Queries><h3>Queries</h3><ul>\r\n"
+                       "<a class=left href='sql1.htm'>Join</a><br>\r\n"
+                       "<a class=left href='sql2.htm'>Top</a><br>\r\n"
+                       "</ul><p><a name=StoredProcs><h3>Stored Procs</h3><ul>\r\n"
+                       "<a class=left href='sql3.htm'>Insert row</a><br>\r\n"
+                       "</ul><p><a name=OldViews><h3>Old Views</h3><ul>\r\n");
+        QCOMPARE(f.find<QLabel>("StatusBar1")->text(),
+                 QStringLiteral("Language exported to %1 (3 of 3 pages)")
+                     .arg(QDir::toNativeSeparators(exportFolder(f))));
+    }
+
+    void pageThatCannotBeWritten_isReportedWithItsCause_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("blocked"); // a folder where the converter writes its page
+        QTest::addColumn<QString>("message");
+        QTest::newRow("snippet page") << "Top"
+                                      << "mnuExport"
+                                      << "zorbeth.htm"
+                                      << "Error starting export: ";
+        QTest::newRow("language site") << "Python"
+                                       << "mnuExportLanguage"
+                                       << "html_export/zorbeth.htm"
+                                       << "Error starting language export: ";
+    }
+
+    void pageThatCannotBeWritten_isReportedWithItsCause()
+    {
+        QFETCH(QString, node);
+        QFETCH(QString, command);
+        QFETCH(QString, blocked);
+        QFETCH(QString, message);
+        WindowFixture f;
+        f.writeLibrary(sqlLibrary());
+        f.open();
+        QVERIFY(QDir(f.folder()).mkpath(blocked));
+        Prompts::takeHistory();
+        f.tree()->setCurrentItem(f.node(node));
+        trigger(f, command.toLatin1().constData());
+        const QList<Prompts::Record> shown = Prompts::takeHistory();
+        QCOMPARE(shown.size(), 1);
+        const QString text = shown.first().text;
+        QVERIFY2(text.startsWith(message) && text.contains(QStringLiteral("Is a directory")) &&
+                     text.contains(QDir::toNativeSeparators(QDir(f.folder()).filePath(blocked))),
+                 qPrintable(text));
+    }
+
+    void languageExport_leavesNoWiderScrolledText()
+    {
+        WindowFixture f;
+        CodeArray records = sqlLibrary();
+        records.push_back(WindowFixture::record("SQL", "Queries", "Wide", "", QString(3000, u'x')));
+        f.writeLibrary(records);
+        f.open();
+        f.window().show();
+        auto* code = f.find<CodeEditor>("txtCode");
+        f.tree()->setCurrentItem(f.node(QStringLiteral("SQL")));
+        QCoreApplication::processEvents();
+        const int width = code->scrollWidth();
+        trigger(f, "mnuExportLanguage");
+        QCoreApplication::processEvents();
+        QCOMPARE(code->scrollWidth(), width);
+        QVERIFY(!code->horizontalScrollBar()->isVisible());
+    }
+
+    void selectTemplate_refusesANameTheExportsWriteOver_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("the snippet page") << "zorbeth.htm" << true;
+        QTest::newRow("a numbered page") << "zorbeth12.htm" << true;
+        QTest::newRow("in other letter case") << "ZORBETH3.HTM" << true;
+        QTest::newRow("in the language site's folder") << "html_export/site.htm" << true;
+        QTest::newRow("page name in the templates folder") << "html_templates/zorbeth.htm" << false;
+        QTest::newRow("another name") << "zorbethx.htm" << false;
+    }
+
+    void selectTemplate_refusesANameTheExportsWriteOver()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, refused);
+        WindowFixture f;
+        f.writeLibrary(sqlLibrary());
+        MainWindow& w = f.open();
+        const QString before = w.workspace().options.HTMLTemplate;
+        const QString chosen = QDir(f.folder()).filePath(name);
+        QVERIFY(QDir().mkpath(QFileInfo(chosen).path()));
+        LibraryText::writeAll(chosen, "[<zq_Title>]");
+        Prompts::takeHistory();
+        Prompts::queueFile(chosen);
+        trigger(f, "mnuSelectTemplate");
+        const QList<Prompts::Record> shown = Prompts::takeHistory();
+        if (refused) {
+            QCOMPARE(w.workspace().options.HTMLTemplate, before);
+            QCOMPARE(shown.size(), 2); // the file dialog, then the reason
+            QVERIFY2(shown.last().text.startsWith(QFileInfo(chosen).fileName() +
+                                                  QStringLiteral(" cannot be the template: ")),
+                     qPrintable(shown.last().text));
+            QCOMPARE(f.find<QLabel>("StatusBar1")->text(), QStringLiteral("HTML template not selected"));
+            return;
+        }
+        QCOMPARE(w.workspace().options.HTMLTemplate, chosen);
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Join")));
+        trigger(f, "mnuExport");
+        QCOMPARE(readAll(chosen), QByteArray("[<zq_Title>]"));
+        QCOMPARE(readAll(QDir(f.folder()).filePath(QStringLiteral("zorbeth.htm"))), Bom + "[Join]\r\n");
     }
 
     void snippetExport_numberedPageKeepsEditor()
@@ -168,6 +299,8 @@ private slots:
         QVERIFY(QFile::exists(QDir(f.folder()).filePath(QStringLiteral("zorbeth.rtf"))));
         QCOMPARE(code->text(), shown);
         QVERIFY(!w.workspace().CodeChanged);
+        // The record keeps its date: exporting is not an edit.
+        QCOMPARE(w.workspace().codeArray[size_t(w.treeController().Selection())].Date, sqlLibrary()[1].Date);
 
         trigger(f, "mnuClearCounter");
         QCOMPARE(f.settings().get(QStringLiteral("HTMLCount")), QStringLiteral("0"));
@@ -240,6 +373,48 @@ private slots:
                  rtf.constData());
         QVERIFY(data->html().contains(QStringLiteral("Grüße")));
         QVERIFY(data->html().contains(QStringLiteral("<span style=\"color:#")));
+    }
+
+    // Settings values as a hand-edited "zorbeth.ini" can hold them reach the real editor, and every
+    // rendering of its text (snippet page, language site, rich text copy) takes them whole.
+    void renderings_takeEditorSettingsWhole_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("inRtf");
+        const QString longName = QString(600, u'F');
+        QTest::newRow("600-character font name") << "FontName" << longName << longName.toLatin1();
+        QTest::newRow("font name of RTF specials")
+            << "FontName" << QStringLiteral("A;{B}\\C") << QByteArray("A  B  C;");
+        QTest::newRow("huge font size") << "FontSize" << QStringLiteral("2147483647") << QByteArray("\\fs");
+        QTest::newRow("negative font size") << "FontSize" << QStringLiteral("-5") << QByteArray("\\fs");
+    }
+
+    void renderings_takeEditorSettingsWhole()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, inRtf);
+        WindowFixture f;
+        f.writeLibrary(sqlLibrary());
+        {
+            SettingsStore store = f.settings();
+            store.save(key, value);
+            store.sync();
+        }
+        f.open();
+        f.tree()->setCurrentItem(f.node(QStringLiteral("Join")));
+        f.find<CodeEditor>("txtCode")->findChild<QAction*>(QStringLiteral("mnuCMCopyRichText"))->trigger();
+        const QByteArray rtf = QApplication::clipboard()->mimeData()->data(QStringLiteral("text/rtf"));
+        QVERIFY2(rtf.contains(inRtf) && rtf.contains("SELECT"), rtf.left(800).constData());
+
+        trigger(f, "mnuExport");
+        QVERIFY(QString::fromUtf8(readAll(QDir(f.folder()).filePath(QStringLiteral("zorbeth.htm"))))
+                    .contains(QStringLiteral("Grüße")));
+        f.tree()->setCurrentItem(f.node(QStringLiteral("SQL")));
+        trigger(f, "mnuExportLanguage");
+        QCOMPARE(QDir(exportFolder(f)).entryList({QStringLiteral("*.htm")}).size(), 4);
+        QVERIFY(Prompts::takeHistory().isEmpty());
     }
 };
 

@@ -1,9 +1,11 @@
 #include "export/RecordingSurface.h"
 #include "export/ui/PrintCommands.h"
 #include "gui/CodeEditor.h"
+#include "library/ui/LibraryTree.h"
 #include "search/ui/SearchPanel.h"
 #include "ui/WindowFixture.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -102,6 +104,19 @@ QString run(const QString& program, const QStringList& arguments)
     process.start(program, arguments);
     process.waitForFinished(30000);
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The left edges of the words pdftotext finds in a PDF, in points from the paper's edge.
+QList<double> wordLeftEdges(const QString& path)
+{
+    QList<double> edges;
+    const QString html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    static const QRegularExpression word(QStringLiteral("<word xMin=\"([0-9.]+)\""));
+    for (const QRegularExpressionMatch& match : word.globalMatch(html)) {
+        edges.append(match.captured(1).toDouble());
+    }
+    return edges;
 }
 
 int pdfPages(const QString& path)
@@ -319,6 +334,122 @@ private slots:
         QCOMPARE(pdfPages(form), 1);
     }
 
+    void selection_printsTheSelectedLinesOnly_data()
+    {
+        QTest::addColumn<QList<int>>("selection"); // line and index where it starts, then where it ends
+        QTest::addColumn<QStringList>("printed");
+        QTest::newRow("a word on the third line") << QList<int>{2, 1, 2, 3} << QStringList{"three"};
+        QTest::newRow("three whole lines up to the start of the fourth")
+            << QList<int>{0, 0, 3, 0} << QStringList{"one", "two", "three"};
+        QTest::newRow("into the fourth line")
+            << QList<int>{1, 2, 3, 1} << QStringList{"two", "three", "four"};
+        QTest::newRow("the last line") << QList<int>{4, 0, 4, 4} << QStringList{"five"};
+    }
+
+    void selection_printsTheSelectedLinesOnly()
+    {
+        QFETCH(QList<int>, selection);
+        QFETCH(QStringList, printed);
+        PrintWindow w;
+        w.withoutPrinter();
+        w.select(QStringLiteral("Join two"));
+        auto* editor = w.f.find<CodeEditor>("txtCode");
+        editor->setText(QStringLiteral("one\r\ntwo\r\nthree\r\nfour\r\nfive"));
+        editor->setSelection(selection[0], selection[1], selection[2], selection[3]);
+        const QString pdf = w.f.folder() + QStringLiteral("/selection.pdf");
+        Prompts::queueFile(pdf);
+        w.trigger("mnuPrintSnippetTitle");
+        QCOMPARE(w.status(), QStringLiteral("Code snippet printed (selection) to ") + pdf);
+        const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QCOMPARE(text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts), printed);
+    }
+
+    void printouts_keepTenMillimetresFromThePaperEdge_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("editor print") << "mnuCMPrintColor";
+        QTest::newRow("snippet layout") << "mnuPrintSnippetTitle";
+        QTest::newRow("title layout") << "mnuPrintTitleTitle";
+    }
+
+    void printouts_keepTenMillimetresFromThePaperEdge()
+    {
+        QFETCH(QString, command);
+        PrintWindow w;
+        w.withoutPrinter();
+        w.select(QStringLiteral("Join two"));
+        const QString pdf = w.f.folder() + QStringLiteral("/margins.pdf");
+        Prompts::queueFile(pdf);
+        w.trigger(command.toLatin1().constData());
+        const QList<double> edges = wordLeftEdges(pdf);
+        QVERIFY(!edges.isEmpty());
+        const double tenMillimetres = 10 / 25.4 * 72;
+        QVERIFY2(*std::min_element(edges.begin(), edges.end()) >= tenMillimetres - 0.5,
+                 qPrintable(QString::number(*std::min_element(edges.begin(), edges.end()))));
+    }
+
+    void noPrinter_nameWithoutPdfEnding_getsIt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no ending") << "report"
+                                   << "report.pdf";
+        QTest::newRow("other ending") << "notes.txt"
+                                      << "notes.txt.pdf";
+        QTest::newRow("ending in capitals kept") << "REPORT.PDF"
+                                                 << "REPORT.PDF";
+    }
+
+    void noPrinter_nameWithoutPdfEnding_getsIt()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        PrintWindow w;
+        w.withoutPrinter();
+        w.select(QStringLiteral("Join two"));
+        Prompts::queueFile(w.f.folder() + u'/' + typed);
+        w.trigger("mnuPrintTitleTitle");
+        QCOMPARE(QDir(w.f.folder())
+                     .entryList({QStringLiteral("*.pdf"), QStringLiteral("*.PDF"), typed}, QDir::Files),
+                 QStringList{written});
+        QCOMPARE(w.status(), QStringLiteral("Printed to ") + w.f.folder() + u'/' + written);
+        QCOMPARE(pdfPages(w.f.folder() + u'/' + written), 1);
+    }
+
+    void noSnippets_saysNothingToPrint_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("snippets of an empty category") << "Empty"
+                                                       << "mnuPrintSnippetCategory";
+        QTest::newRow("snippets of a language without snippets") << "Tcl"
+                                                                 << "mnuPrintSnippetLanguage";
+        QTest::newRow("titles of an empty category") << "Empty"
+                                                     << "mnuPrintTitleCategory";
+        QTest::newRow("titles of a language without snippets") << "Tcl"
+                                                               << "mnuPrintTitleLanguage";
+    }
+
+    void noSnippets_saysNothingToPrint()
+    {
+        QFETCH(QString, node);
+        QFETCH(QString, command);
+        PrintWindow w;
+        w.record();
+        w.withoutPrinter();
+        LibraryTree* tree = w.f.tree();
+        QTreeWidgetItem* tcl = tree->makeNode(QStringLiteral("Tcl"), QStringLiteral("Tcl"),
+                                              LibraryTree::LangTag, QString(), QString(), true);
+        tree->addTopLevelItem(tcl);
+        tcl->addChild(tree->makeNode(QStringLiteral("Tcl:::Empty"), QStringLiteral("Empty"),
+                                     LibraryTree::CatTag, QString(), QString(), false));
+        w.select(node);
+        w.trigger(command.toLatin1().constData());
+        QCOMPARE(w.status(), QStringLiteral("Nothing to print."));
+        QVERIFY(w.surfaces.isEmpty());
+        QVERIFY(Prompts::takeHistory().isEmpty());
+    }
+
     void editorPrint_takesThePrintPath_intoPdf()
     {
         PrintWindow w;
@@ -330,6 +461,24 @@ private slots:
         QCOMPARE(w.status(), QStringLiteral("Printed to ") + pdf);
         const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         QVERIFY2(text.contains(QStringLiteral("FROM a JOIN b")), qPrintable(text));
+    }
+
+    void editorPrint_longText_runsOverPagesWithEveryLine()
+    {
+        PrintWindow w;
+        w.withoutPrinter();
+        w.select(QStringLiteral("Join two"));
+        QStringList lines;
+        for (int i = 1; i <= 150; ++i) {
+            lines << QStringLiteral("line%1").arg(i);
+        }
+        w.f.find<CodeEditor>("txtCode")->setText(lines.join(QStringLiteral("\r\n")));
+        const QString pdf = w.f.folder() + QStringLiteral("/long.pdf");
+        Prompts::queueFile(pdf);
+        w.trigger("mnuCMPrintBW");
+        QVERIFY(pdfPages(pdf) >= 2);
+        const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QCOMPARE(text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts), lines);
     }
 
     void noPrinter_noFileChosen_printsNothing()

@@ -1,6 +1,5 @@
 #include "editor/MacroSlots.h"
 #include "export/LanguageExport.h"
-#include "export/SnippetExport.h"
 #include "library/LibraryFile.h"
 #include "LibraryText.h"
 #include "objects/ResourceCompaction.h"
@@ -10,6 +9,7 @@
 #include "store/Backup.h"
 #include "store/DatabaseFile.h"
 #include "store/DateStamp.h"
+#include "store/SafeFile.h"
 #include "store/WriteFaults.h"
 #include "sync/FtpLibrary.h"
 #include "sync/FtpTestServer.h"
@@ -241,14 +241,16 @@ private:
         if (name == "snippet page") {
             return [this] {
                 QString error;
-                SnippetExport::writeFile(path("export/zorbeth1.htm"), "<html>new page</html>", &error);
+                SafeFile::writeWhole(path("export/zorbeth1.htm"), "<html>new page</html>", &error,
+                                     SafeFile::Durability::Unsynced);
                 return error;
             };
         }
         if (name == "new snippet page") {
             return [this] {
                 QString error;
-                SnippetExport::writeFile(path("export/zorbeth2.htm"), "<html>a page</html>", &error);
+                SafeFile::writeWhole(path("export/zorbeth2.htm"), "<html>a page</html>", &error,
+                                     SafeFile::Durability::Unsynced);
                 return error;
             };
         }

@@ -164,16 +164,17 @@ void ExportCommands::ExportLanguageWithColor()
     if (language->childCount() == 0) {
         return;
     }
-    // The pages in tree order, taken before any event can run.
+    // The categories and pages in tree order, taken before any event can run.
     const QString languageName = LibraryTree::nodeName(language);
+    QStringList categories;
     QList<SitePage> pages;
     for (int c = 0; c < language->childCount(); ++c) {
         const QTreeWidgetItem* category = language->child(c);
+        categories.append(LibraryTree::nodeName(category));
         for (int s = 0; s < category->childCount(); ++s) {
             const QTreeWidgetItem* snippet = category->child(s);
             if (LibraryTree::tag(snippet) == LibraryTree::CodeTag) {
-                pages.append({LibraryTree::recordIndex(snippet), LibraryTree::nodeName(category),
-                              LibraryTree::nodeName(snippet)});
+                pages.append({LibraryTree::recordIndex(snippet), c, LibraryTree::nodeName(snippet)});
             }
         }
     }
@@ -197,11 +198,23 @@ void ExportCommands::ExportLanguageWithColor()
     editor.getCursorPosition(&line, &index);
     const int firstLine = editor.firstVisibleLine();
     const bool modified = editor.isModified();
+    // The pages' long lines would widen the scrolled width of the text shown after them.
+    const int scrollWidth = editor.scrollWidth();
     // The two switches of the editor held off meanwhile: painting, and the undo history.
     editor.setUpdatesEnabled(false);
     editor.SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0UL);
 
     QStringList indexLines{LanguageExport::headingLine(languageName)};
+    // Every category gets its heading, those without snippets too, in tree order.
+    qsizetype headed = 0;
+    auto headCategoriesUpTo = [&](qsizetype last) {
+        for (; headed <= last; ++headed) {
+            indexLines << (headed == 0 ? LanguageExport::firstCategoryLine(categories.at(headed))
+                                       : LanguageExport::nextCategoryLine(categories.at(headed)));
+        }
+    };
+    int written = 0;
+    bool cancelled = false;
     {
         const UpdateGuard guard(m_context.ws);
         ProgressWindow progress(&m_context.window, LanguageTitle, int(pages.size()));
@@ -210,25 +223,23 @@ void ExportCommands::ExportLanguageWithColor()
             QCoreApplication::processEvents();
             return !progress.cancelled();
         };
-        QString category;
         for (int n = 1; n <= pages.size(); ++n) {
             if (!progress.step(n - 1)) {
+                cancelled = true;
                 break;
             }
             const SitePage& page = pages.at(n - 1);
-            const bool written = ExportLanguageIRUN(page.record, LanguageExport::pageName(base, n), indexFile,
-                                                    exportFolder, keepResponsive, &error);
-            if (!written && progress.cancelled()) {
+            const bool pageWritten = ExportLanguageIRUN(page.record, LanguageExport::pageName(base, n),
+                                                        indexFile, exportFolder, keepResponsive, &error);
+            if (!pageWritten && progress.cancelled()) {
                 // Cancelled half-way through the page: there is no page to link to.
+                cancelled = true;
                 break;
             }
-            if (n == 1 || page.category != category) {
-                indexLines << (n == 1 ? LanguageExport::firstCategoryLine(page.category)
-                                      : LanguageExport::nextCategoryLine(page.category));
-                category = page.category;
-            }
+            headCategoriesUpTo(page.category);
             indexLines << LanguageExport::linkLine(base, n, page.title);
-            if (!written) {
+            written += pageWritten ? 1 : 0;
+            if (!pageWritten) {
                 Prompts::message(&m_context.window,
                                  QStringLiteral("Error starting language export: ") + error, LanguageTitle,
                                  Prompts::Icon::Critical);
@@ -236,21 +247,36 @@ void ExportCommands::ExportLanguageWithColor()
             emit languagePageDone(n, int(pages.size()));
             QCoreApplication::processEvents();
             if (progress.cancelled()) {
+                cancelled = n < pages.size();
                 break;
             }
         }
         editor.setText(kept);
     }
+    if (!cancelled) {
+        headCategoriesUpTo(categories.size() - 1);
+    }
     editor.SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1UL);
     editor.setModified(modified);
+    // Setting another width first also drops the widest line the editor has measured meanwhile.
+    editor.setScrollWidth(1);
+    editor.setScrollWidth(scrollWidth);
     editor.setFirstVisibleLine(firstLine);
     editor.setCursorPosition(line, index);
     editor.setUpdatesEnabled(true);
 
+    const QString where = QDir::toNativeSeparators(exportFolder);
     if (!LanguageExport::writeIndex(QDir(exportFolder).filePath(indexFile), indexLines, &error)) {
+        m_context.status.setText(QStringLiteral("Language export failed: no index page in ") + where);
         Prompts::message(&m_context.window, QStringLiteral("Error starting language export: ") + error,
                          LanguageTitle, Prompts::Icon::Critical);
+        return;
     }
+    const QString counts = QStringLiteral("%1 of %2 pages").arg(written).arg(pages.size());
+    m_context.status.setText(
+        cancelled
+            ? QStringLiteral("Language export cancelled: the site in %1 is partial (%2)").arg(where, counts)
+            : QStringLiteral("Language exported to %1 (%2)").arg(where, counts));
 }
 
 bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName,
@@ -294,6 +320,13 @@ void ExportCommands::mnuSelectTemplate_Click()
                           QDir(m_context.ws.programFolder).filePath(QStringLiteral("html_templates")),
                           QStringLiteral("HTML Files (*.htm *.html)"));
     if (path.isEmpty()) {
+        return;
+    }
+    const QString unfit = HtmlTemplate::unfitReason(path, m_context.ws.programFolder);
+    if (!unfit.isEmpty()) {
+        m_context.status.setText(QStringLiteral("HTML template not selected"));
+        Prompts::message(&m_context.window, unfit, QStringLiteral("Select HTML Template"),
+                         Prompts::Icon::Exclamation);
         return;
     }
     m_context.ws.options.HTMLTemplate = QFileInfo(path).absoluteFilePath();

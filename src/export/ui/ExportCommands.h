@@ -50,7 +50,7 @@ private:
     struct SitePage
     {
         qsizetype record;
-        QString category;
+        qsizetype category; // its place among the language's categories
         QString title;
     };
     // False with the reason on a failure, and false when progress stopped the page.

@@ -124,11 +124,15 @@ std::unique_ptr<PrinterSurface> PrintCommands::openPrinter()
     if (m_hasPrinter()) {
         return PrinterSurface::defaultPrinter();
     }
-    const QString path = Prompts::saveFile(&m_context.window, tr("Print to PDF File"),
-                                           m_context.ws.programFolder, tr("PDF files (*.pdf)"));
+    QString path = Prompts::saveFile(&m_context.window, tr("Print to PDF File"), m_context.ws.programFolder,
+                                     tr("PDF files (*.pdf)"));
     if (path.isEmpty()) {
         m_context.status.setText(tr("Nothing printed: there is no printer and no PDF file was chosen"));
         return nullptr;
+    }
+    // A name typed without its ending still makes a file that opens as a PDF.
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        path += QStringLiteral(".pdf");
     }
     m_pdfPath = path;
     return PrinterSurface::pdfFile(path);
@@ -168,19 +172,37 @@ QString PrintCommands::databaseLine() const
                                        : MergePathData(ws.databasePrefix, ws.databaseFileName);
 }
 
+bool PrintCommands::nothingToPrint(bool empty)
+{
+    // An empty document would still take the printer, or a file name, for nothing.
+    if (empty) {
+        QApplication::beep();
+        m_context.status.setText(tr("Nothing to print."));
+    }
+    return empty;
+}
+
 void PrintCommands::printSnippets(const QList<QTreeWidgetItem*>& nodes, const QString& statusText)
 {
+    QList<const SnippetRecord*> records;
+    for (const QTreeWidgetItem* node : nodes) {
+        if (const SnippetRecord* record = m_context.treeController.recordOf(node)) {
+            records.append(record);
+        }
+    }
+    if (nothingToPrint(records.isEmpty())) {
+        return;
+    }
     const std::unique_ptr<PrintSurface> surface = openSurface();
     if (!surface) {
         return;
     }
     const QFont font = m_context.views.txtCode->editorFont();
-    SnippetPrinter printer(*surface, {m_context.ws.printIndent, databaseLine(), font.family(),
-                                      font.pointSize(), wordWrap(), m_mnuPageBreak->isChecked()});
-    for (const QTreeWidgetItem* node : nodes) {
-        if (const SnippetRecord* record = m_context.treeController.recordOf(node)) {
-            printer.PrintSnippet(*record);
-        }
+    SnippetPrinter printer(*surface,
+                           {m_context.ws.printIndent, databaseLine(), font.family(), font.pointSize(),
+                            wordWrap(), m_mnuPageBreak->isChecked()});
+    for (const SnippetRecord* record : records) {
+        printer.PrintSnippet(*record);
     }
     finish(*surface, statusText);
 }
@@ -266,7 +288,7 @@ void PrintCommands::mnuPrintTitleTitle_Click()
 void PrintCommands::mnuPrintTitleCategory_Click()
 {
     QTreeWidgetItem* node = selectedNode(LibraryTree::CatTag, NotACategory);
-    if (node == nullptr || node->childCount() == 0) {
+    if (node == nullptr || nothingToPrint(node->childCount() == 0)) {
         return;
     }
     QStringList titles;
@@ -286,7 +308,7 @@ void PrintCommands::mnuPrintTitleCategory_Click()
 void PrintCommands::mnuPrintTitleLanguage_Click()
 {
     QTreeWidgetItem* node = selectedNode(LibraryTree::LangTag, NotALanguage);
-    if (node == nullptr || node->childCount() == 0) {
+    if (node == nullptr) {
         return;
     }
     QStringList titles;
@@ -294,6 +316,9 @@ void PrintCommands::mnuPrintTitleLanguage_Click()
         for (const QTreeWidgetItem* snippet : childNodes(category)) {
             titles.append(snippet->text(0));
         }
+    }
+    if (nothingToPrint(titles.isEmpty())) {
+        return;
     }
     const std::unique_ptr<PrintSurface> surface = openSurface();
     if (!surface) {

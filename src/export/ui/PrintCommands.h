@@ -62,6 +62,8 @@ private:
     // Ends the document; reports a failure, else shows the status text (and where a PDF went).
     void finish(PrintSurface& surface, const QString& statusText);
     QString databaseLine() const;
+    // True, saying so in the status bar, when there is nothing to print.
+    bool nothingToPrint(bool empty);
     void printSnippets(const QList<QTreeWidgetItem*>& nodes, const QString& statusText);
     void printEditorSelection();
     bool wordWrap() const { return m_wordWrap && m_wordWrap(); }

@@ -48,6 +48,12 @@ PrinterSurface::~PrinterSurface()
 
 void PrinterSurface::begin()
 {
+    // The printer's own margins where it has them, but never less than the minimum.
+    const QMarginsF given = m_printer.pageLayout().margins(QPageLayout::Millimeter);
+    const QMarginsF margins(std::max(given.left(), MinimumMarginMm), std::max(given.top(), MinimumMarginMm),
+                            std::max(given.right(), MinimumMarginMm),
+                            std::max(given.bottom(), MinimumMarginMm));
+    m_printer.setPageMargins(margins, QPageLayout::Millimeter);
     if (!m_painter.begin(&m_printer)) {
         fail(m_pdfPath.isEmpty() ? QStringLiteral("The printer could not be opened.")
                                  : QStringLiteral("The PDF could not be started."));
@@ -86,10 +92,15 @@ void PrinterSurface::setBold(bool bold)
     applyFont();
 }
 
+bool PrinterSurface::pageFull() const
+{
+    return working() && !m_pagePending && m_x == 0 && m_y > 0 &&
+           m_y + m_metrics->lineSpacing() > m_printer.height();
+}
+
 void PrinterSurface::makeRoomForLine()
 {
-    const bool offThePage = m_x == 0 && m_y > 0 && m_y + m_metrics->lineSpacing() > m_printer.height();
-    if (!m_pagePending && !offThePage) {
+    if (!m_pagePending && !pageFull()) {
         return;
     }
     // A page asked for but left empty is never sent, so the document does not end on a blank page.
@@ -202,8 +213,36 @@ void PrinterSurface::printEditorLines(QsciScintillaBase& editor, int fromLine, i
     if (!working()) {
         return;
     }
-    m_printer.setWrapMode(wordWrap ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
-    if (!m_printer.printRange(&editor, m_painter, fromLine, toLine)) {
+    // From the start of the first line to the end of the last one, without its line end: the
+    // editor prints every line the range touches, so a range up to the start of the next line
+    // would print that line too.
+    const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const long start =
+        fromLine > 0 ? editor.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, (unsigned long)fromLine)
+                     : 0;
+    const long end =
+        toLine >= 0 ? editor.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, (unsigned long)toLine)
+                    : length;
+    if (start < 0 || end < start) {
         fail(QStringLiteral("The editor could not print its selection."));
+        return;
+    }
+    editor.SendScintilla(QsciScintillaBase::SCI_SETPRINTWRAPMODE,
+                         wordWrap ? QsciScintillaBase::SC_WRAP_WORD : QsciScintillaBase::SC_WRAP_NONE);
+    editor.SendScintilla(QsciScintillaBase::SCI_SETPRINTMAGNIFICATION, 0UL);
+    const QRect area(0, 0, m_printer.width(), m_printer.height());
+    long position = start;
+    for (bool firstPage = true;; firstPage = false) {
+        if (!firstPage && !m_printer.newPage()) {
+            fail(QStringLiteral("The printer did not take a new page."));
+            return;
+        }
+        const long next =
+            editor.SendScintilla(QsciScintillaBase::SCI_FORMATRANGE, 1UL, &m_painter, area, position, end);
+        // A page that took nothing would come back for ever.
+        if (next >= end || next <= position) {
+            return;
+        }
+        position = next;
     }
 }

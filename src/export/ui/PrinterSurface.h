@@ -6,7 +6,7 @@
 #include <optional>
 #include <QFont>
 #include <QPainter>
-#include <Qsci/qsciprinter.h>
+#include <QPrinter>
 #include <QTemporaryFile>
 
 class QImage;
@@ -33,12 +33,19 @@ public:
     void endDocument() override;
     double textWidth(const QString& text) const override;
     double pageWidth() const override;
+    bool pageFull() const override;
     QString error() const override { return m_error; }
 
     // A picture on the page, as large as it shows on the screen but no larger than the page.
     void printPicture(const QImage& picture);
-    // Lines of an editor (counted from 0), in its colours, as the editor itself prints them.
+    // Lines fromLine to toLine of an editor (counted from 0; -1 for its first and last), in its
+    // colours, as the editor itself prints them.
     void printEditorLines(QsciScintillaBase& editor, int fromLine, int toLine, bool wordWrap);
+
+    // Margins below this are widened to it: most printers cannot print nearer the paper's edge.
+    static constexpr double MinimumMarginMm = 10;
+    // The page as laid out: paper and margins.
+    QPageLayout pageLayout() const { return m_printer.pageLayout(); }
 
     // The PDF file printed into; empty for a printer.
     QString pdfPath() const { return m_pdfPath; }
@@ -56,7 +63,7 @@ private:
     void makeRoomForLine();
     void writePdf();
 
-    QsciPrinter m_printer;
+    QPrinter m_printer;
     QPainter m_painter;
     QString m_pdfPath;
     QTemporaryFile m_pdfDraft;

@@ -160,7 +160,10 @@ std::optional<QByteArray> RichTextRenderer::render(QsciScintilla& editor, int st
     }
 
     const int fontStyle = runs.isEmpty() ? DefaultStyle : runs.first().style;
-    QByteArray fontName(256, '\0');
+    // The font name is as long as the settings made it: ask for its length before taking it.
+    const long fontLength =
+        editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, (unsigned long)fontStyle, 0L);
+    QByteArray fontName(std::max(0L, fontLength) + 1, '\0');
     editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, fontStyle, fontName.data());
     fontName.truncate(qstrnlen(fontName.constData(), fontName.size()));
     fontName.replace(';', ' ').replace('{', ' ').replace('}', ' ').replace('\\', ' ');
