@@ -569,5 +569,4 @@ bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile
     QString why;
     return SafeFile::writeWhole(htmlFile, html, &why, SafeFile::Durability::Unsynced) ||
            failed(why, htmlFile);
->>>>>>> export
 }
