@@ -49,6 +49,8 @@ bool copyFile(const QString& from, const QString& to, QString* why)
 QString linkBeside(const QString& path, const QString& target)
 {
     QTemporaryFile link(target + QStringLiteral(".XXXXXX"));
+    // The name is only reserved here; the link made under it must outlive this function.
+    link.setAutoRemove(false);
     if (!link.open()) {
         return {};
     }
@@ -118,10 +120,10 @@ public:
         if (!m_existed) {
             QFile::remove(m_path);
         } else if (!m_link.isEmpty()) {
+            // A rename between two names of one file does nothing, so the second name may stay
+            // behind; the destructor takes it away.
             QString ignored;
-            if (CurlSupport::replaceFile(m_link, m_path, &ignored)) {
-                m_link.clear();
-            }
+            CurlSupport::replaceFile(m_link, m_path, &ignored);
         }
     }
 
