@@ -565,8 +565,7 @@ bool RtfToHtml::ConvertRtfToHtml(const QString& rtfFile, const QString& htmlFile
     }
     QByteArray html;
     TextCodec::appendUtf8(html, *converted);
-    // Made again by the next export: no need to wait for the disk.
+    // A working file, made again by the next export: written in place, without waiting for the disk.
     QString why;
-    return SafeFile::writeWhole(htmlFile, html, &why, SafeFile::Durability::Unsynced) ||
-           failed(why, htmlFile);
+    return SafeFile::overwriteWorkingFile(htmlFile, html, &why) || failed(why, htmlFile);
 }

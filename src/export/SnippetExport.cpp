@@ -70,7 +70,7 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
         return fail(error, QStringLiteral("The template is the page being written"), request.templatePath);
     }
     QString why;
-    if (!SafeFile::writeWhole(rtfPath, rtf + "\r\n", &why, SafeFile::Durability::Unsynced)) {
+    if (!SafeFile::overwriteWorkingFile(rtfPath, rtf + "\r\n", &why)) {
         return fail(error, why, rtfPath);
     }
     if (!goOn()) {

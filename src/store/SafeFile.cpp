@@ -32,6 +32,7 @@ SafeFile::SafeFile(const QString& path, Mode mode, Durability durability)
         m_file = std::make_unique<QTemporaryFile>(path);
         break;
     case Mode::Create:
+    case Mode::Overwrite:
     case Mode::Append:
         m_file = std::make_unique<QFile>(path);
         break;
@@ -72,6 +73,9 @@ bool SafeFile::open()
     case Mode::Create:
         // Unbuffered, so a failed write shows at once.
         ok = m_file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+        break;
+    case Mode::Overwrite:
+        ok = m_file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
         break;
     case Mode::Append:
         m_created = !QFileInfo::exists(m_path);
@@ -214,6 +218,7 @@ void SafeFile::cancel()
         m_file->close();
         break;
     case Mode::Create:
+    case Mode::Overwrite:
         if (m_opened) {
             m_file->close();
             QFile::remove(m_path);
@@ -281,6 +286,18 @@ bool SafeFile::rename(const QString& from, const QString& to, QString* error)
 bool SafeFile::writeWhole(const QString& path, const QByteArray& bytes, QString* error, Durability durability)
 {
     SafeFile file(path, Mode::Replace, durability);
+    if (file.open() && file.write(bytes) && file.commit()) {
+        return true;
+    }
+    if (error) {
+        *error = file.errorString();
+    }
+    return false;
+}
+
+bool SafeFile::overwriteWorkingFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    SafeFile file(path, Mode::Overwrite, Durability::Unsynced);
     if (file.open() && file.write(bytes) && file.commit()) {
         return true;
     }

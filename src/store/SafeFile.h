@@ -11,6 +11,9 @@
 // - Temporary writes a temporary file beside path (path is its template, with "XXXXXX"); commit()
 //   makes it durable and rename() puts it in place later. It is removed unless renamed.
 // - Create writes a file that must not exist yet; it is removed unless committed.
+// - Overwrite writes a working file in place (truncated first), one that only this program makes and
+//   makes again, such as the export's rich-text copy; it is removed unless committed. Writing in
+//   place keeps one file where a page-by-page export would otherwise create and delete thousands.
 // - Append adds to the end of a file (creating it); unless committed it goes back to its old length.
 // Unsynced skips the sync of commit() (Replace then writes a temporary file beside path and renames
 // it over path): for files the program can make again, such as exported pages, where waiting for
@@ -23,6 +26,7 @@ public:
         Replace,
         Temporary,
         Create,
+        Overwrite,
         Append
     };
     enum class Durability
@@ -72,6 +76,9 @@ public:
     // leaves the file as it was, and no file where there was none.
     static bool writeWhole(const QString& path, const QByteArray& bytes, QString* error,
                            Durability durability = Durability::Synced);
+    // Writes bytes as the whole contents of the working file path in place, without a sync
+    // (Overwrite); a failed write leaves no file.
+    static bool overwriteWorkingFile(const QString& path, const QByteArray& bytes, QString* error);
 
 private:
     // Replace through QSaveFile, which syncs; otherwise Replace goes through a QTemporaryFile.

@@ -253,6 +253,9 @@ void ExportCommands::ExportLanguageWithColor()
         }
         editor.setText(kept);
     }
+    const QDir folder(exportFolder);
+    QFile::remove(folder.filePath(QLatin1String(LanguageExport::RtfFileName)));
+    QFile::remove(folder.filePath(QLatin1String(LanguageExport::ConvertedFileName)));
     if (!cancelled) {
         headCategoriesUpTo(categories.size() - 1);
     }
@@ -304,11 +307,9 @@ bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFil
     request.tags = SnippetExport::Tags::LanguagePage;
     request.indexFile = IndexFile;
     request.progress = progress;
-    const bool written = SnippetExport::writePage(request, *rtf, record, error);
-    const QDir folder(exportFolder);
-    QFile::remove(folder.filePath(request.rtfFile));
-    QFile::remove(folder.filePath(request.convertedFile));
-    return written;
+    // The working files stay for the next page, which writes them in place; the export removes them
+    // when it ends.
+    return SnippetExport::writePage(request, *rtf, record, error);
 }
 
 // Template and counter
