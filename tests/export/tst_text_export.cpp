@@ -1,4 +1,5 @@
 #include "export/TextExport.h"
+#include "import/ForeignSnippets.h"
 #include "store/WriteFaults.h"
 
 #include <QDir>
@@ -73,6 +74,47 @@ class TextExportTest : public QObject
     Q_OBJECT
 
 private slots:
+
+    // What the VS Code export writes, the import reads back: every title and code, and the language
+    // wherever the table has its id (a language without one comes back as Text).
+    void vsCode_exportThenImport_givesBackTitlesCodeAndLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("id and name alike") << "Python" << "Python";
+        QTest::newRow("name is not its file name") << "C++" << "C++";
+        QTest::newRow("two-word name") << "Visual Basic" << "Visual Basic";
+        QTest::newRow("several ids, one name") << "Bash" << "Bash";
+        QTest::newRow("no id in the table") << "Fortran" << "Text";
+    }
+    void vsCode_exportThenImport_givesBackTitlesCodeAndLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, readBack);
+        const CodeArray records{
+            snippet(language, "Misc", "Sort", "a\r\n  b\r\n\r\nc", "bookmark sorting"),
+            snippet(language, "Misc", "Sort", "second \"quoted\" $HOME `tick`"),
+            snippet(language, "Work", "Tab\tand ünïcode", "\tx = 1;"),
+        };
+        QTemporaryDir dir;
+        const TextExport::Result result =
+            TextExport::exportLanguage(records, language, dir.path(), TextExport::Format::VsCodeSnippets);
+        QCOMPARE(result.status, TextExport::Result::Written);
+        QCOMPARE(result.written.size(), 1);
+
+        CodeArray staged;
+        QString error;
+        QVERIFY2(ForeignSnippets::stageFile(result.written.first(), staged, &error), qPrintable(error));
+        QCOMPARE(staged.size(), records.size());
+        const QStringList titles{"Sort", "Sort (2)", "Tab\tand ünïcode"};
+        for (size_t i = 0; i < records.size(); ++i) {
+            QCOMPARE(staged[i].Title, titles[qsizetype(i)]);
+            QCOMPARE(staged[i].Code, records[i].Code);
+            QCOMPARE(staged[i].Language, readBack);
+        }
+        QCOMPARE(staged[0].Keywords, QStringLiteral("sorting"));
+        QCOMPARE(staged[1].Keywords, QStringLiteral("sort"));
+    }
     void vsCode_givesBackEveryTitleCodePrefixAndScopeInLibraryOrder()
     {
         // Out of library order on purpose, with the language spelt two ways, one deleted record and
