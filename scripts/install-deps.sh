@@ -12,7 +12,7 @@ packages=(
     xvfb xauth
     poppler-utils
     clang libclang-rt-14-dev llvm
-    vsftpd openssh-server openssh-client openssl python3-paramiko
+    openssl python3-paramiko
     libtomlplusplus-dev libqt6sql6-sqlite sqlite3
     ccache
 )
