@@ -271,10 +271,12 @@ void MainWindow::wireSubsystems()
                                                                                   ws.codeArray, &compactionError);
         const QString outside = ObjectList::outsideWarning(ws.codeArray, ResourceFile::path(ws));
         QStringList texts;
-        if (!finished)
+        if (!finished) {
             texts << compactionError;
-        if (!outside.isEmpty())
+        }
+        if (!outside.isEmpty()) {
             texts << outside;
+        }
         *error = texts.join(QLatin1String("\n\n"));
         return texts.isEmpty();
     });

@@ -4,7 +4,8 @@
 
 namespace {
 
-struct Entry {
+struct Entry
+{
     const char* id;
     const char* name;
 };
@@ -44,7 +45,8 @@ constexpr std::array<Entry, 31> kTable{{
     {"", "Text"},
 }};
 
-const Entry* findId(const QString& id) {
+const Entry* findId(const QString& id)
+{
     for (const Entry& e : kTable)
         if (id == QLatin1String(e.id))
             return &e;
@@ -55,20 +57,25 @@ const Entry* findId(const QString& id) {
 
 namespace LanguageIds {
 
-QString libraryName(const QString& id) {
+QString libraryName(const QString& id)
+{
     const QString trimmed = id.trimmed();
     if (const Entry* e = findId(trimmed))
         return QString::fromLatin1(e->name);
     return trimmed.left(1).toUpper() + trimmed.mid(1);
 }
 
-QString idFor(const QString& languageName) {
+QString idFor(const QString& languageName)
+{
     for (const Entry& e : kTable)
         if (languageName.compare(QLatin1String(e.name), Qt::CaseInsensitive) == 0)
             return QString::fromLatin1(e.id);
     return {};
 }
 
-bool isKnownId(const QString& id) { return findId(id.trimmed()) != nullptr; }
+bool isKnownId(const QString& id)
+{
+    return findId(id.trimmed()) != nullptr;
+}
 
 } // namespace LanguageIds

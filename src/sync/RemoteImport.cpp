@@ -31,13 +31,15 @@ qsizetype appendStaged(CodeArray& library, const CodeArray& staged, const std::v
 
 Fields fieldsFor(const QString& path)
 {
-    return !path.isEmpty() && ForeignSnippets::formatFor(path) != ForeignSnippets::Format::None ? Fields::WithKeywords
-                                                                                                 : Fields::Basic;
+    return !path.isEmpty() && ForeignSnippets::formatFor(path) != ForeignSnippets::Format::None
+               ? Fields::WithKeywords
+               : Fields::Basic;
 }
 
 QString importedStatus(qsizetype count, const QString& importFileName)
 {
-    QString text = QString::number(count) + QLatin1String(" remote source code snippets imported into local database");
+    QString text =
+        QString::number(count) + QLatin1String(" remote source code snippets imported into local database");
     if (!importFileName.isEmpty()) {
         text += QLatin1String(".   Local file name:   ") + importFileName;
     }

@@ -9,7 +9,8 @@
 namespace RemoteImport {
 
 // Which fields of a staged record reach the library.
-enum class Fields {
+enum class Fields
+{
     Basic,        // title, language, category, code and date (keywords and the rest empty)
     WithKeywords, // those and the keywords and description: another tool's tags and favourites
 };

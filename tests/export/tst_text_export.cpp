@@ -81,11 +81,16 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("readBack");
-        QTest::newRow("id and name alike") << "Python" << "Python";
-        QTest::newRow("name is not its file name") << "C++" << "C++";
-        QTest::newRow("two-word name") << "Visual Basic" << "Visual Basic";
-        QTest::newRow("several ids, one name") << "Bash" << "Bash";
-        QTest::newRow("no id in the table") << "Fortran" << "Text";
+        QTest::newRow("id and name alike") << "Python"
+                                           << "Python";
+        QTest::newRow("name is not its file name") << "C++"
+                                                   << "C++";
+        QTest::newRow("two-word name") << "Visual Basic"
+                                       << "Visual Basic";
+        QTest::newRow("several ids, one name") << "Bash"
+                                               << "Bash";
+        QTest::newRow("no id in the table") << "Fortran"
+                                            << "Text";
     }
     void vsCode_exportThenImport_givesBackTitlesCodeAndLanguage()
     {
