@@ -18,6 +18,19 @@ inline QByteArray block(const QByteArray& title)
            "----E\r\n----D\r\n\r\n----E\r\n----C\r\ncode\r\n----E\r\n----H\r\n\r\n----E\r\n";
 }
 
+// The end marker of a library file.
+inline const QByteArray End = "++++++++\r\n";
+
+// A complete library of about size bytes, so a throttled transfer of it takes a while.
+inline QByteArray largeLibrary(qsizetype size)
+{
+    QByteArray bytes = Header;
+    for (int i = 0; bytes.size() < size; ++i) {
+        bytes += block("Snippet " + QByteArray::number(i) + ' ' + QByteArray(200, 'x'));
+    }
+    return bytes + End;
+}
+
 // A file's bytes, empty when it cannot be read.
 inline QByteArray readAll(const QString& path)
 {

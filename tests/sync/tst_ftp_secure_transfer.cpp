@@ -12,18 +12,10 @@ Q_DECLARE_METATYPE(FtpTestServer::Kind)
 
 namespace {
 
-const QByteArray End = "++++++++\r\n";
+using LibraryText::End;
+using LibraryText::largeLibrary;
 const QByteArray LocalLibrary = LibraryText::Header + LibraryText::block("Local one") + End;
 const QByteArray ServerLibrary = LibraryText::Header + LibraryText::block("From the server") + End;
-
-QByteArray largeLibrary(qsizetype size)
-{
-    QByteArray bytes = LibraryText::Header;
-    for (int i = 0; bytes.size() < size; ++i) {
-        bytes += LibraryText::block("Snippet " + QByteArray::number(i) + ' ' + QByteArray(200, 'x'));
-    }
-    return bytes + End;
-}
 
 } // namespace
 

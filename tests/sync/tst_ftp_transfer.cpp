@@ -11,21 +11,12 @@
 
 namespace {
 
-const QByteArray End = "++++++++\r\n";
+using LibraryText::End;
+using LibraryText::largeLibrary;
 const QByteArray LocalLibrary = LibraryText::Header + LibraryText::block("Local one") + End;
 const QByteArray ServerLibrary =
     LibraryText::Header + LibraryText::block("From the server") + LibraryText::block("Another one") + End;
 const QByteArray OlderBackup = LibraryText::Header + LibraryText::block("Older backup") + End;
-
-// A library of about size bytes, so a throttled transfer of it takes a while.
-QByteArray largeLibrary(qsizetype size)
-{
-    QByteArray bytes = LibraryText::Header;
-    for (int i = 0; bytes.size() < size; ++i) {
-        bytes += LibraryText::block("Snippet " + QByteArray::number(i) + ' ' + QByteArray(200, 'x'));
-    }
-    return bytes + End;
-}
 
 } // namespace
 
