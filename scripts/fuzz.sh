@@ -13,10 +13,9 @@ seconds=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 findings="${ZORBETH_FUZZ_FINDINGS:-$build/findings}"
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+source "$root/scripts/cmake-common.sh" "$build"
 cmake -S "$root" -B "$build" -DZORBETH_FUZZ=ON -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_COMPILER=clang++ \
-    "${launcher[@]}" >/dev/null
+    "${cmake_generator_args[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 # Qt keeps caches until exit, so leaks are not looked for (as in the sanitizer suite). Qt asks for

@@ -14,7 +14,7 @@ packages=(
     clang libclang-rt-14-dev llvm
     openssl python3-paramiko
     libtomlplusplus-dev libqt6sql6-sqlite sqlite3
-    ccache
+    ccache ninja-build lld
 )
 
 missing=()

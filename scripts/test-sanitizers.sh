@@ -5,10 +5,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-sanitize"
 flags="-O1 -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+source "$root/scripts/cmake-common.sh" "$build"
 # No build type: only the flags above, without debug information, to keep the build quick.
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=None "${launcher[@]}" \
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=None "${cmake_generator_args[@]}" \
     -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 cmake --build "$build" -j"$(nproc)"

@@ -253,9 +253,20 @@ std::optional<QString> Prompts::inputText(QWidget* parent, const QString& prompt
                                           const QString& value)
 {
     const std::optional<QString> text = choose(state().texts, [&]() -> std::optional<QString> {
-        bool ok = false;
-        const QString entered = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, value, &ok);
-        return ok ? std::optional<QString>(entered) : std::nullopt;
+        QInputDialog box(parent);
+        box.setWindowTitle(title);
+        box.setLabelText(prompt);
+        box.setTextValue(value);
+        // Wide enough for the whole title, and for the value it starts with (a long snippet title).
+        const QFontMetrics metrics(box.font());
+        const QScreen* screen = box.screen();
+        const int valueWidth = std::min(metrics.horizontalAdvance(value) + 6 * metrics.averageCharWidth(),
+                                        screen ? screen->availableGeometry().width() * 2 / 3 : 640);
+        box.setMinimumWidth(std::max(TitleFit::widthFor(box, title), valueWidth));
+        if (box.exec() != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        return box.textValue();
     });
     recordDialog(title, prompt, text.has_value());
     return text;

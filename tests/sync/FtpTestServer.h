@@ -32,6 +32,13 @@ public:
         int throttle = 0;              // bytes per second on each data connection, 0 for full speed
         bool refuseRenameOver = false; // refuses to rename onto an existing file, as IIS does
         QString keyFolder;             // where the certificate or the host key lives (TLS, SSH)
+
+        static Setup plain(int throttle)
+        {
+            Setup setup;
+            setup.throttle = throttle;
+            return setup;
+        }
     };
 
     static constexpr char User[] = "zorbeth";
@@ -48,7 +55,7 @@ public:
 
     // throttle: bytes per second on each data connection, 0 for full speed.
     explicit FtpTestServer(const QString& home, int throttle = 0)
-        : FtpTestServer(home, Setup{Kind::Plain, throttle})
+        : FtpTestServer(home, Setup::plain(throttle))
     {}
 
     FtpTestServer(const QString& home, const Setup& setup) : m_kind(setup.kind)

@@ -50,8 +50,7 @@ class FtpWindowTest : public QObject
         std::unique_ptr<FtpTestServer> server;
         std::unique_ptr<FtpWindow> window;
 
-        explicit Setup(int throttle = 0) : Setup(FtpTestServer::Setup{FtpTestServer::Kind::Plain, throttle})
-        {}
+        explicit Setup(int throttle = 0) : Setup(FtpTestServer::Setup::plain(throttle)) {}
 
         explicit Setup(const FtpTestServer::Setup& kind)
         {
