@@ -262,7 +262,12 @@ std::optional<QString> Prompts::inputText(QWidget* parent, const QString& prompt
         const QScreen* screen = box.screen();
         const int valueWidth = std::min(metrics.horizontalAdvance(value) + 6 * metrics.averageCharWidth(),
                                         screen ? screen->availableGeometry().width() * 2 / 3 : 640);
-        box.setMinimumWidth(std::max(TitleFit::widthFor(box, title), valueWidth));
+        // The dialog sizes itself from its layout, so the text field carries the width.
+        const QMargins margins = box.layout() ? box.layout()->contentsMargins() : QMargins();
+        if (auto* field = box.findChild<QLineEdit*>()) {
+            field->setMinimumWidth(
+                std::max(TitleFit::widthFor(box, title) - margins.left() - margins.right(), valueWidth));
+        }
         if (box.exec() != QDialog::Accepted) {
             return std::nullopt;
         }

@@ -56,6 +56,8 @@ private slots:
                                       << "Zorbeth Registry Settings And Some More";
         QTest::newRow("progress") << "progress"
                                   << "Download Snippets From Zorbeth Server";
+        QTest::newRow("input") << "input"
+                               << "Rename Category Of The Selected Language";
     }
 
     void smallBoxes_areWideEnoughForTheirTitle()
@@ -81,6 +83,8 @@ private slots:
             } else if (kind == QLatin1String("question")) {
                 Prompts::question(nullptr, QStringLiteral("Are you sure?"), title,
                                   {Prompts::Answer::Yes, Prompts::Answer::No});
+            } else if (kind == QLatin1String("input")) {
+                Prompts::inputText(nullptr, QStringLiteral("New name:"), title, QStringLiteral("x"));
             } else {
                 Prompts::longMessage(nullptr, QStringLiteral("a  1"), title, {Prompts::Answer::Ok});
             }
