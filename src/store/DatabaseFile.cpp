@@ -9,6 +9,8 @@
 #include <cstring>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,10 +33,61 @@ struct Collected
     Slice dText, code, hText;
 };
 
+// The pages of a mapped file that reading has passed are handed back as it goes, so a large library
+// is not held twice (mapped and decoded) at the height of a load. Touching such a page again reads
+// it back from the page cache, so a look behind stays correct.
+class PageRelease
+{
+public:
+    PageRelease() = default;
+    explicit PageRelease(const char* mapped) : m_base(mapped) {}
+
+    void passed(qsizetype position)
+    {
+        if (!m_base || position - m_done < Step) {
+            return;
+        }
+        static const qsizetype page = qsizetype(sysconf(_SC_PAGESIZE));
+        const qsizetype end = (position - Behind) / page * page;
+        if (end > m_done) {
+            madvise(const_cast<char*>(m_base) + m_done, size_t(end - m_done), MADV_DONTNEED);
+            m_done = end;
+        }
+    }
+
+private:
+    static constexpr qsizetype Step = 16 * 1024 * 1024;
+    static constexpr qsizetype Behind = 1024 * 1024; // the previous record's values are compared
+    const char* m_base = nullptr;
+    qsizetype m_done = 0;
+};
+
+// Whether bytes are UTF-8, checked a piece at a time (pieces end after a line feed, which is never
+// inside a character), releasing each piece once checked.
+bool isUtf8(QByteArrayView bytes, PageRelease release)
+{
+    constexpr qsizetype Piece = 16 * 1024 * 1024;
+    qsizetype begin = 0;
+    while (begin < bytes.size()) {
+        qsizetype end = std::min(bytes.size(), begin + Piece);
+        if (end < bytes.size()) {
+            const void* lf = std::memchr(bytes.data() + end, '\n', size_t(bytes.size() - end));
+            end = lf ? static_cast<const char*>(lf) - bytes.data() + 1 : bytes.size();
+        }
+        if (!TextCodec::isUtf8(bytes.sliced(begin, end - begin))) {
+            return false;
+        }
+        begin = end;
+        release.passed(begin);
+    }
+    return true;
+}
+
 class LineReader
 {
 public:
-    explicit LineReader(QByteArrayView bytes) : m_data(bytes.data()), m_size(bytes.size())
+    explicit LineReader(QByteArrayView bytes, PageRelease release = {})
+        : m_data(bytes.data()), m_size(bytes.size()), m_release(release)
     {
         // Libraries edited with Unix tools have no CR at all; then LF ends a line.
         m_lfMode = !bytes.contains('\r') && bytes.contains('\n');
@@ -60,6 +113,7 @@ public:
         end = static_cast<const char*>(hit) - m_data;
         crlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
         m_pos = end + (crlf ? 2 : 1);
+        m_release.passed(begin);
         return true;
     }
 
@@ -87,14 +141,18 @@ private:
     qsizetype m_size;
     qsizetype m_pos = 0;
     bool m_lfMode = false;
+    PageRelease m_release;
 };
 
 class Parser
 {
 public:
     // decode false only counts the records, for a check that needs no values.
-    explicit Parser(QByteArrayView bytes, bool decode = true)
-        : m_bytes(bytes), m_lines(bytes), m_utf8(!decode || TextCodec::isUtf8(bytes)), m_decode(decode)
+    // mapped: the bytes are a mapping of the file whose pages may be released once read.
+    explicit Parser(QByteArrayView bytes, bool decode = true, bool mapped = false)
+        : m_bytes(bytes), m_lines(bytes, mapped ? PageRelease(bytes.data()) : PageRelease()),
+          m_utf8(!decode || isUtf8(bytes, mapped ? PageRelease(bytes.data()) : PageRelease())),
+          m_decode(decode)
     {}
 
     qsizetype counted() const { return m_counted; }
@@ -554,7 +612,8 @@ template <typename Parse> ReadResult readWith(const QString& path, Parse parse)
     }
     result.fileSize = file.size();
     // Mapping spares a copy of a file that can be 150 MB and more; every value is decoded into its
-    // own string, so nothing refers to the mapping once parsing is done.
+    // own string, so nothing refers to the mapping once parsing is done, and the parser hands its
+    // pages back as it passes them.
     QByteArray bytes;
     uchar* mapped = result.fileSize > 0 ? file.map(0, result.fileSize) : nullptr;
     if (mapped) {
@@ -567,24 +626,33 @@ template <typename Parse> ReadResult readWith(const QString& path, Parse parse)
         }
     }
     result.opened = true;
-    return parse(bytes);
+    return parse(bytes, mapped != nullptr);
+}
+
+ReadResult parseBytes(QByteArrayView bytes, bool mapped)
+{
+    ReadResult result;
+    result.opened = true;
+    result.fileSize = bytes.size();
+    Parser(bytes, true, mapped).run(result);
+    return result;
 }
 
 } // namespace
 
 ReadResult read(const QString& path)
 {
-    return readWith(path, [](const QByteArray& bytes) { return parse(bytes); });
+    return readWith(path, parseBytes);
 }
 
 Shape scan(const QString& path)
 {
     Shape shape;
-    const ReadResult read = readWith(path, [&shape](const QByteArray& bytes) {
+    const ReadResult read = readWith(path, [&shape](const QByteArray& bytes, bool mapped) {
         ReadResult result;
         result.opened = true;
         result.fileSize = bytes.size();
-        Parser parser(bytes, false);
+        Parser parser(bytes, false, mapped);
         parser.run(result);
         shape.records = parser.counted();
         return result;
@@ -598,11 +666,7 @@ Shape scan(const QString& path)
 
 ReadResult parse(const QByteArray& bytes)
 {
-    ReadResult result;
-    result.opened = true;
-    result.fileSize = bytes.size();
-    Parser(bytes).run(result);
-    return result;
+    return parseBytes(bytes, false);
 }
 
 bool write(const QString& path, const CodeArray& records, QString* error)
