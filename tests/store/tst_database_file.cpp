@@ -1,6 +1,7 @@
 #include "LibraryText.h"
 #include "store/DatabaseFile.h"
 #include "store/DateStamp.h"
+#include "ZorbethTestPaths.h"
 
 #include <csignal>
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/resource.h>
-#include "ZorbethTestPaths.h"
 
 namespace {
 
@@ -60,6 +60,8 @@ private slots:
     void parse_everyTruncation_keepsOnlyCompleteRecords();
     void read_mixedEncodings_decodePerSequenceAndCountForeignBytes_data();
     void read_mixedEncodings_decodePerSequenceAndCountForeignBytes();
+    void read_largeFile_givesWhatParsingItsBytesGives_data();
+    void read_largeFile_givesWhatParsingItsBytesGives();
     void parse_blockMarkerRemoved_noRecordLostWithoutWarning_data();
     void parse_blockMarkerRemoved_noRecordLostWithoutWarning();
     void parse_recordStartInsideCode_warnsAndReadsEverything();
@@ -255,6 +257,45 @@ void TestDatabaseFile::read_mixedEncodings_decodePerSequenceAndCountForeignBytes
     QCOMPARE(gotTitles, titles);
     QCOMPARE(gotCodes, codes);
     QCOMPARE(result.nonUtf8Bytes, qsizetype(nonUtf8));
+}
+
+// Files large enough that the reader hands pages back while it reads: what it returns must not depend
+// on that. The odd byte sits far into the file, after the first pieces were checked and released.
+void TestDatabaseFile::read_largeFile_givesWhatParsingItsBytesGives_data()
+{
+    QTest::addColumn<QByteArray>("oddTitle");
+    QTest::addColumn<bool>("lfOnly");
+    QTest::newRow("utf-8") << QByteArray("Stra\xc3\x9f"
+                                         "e \xe2\x82\xac")
+                           << false;
+    QTest::newRow("windows-1252 byte late in the file") << QByteArray("caf\xe9") << false;
+    QTest::newRow("unix line ends") << QByteArray("\xc3\xa4") << true;
+}
+
+void TestDatabaseFile::read_largeFile_givesWhatParsingItsBytesGives()
+{
+    QFETCH(QByteArray, oddTitle);
+    QFETCH(bool, lfOnly);
+    QByteArray bytes = Header;
+    const QByteArray code = QByteArray("line \xc3\xa9\r\n").repeated(200);
+    for (int i = 0; bytes.size() < 40 * 1024 * 1024; ++i) {
+        bytes += block(i == 16000 ? oddTitle : "Snippet " + QByteArray::number(i), code);
+    }
+    bytes += End;
+    if (lfOnly) {
+        bytes.replace("\r\n", "\n");
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zorbeth.txt");
+    QVERIFY(LibraryText::writeAll(path, bytes));
+
+    const DatabaseFile::ReadResult fromFile = DatabaseFile::read(path);
+    const DatabaseFile::ReadResult inMemory = DatabaseFile::parse(bytes);
+    QVERIFY(fromFile.complete);
+    QCOMPARE(fromFile.records.size(), inMemory.records.size());
+    QVERIFY(fromFile.records == inMemory.records);
+    QCOMPARE(fromFile.nonUtf8Bytes, inMemory.nonUtf8Bytes);
+    QCOMPARE(fromFile.records[16000].Code, QString::fromUtf8(code));
 }
 
 void TestDatabaseFile::parse_blockMarkerRemoved_noRecordLostWithoutWarning_data()
