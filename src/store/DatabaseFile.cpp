@@ -2,6 +2,7 @@
 
 #include "store/DateStamp.h"
 #include "store/SafeFile.h"
+#include "store/Slices.h"
 #include "store/TextCodec.h"
 
 #include <algorithm>
@@ -57,7 +58,8 @@ public:
 
 private:
     static constexpr qsizetype Step = 16 * 1024 * 1024;
-    static constexpr qsizetype Behind = 1024 * 1024; // the previous record's values are compared
+    // Values are decoded a batch of a few MB after the walk found them.
+    static constexpr qsizetype Behind = 16 * 1024 * 1024;
     const char* m_base = nullptr;
     qsizetype m_done = 0;
 };
@@ -160,6 +162,7 @@ public:
     void run(DatabaseFile::ReadResult& result)
     {
         readRecords(result);
+        decodePending(result);
         // A record still open when the file ends is cut off, which the missing end marker tells.
         const qsizetype cutOff = !result.complete && m_open && m_openCounted ? 1 : 0;
         result.recordStarts = m_starts;
@@ -222,7 +225,11 @@ private:
                     return;
                 }
                 if (m_decode) {
-                    result.records.push_back(record(values));
+                    m_pending.push_back(values);
+                    if (m_pending.size() >= BatchRecords ||
+                        begin - m_pending.front().title.begin >= BatchBytes) {
+                        decodePending(result);
+                    }
                 }
                 ++m_counted;
                 values = Collected();
@@ -354,7 +361,14 @@ private:
         qsizetype nonUtf8 = 0;
     };
 
-    QString shared(const Slice& slice, Repeated& last)
+    // What decoding a run of records carries from one record to the next.
+    struct Decoding
+    {
+        Repeated language, category, keywords, date;
+        qsizetype nonUtf8 = 0;
+    };
+
+    QString shared(const Slice& slice, Repeated& last, qsizetype& nonUtf8) const
     {
         if (slice.size != last.slice.size ||
             std::memcmp(m_bytes.data() + slice.begin, m_bytes.data() + last.slice.begin,
@@ -363,34 +377,60 @@ private:
             last.nonUtf8 = 0;
             last.value = text(slice, &last.nonUtf8);
         }
-        m_nonUtf8 += last.nonUtf8;
+        nonUtf8 += last.nonUtf8;
         return last.value;
     }
 
-    SnippetRecord record(const Collected& v)
+    SnippetRecord record(const Collected& v, Decoding& d) const
     {
         SnippetRecord r;
-        r.Title = text(v.title, &m_nonUtf8);
-        r.Language = shared(v.language, m_lastLanguage);
-        r.Category = shared(v.category, m_lastCategory);
-        r.Keywords = shared(v.keywords, m_lastKeywords);
-        r.Date = shared(v.date, m_lastDate);
-        r.ObjectName = text(v.objectName, &m_nonUtf8);
+        r.Title = text(v.title, &d.nonUtf8);
+        r.Language = shared(v.language, d.language, d.nonUtf8);
+        r.Category = shared(v.category, d.category, d.nonUtf8);
+        r.Keywords = shared(v.keywords, d.keywords, d.nonUtf8);
+        r.Date = shared(v.date, d.date, d.nonUtf8);
+        r.ObjectName = text(v.objectName, &d.nonUtf8);
         r.ObjectFlag = number(v.objectFlag);
         r.ObjectStart = number(v.objectStart);
         r.ObjectLength = number(v.objectLength);
-        r.DText = text(v.dText, &m_nonUtf8);
-        r.Code = text(v.code, &m_nonUtf8);
-        r.HText = text(v.hText, &m_nonUtf8);
+        r.DText = text(v.dText, &d.nonUtf8);
+        r.Code = text(v.code, &d.nonUtf8);
+        r.HText = text(v.hText, &d.nonUtf8);
         return r;
     }
+
+    // The walk over the lines only finds where the values are; decoding them is most of a load's
+    // work, done for a batch of records at a time on several threads, in file order.
+    void decodePending(DatabaseFile::ReadResult& result)
+    {
+        const size_t count = m_pending.size();
+        if (count == 0) {
+            return;
+        }
+        const size_t first = result.records.size();
+        result.records.resize(first + count);
+        std::vector<Decoding> decodings(sliceCount(count, ParallelFrom));
+        runInSlices(count, ParallelFrom, [&](size_t slice, size_t begin, size_t end) {
+            for (size_t i = begin; i < end; ++i) {
+                result.records[first + i] = record(m_pending[i], decodings[slice]);
+            }
+        });
+        for (const Decoding& d : decodings) {
+            m_nonUtf8 += d.nonUtf8;
+        }
+        m_pending.clear();
+    }
+
+    static constexpr size_t BatchRecords = 4096;
+    static constexpr qsizetype BatchBytes = 4 * 1024 * 1024;
+    static constexpr size_t ParallelFrom = 64;
 
     QByteArrayView m_bytes;
     LineReader m_lines;
     bool m_utf8;
     bool m_decode;
     qsizetype m_counted = 0;
-    Repeated m_lastLanguage, m_lastCategory, m_lastKeywords, m_lastDate;
+    std::vector<Collected> m_pending; // records found and not decoded yet
     qsizetype m_nonUtf8 = 0;
     qsizetype m_starts = 0;
     qsizetype m_startedRecords = 0; // records read that began with a counted start
