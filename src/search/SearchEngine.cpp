@@ -1,6 +1,6 @@
 #include "search/SearchEngine.h"
 
-#include "store/Slices.h"
+#include "search/Slices.h"
 #include "search/TextMatcher.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "search/WordLists.h"
 
-#include "store/Slices.h"
+#include "search/Slices.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,7 +2,6 @@
 
 #include "store/DateStamp.h"
 #include "store/SafeFile.h"
-#include "store/Slices.h"
 #include "store/TextCodec.h"
 
 #include <algorithm>
@@ -10,8 +9,6 @@
 #include <cstring>
 #include <QFile>
 #include <QFileInfo>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,62 +31,10 @@ struct Collected
     Slice dText, code, hText;
 };
 
-// The pages of a mapped file that reading has passed are handed back as it goes, so a large library
-// is not held twice (mapped and decoded) at the height of a load. Touching such a page again reads
-// it back from the page cache, so a look behind stays correct.
-class PageRelease
-{
-public:
-    PageRelease() = default;
-    explicit PageRelease(const char* mapped) : m_base(mapped) {}
-
-    void passed(qsizetype position)
-    {
-        if (!m_base || position - m_done < Step) {
-            return;
-        }
-        static const qsizetype page = qsizetype(sysconf(_SC_PAGESIZE));
-        const qsizetype end = (position - Behind) / page * page;
-        if (end > m_done) {
-            madvise(const_cast<char*>(m_base) + m_done, size_t(end - m_done), MADV_DONTNEED);
-            m_done = end;
-        }
-    }
-
-private:
-    static constexpr qsizetype Step = 16 * 1024 * 1024;
-    // Values are decoded a batch of a few MB after the walk found them.
-    static constexpr qsizetype Behind = 16 * 1024 * 1024;
-    const char* m_base = nullptr;
-    qsizetype m_done = 0;
-};
-
-// Whether bytes are UTF-8, checked a piece at a time (pieces end after a line feed, which is never
-// inside a character), releasing each piece once checked.
-bool isUtf8(QByteArrayView bytes, PageRelease release)
-{
-    constexpr qsizetype Piece = 16 * 1024 * 1024;
-    qsizetype begin = 0;
-    while (begin < bytes.size()) {
-        qsizetype end = std::min(bytes.size(), begin + Piece);
-        if (end < bytes.size()) {
-            const void* lf = std::memchr(bytes.data() + end, '\n', size_t(bytes.size() - end));
-            end = lf ? static_cast<const char*>(lf) - bytes.data() + 1 : bytes.size();
-        }
-        if (!TextCodec::isUtf8(bytes.sliced(begin, end - begin))) {
-            return false;
-        }
-        begin = end;
-        release.passed(begin);
-    }
-    return true;
-}
-
 class LineReader
 {
 public:
-    explicit LineReader(QByteArrayView bytes, PageRelease release = {})
-        : m_data(bytes.data()), m_size(bytes.size()), m_release(release)
+    explicit LineReader(QByteArrayView bytes) : m_data(bytes.data()), m_size(bytes.size())
     {
         // Libraries edited with Unix tools have no CR at all; then LF ends a line.
         m_lfMode = !bytes.contains('\r') && bytes.contains('\n');
@@ -115,7 +60,6 @@ public:
         end = static_cast<const char*>(hit) - m_data;
         crlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
         m_pos = end + (crlf ? 2 : 1);
-        m_release.passed(begin);
         return true;
     }
 
@@ -143,18 +87,14 @@ private:
     qsizetype m_size;
     qsizetype m_pos = 0;
     bool m_lfMode = false;
-    PageRelease m_release;
 };
 
 class Parser
 {
 public:
     // decode false only counts the records, for a check that needs no values.
-    // mapped: the bytes are a mapping of the file whose pages may be released once read.
-    explicit Parser(QByteArrayView bytes, bool decode = true, bool mapped = false)
-        : m_bytes(bytes), m_lines(bytes, mapped ? PageRelease(bytes.data()) : PageRelease()),
-          m_utf8(!decode || isUtf8(bytes, mapped ? PageRelease(bytes.data()) : PageRelease())),
-          m_decode(decode)
+    explicit Parser(QByteArrayView bytes, bool decode = true)
+        : m_bytes(bytes), m_lines(bytes), m_utf8(!decode || TextCodec::isUtf8(bytes)), m_decode(decode)
     {}
 
     qsizetype counted() const { return m_counted; }
@@ -162,7 +102,6 @@ public:
     void run(DatabaseFile::ReadResult& result)
     {
         readRecords(result);
-        decodePending(result);
         // A record still open when the file ends is cut off, which the missing end marker tells.
         const qsizetype cutOff = !result.complete && m_open && m_openCounted ? 1 : 0;
         result.recordStarts = m_starts;
@@ -225,11 +164,7 @@ private:
                     return;
                 }
                 if (m_decode) {
-                    m_pending.push_back(values);
-                    if (m_pending.size() >= BatchRecords ||
-                        begin - m_pending.front().title.begin >= BatchBytes) {
-                        decodePending(result);
-                    }
+                    result.records.push_back(record(values));
                 }
                 ++m_counted;
                 values = Collected();
@@ -361,14 +296,7 @@ private:
         qsizetype nonUtf8 = 0;
     };
 
-    // What decoding a run of records carries from one record to the next.
-    struct Decoding
-    {
-        Repeated language, category, keywords, date;
-        qsizetype nonUtf8 = 0;
-    };
-
-    QString shared(const Slice& slice, Repeated& last, qsizetype& nonUtf8) const
+    QString shared(const Slice& slice, Repeated& last)
     {
         if (slice.size != last.slice.size ||
             std::memcmp(m_bytes.data() + slice.begin, m_bytes.data() + last.slice.begin,
@@ -377,60 +305,34 @@ private:
             last.nonUtf8 = 0;
             last.value = text(slice, &last.nonUtf8);
         }
-        nonUtf8 += last.nonUtf8;
+        m_nonUtf8 += last.nonUtf8;
         return last.value;
     }
 
-    SnippetRecord record(const Collected& v, Decoding& d) const
+    SnippetRecord record(const Collected& v)
     {
         SnippetRecord r;
-        r.Title = text(v.title, &d.nonUtf8);
-        r.Language = shared(v.language, d.language, d.nonUtf8);
-        r.Category = shared(v.category, d.category, d.nonUtf8);
-        r.Keywords = shared(v.keywords, d.keywords, d.nonUtf8);
-        r.Date = shared(v.date, d.date, d.nonUtf8);
-        r.ObjectName = text(v.objectName, &d.nonUtf8);
+        r.Title = text(v.title, &m_nonUtf8);
+        r.Language = shared(v.language, m_lastLanguage);
+        r.Category = shared(v.category, m_lastCategory);
+        r.Keywords = shared(v.keywords, m_lastKeywords);
+        r.Date = shared(v.date, m_lastDate);
+        r.ObjectName = text(v.objectName, &m_nonUtf8);
         r.ObjectFlag = number(v.objectFlag);
         r.ObjectStart = number(v.objectStart);
         r.ObjectLength = number(v.objectLength);
-        r.DText = text(v.dText, &d.nonUtf8);
-        r.Code = text(v.code, &d.nonUtf8);
-        r.HText = text(v.hText, &d.nonUtf8);
+        r.DText = text(v.dText, &m_nonUtf8);
+        r.Code = text(v.code, &m_nonUtf8);
+        r.HText = text(v.hText, &m_nonUtf8);
         return r;
     }
-
-    // The walk over the lines only finds where the values are; decoding them is most of a load's
-    // work, done for a batch of records at a time on several threads, in file order.
-    void decodePending(DatabaseFile::ReadResult& result)
-    {
-        const size_t count = m_pending.size();
-        if (count == 0) {
-            return;
-        }
-        const size_t first = result.records.size();
-        result.records.resize(first + count);
-        std::vector<Decoding> decodings(sliceCount(count, ParallelFrom));
-        runInSlices(count, ParallelFrom, [&](size_t slice, size_t begin, size_t end) {
-            for (size_t i = begin; i < end; ++i) {
-                result.records[first + i] = record(m_pending[i], decodings[slice]);
-            }
-        });
-        for (const Decoding& d : decodings) {
-            m_nonUtf8 += d.nonUtf8;
-        }
-        m_pending.clear();
-    }
-
-    static constexpr size_t BatchRecords = 4096;
-    static constexpr qsizetype BatchBytes = 4 * 1024 * 1024;
-    static constexpr size_t ParallelFrom = 64;
 
     QByteArrayView m_bytes;
     LineReader m_lines;
     bool m_utf8;
     bool m_decode;
     qsizetype m_counted = 0;
-    std::vector<Collected> m_pending; // records found and not decoded yet
+    Repeated m_lastLanguage, m_lastCategory, m_lastKeywords, m_lastDate;
     qsizetype m_nonUtf8 = 0;
     qsizetype m_starts = 0;
     qsizetype m_startedRecords = 0; // records read that began with a counted start
@@ -652,8 +554,7 @@ template <typename Parse> ReadResult readWith(const QString& path, Parse parse)
     }
     result.fileSize = file.size();
     // Mapping spares a copy of a file that can be 150 MB and more; every value is decoded into its
-    // own string, so nothing refers to the mapping once parsing is done, and the parser hands its
-    // pages back as it passes them.
+    // own string, so nothing refers to the mapping once parsing is done.
     QByteArray bytes;
     uchar* mapped = result.fileSize > 0 ? file.map(0, result.fileSize) : nullptr;
     if (mapped) {
@@ -666,33 +567,24 @@ template <typename Parse> ReadResult readWith(const QString& path, Parse parse)
         }
     }
     result.opened = true;
-    return parse(bytes, mapped != nullptr);
-}
-
-ReadResult parseBytes(QByteArrayView bytes, bool mapped)
-{
-    ReadResult result;
-    result.opened = true;
-    result.fileSize = bytes.size();
-    Parser(bytes, true, mapped).run(result);
-    return result;
+    return parse(bytes);
 }
 
 } // namespace
 
 ReadResult read(const QString& path)
 {
-    return readWith(path, parseBytes);
+    return readWith(path, [](const QByteArray& bytes) { return parse(bytes); });
 }
 
 Shape scan(const QString& path)
 {
     Shape shape;
-    const ReadResult read = readWith(path, [&shape](const QByteArray& bytes, bool mapped) {
+    const ReadResult read = readWith(path, [&shape](const QByteArray& bytes) {
         ReadResult result;
         result.opened = true;
         result.fileSize = bytes.size();
-        Parser parser(bytes, false, mapped);
+        Parser parser(bytes, false);
         parser.run(result);
         shape.records = parser.counted();
         return result;
@@ -706,7 +598,11 @@ Shape scan(const QString& path)
 
 ReadResult parse(const QByteArray& bytes)
 {
-    return parseBytes(bytes, false);
+    ReadResult result;
+    result.opened = true;
+    result.fileSize = bytes.size();
+    Parser(bytes).run(result);
+    return result;
 }
 
 bool write(const QString& path, const CodeArray& records, QString* error)

@@ -259,8 +259,8 @@ void TestDatabaseFile::read_mixedEncodings_decodePerSequenceAndCountForeignBytes
     QCOMPARE(result.nonUtf8Bytes, qsizetype(nonUtf8));
 }
 
-// Files large enough that the reader hands pages back while it reads: what it returns must not depend
-// on that. The odd byte sits far into the file, after the first pieces were checked and released.
+// A file of tens of MB read through its mapping gives what parsing its bytes in memory gives, with
+// every record in its place; the odd value sits far into the file.
 void TestDatabaseFile::read_largeFile_givesWhatParsingItsBytesGives_data()
 {
     QTest::addColumn<QByteArray>("oddTitle");
@@ -301,7 +301,6 @@ void TestDatabaseFile::read_largeFile_givesWhatParsingItsBytesGives()
     QCOMPARE(fromFile.records.size(), inMemory.records.size());
     QVERIFY(fromFile.records == inMemory.records);
     QCOMPARE(fromFile.nonUtf8Bytes, nonUtf8);
-    // Values are decoded in batches on several threads: each record keeps its place and its values.
     for (size_t i = 0; i < fromFile.records.size(); ++i) {
         const SnippetRecord& r = fromFile.records[i];
         const QString title = i == 16000 ? oddText : QStringLiteral("Snippet %1").arg(i);
