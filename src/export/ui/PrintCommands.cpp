@@ -7,6 +7,7 @@
 #include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
+#include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
@@ -343,9 +344,12 @@ void PrintCommands::mnuPrintTitleLanguage_Click()
 void PrintCommands::mnuPrintTreeSnippets_Click()
 {
     QList<OutlineNode> roots;
-    roots.reserve(m_context.tree.topLevelItemCount());
-    for (int i = 0; i < m_context.tree.topLevelItemCount(); ++i) {
-        roots.append(outlineOf(m_context.tree, m_context.tree.topLevelItem(i)));
+    {
+        const WaitCursor wait;
+        roots.reserve(m_context.tree.topLevelItemCount());
+        for (int i = 0; i < m_context.tree.topLevelItemCount(); ++i) {
+            roots.append(outlineOf(m_context.tree, m_context.tree.topLevelItem(i)));
+        }
     }
     const std::unique_ptr<PrintSurface> surface = openSurface();
     if (!surface) {

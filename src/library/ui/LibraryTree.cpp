@@ -568,33 +568,36 @@ qsizetype LibraryTree::fill(const CodeArray& records, Fill which)
     CategoryNode* category = nullptr;
     QString currentLanguage;
     QString currentLanguageLower;
-    QString currentCategoryKeyLower;
+    QString currentCategoryLower;
+    // Neighbours mostly spell their names alike, which spares lowering every record's names.
+    QString previousLanguage;
+    QString previousCategory;
     qsizetype count = 0;
     for (qsizetype i = 0; i < qsizetype(records.size()); ++i) {
         const SnippetRecord& record = records[size_t(i)];
         if (record.Deleted || (which == Fill::Results && !record.Matched)) {
             continue;
         }
-        const QString languageLower = record.Language.toLower();
-        if (language == nullptr || languageLower != currentLanguageLower) {
+        if (language == nullptr ||
+            (record.Language != previousLanguage && record.Language.toLower() != currentLanguageLower)) {
             category = nullptr;
             currentLanguage = record.Language;
-            currentLanguageLower = languageLower;
-            const QString iconKey = QStringLiteral("lang::") + languageLower;
+            currentLanguageLower = record.Language.toLower();
+            const QString iconKey = QStringLiteral("lang::") + currentLanguageLower;
             language = makeNode(currentLanguage, currentLanguage, LangTag,
                                 hasImage(iconKey) ? iconKey : CloseImage, QString(), true);
             languages.append(language);
-            currentCategoryKeyLower.clear();
         }
-        const QString categoryKey = currentLanguage + QStringLiteral(":::") + record.Category;
-        const QString categoryKeyLower = categoryKey.toLower();
-        if (category == nullptr || categoryKeyLower != currentCategoryKeyLower) {
-            currentCategoryKeyLower = categoryKeyLower;
-            category = static_cast<CategoryNode*>(
-                makeNode(categoryKey, record.Category, CatTag, CloseImage, OpenImage, true));
+        previousLanguage = record.Language;
+        if (category == nullptr ||
+            (record.Category != previousCategory && record.Category.toLower() != currentCategoryLower)) {
+            currentCategoryLower = record.Category.toLower();
+            category = static_cast<CategoryNode*>(makeNode(currentLanguage + QStringLiteral(":::") + record.Category,
+                                                           record.Category, CatTag, CloseImage, OpenImage, true));
             category->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
             language->addChild(category);
         }
+        previousCategory = record.Category;
         category->pending.push_back(i);
         ++count;
     }

@@ -130,6 +130,7 @@ void TreeViews::updateCategoryImages()
 
 void TreeViews::mnuAllHide_Click()
 {
+    const WaitCursor wait;
     m_context.tree.finishLabelEdit();
     QTreeWidgetItem* node = m_context.tree.currentItem();
     if (node == nullptr) {
@@ -231,6 +232,7 @@ bool TreeViews::childCountsShown() const
 
 void TreeViews::showChildCounts(bool shown)
 {
+    const WaitCursor wait;
     LibraryTree& tree = m_context.tree;
     tree.setCountsShown(shown);
     tree.setUpdatesEnabled(false);
@@ -267,6 +269,7 @@ void TreeViews::mnuTreeIcons_Click()
 
 void TreeViews::showImages(bool shown)
 {
+    const WaitCursor wait;
     m_context.tree.setImagesShown(shown);
     m_context.tree.updateAllImages();
 }
@@ -310,6 +313,7 @@ void TreeViews::sortSelectedChildren()
 {
     LibraryTree& tree = m_context.tree;
     tree.finishLabelEdit();
+    const WaitCursor wait;
     QTreeWidgetItem* node = tree.currentItem();
     tree.populate(node);
     if (node == nullptr || node->childCount() < 2) {
