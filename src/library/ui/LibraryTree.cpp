@@ -23,6 +23,75 @@ public:
     std::vector<qsizetype> pending;
 };
 
+// A snippet row made on demand. It keeps its few fields itself rather than in the item's role list:
+// opening every category of a large library makes a row per snippet, and the list costs several
+// allocations a row.
+class SnippetNode : public QTreeWidgetItem
+{
+public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 2;
+    SnippetNode(qsizetype index, const QString& title, const QString& image)
+        : QTreeWidgetItem(Type), m_index(index), m_title(title), m_image(image)
+    {}
+
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0) {
+            switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole:
+                return m_title;
+            case Qt::DecorationRole:
+                return m_hasIcon ? QVariant(m_icon) : QVariant();
+            case LibraryTree::KeyRole:
+                return QString(QLatin1Char('T') + QString::number(m_index));
+            case LibraryTree::TagRole:
+                return LibraryTree::CodeTag;
+            case LibraryTree::ImageRole:
+                return m_image;
+            default:
+                break;
+            }
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
+    void setData(int column, int role, const QVariant& value) override
+    {
+        if (column != 0) {
+            QTreeWidgetItem::setData(column, role, value);
+            return;
+        }
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            m_title = value.toString();
+            break;
+        case Qt::DecorationRole:
+            m_icon = value.value<QIcon>();
+            m_hasIcon = true;
+            break;
+        case LibraryTree::KeyRole:
+            m_index = value.toString().mid(1).toLongLong();
+            break;
+        case LibraryTree::ImageRole:
+            m_image = value.toString();
+            break;
+        default:
+            QTreeWidgetItem::setData(column, role, value);
+            return;
+        }
+        emitDataChanged();
+    }
+
+private:
+    qsizetype m_index;
+    QString m_title;
+    QString m_image;
+    QIcon m_icon;
+    bool m_hasIcon = false;
+};
+
 CategoryNode* pendingCategory(const QTreeWidgetItem* node)
 {
     if (node == nullptr || node->type() != CategoryNode::Type) {
@@ -54,8 +123,11 @@ LibraryTree::LibraryTree(QWidget* parent) : QTreeWidget(parent)
     connect(model(), &QAbstractItemModel::rowsRemoved, this, markStale);
     // Renaming a node as its title is typed must not cost a walk of the whole tree.
     connect(model(), &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
-                if (!m_populating && (roles.isEmpty() || roles.contains(KeyRole))) {
+            [this](const QModelIndex& topLeft, const QModelIndex&, const QList<int>& roles) {
+                // A snippet row reports every change without its role, and its key never changes.
+                const QTreeWidgetItem* node = itemFromIndex(topLeft);
+                if (!m_populating && (roles.isEmpty() || roles.contains(KeyRole)) &&
+                    (node == nullptr || node->type() != SnippetNode::Type)) {
                     m_byKeyStale = true;
                 }
             });
@@ -304,13 +376,21 @@ void LibraryTree::refreshKeys() const
 QTreeWidgetItem* LibraryTree::nodeByKey(const QString& key)
 {
     refreshKeys();
+    if (QTreeWidgetItem* snippet = snippetByKey(key)) {
+        return snippet;
+    }
+    return m_byKey.value(key);
+}
+
+QTreeWidgetItem* LibraryTree::snippetByKey(const QString& key)
+{
     if (!key.startsWith(QLatin1Char('T'))) {
-        return m_byKey.value(key);
+        return nullptr;
     }
     bool isNumber = false;
     const qsizetype index = key.mid(1).toLongLong(&isNumber);
-    if (!isNumber) {
-        return m_byKey.value(key);
+    if (!isNumber || key != QLatin1Char('T') + QString::number(index)) {
+        return nullptr;
     }
     if (QTreeWidgetItem* node = m_byIndex.value(index)) {
         return node;
@@ -318,11 +398,11 @@ QTreeWidgetItem* LibraryTree::nodeByKey(const QString& key)
     if (m_records == nullptr || index < 0 || index >= qsizetype(m_records->size())) {
         return nullptr;
     }
-    // The row may not be made yet: it waits in a category named as its record.
-    const SnippetRecord& record = (*m_records)[size_t(index)];
+    // The row may not be made yet: it waits in a category of the language its record names.
+    const QString languageLower = (*m_records)[size_t(index)].Language.toLower();
     for (int l = 0; l < topLevelItemCount(); ++l) {
         QTreeWidgetItem* language = topLevelItem(l);
-        if (nodeName(language).compare(record.Language, Qt::CaseInsensitive) != 0) {
+        if (nodeName(language).toLower() != languageLower) {
             continue;
         }
         for (int c = 0; c < language->childCount(); ++c) {
@@ -343,8 +423,13 @@ QTreeWidgetItem* LibraryTree::makeSnippetNode(qsizetype index) const
     // The results tree shows every snippet plain, bookmarked or not.
     const QString image = m_pendingImages.value(
         index, m_fill == Fill::Library && record.isBookmarked() ? MarkerImage : FormImage);
-    return makeNode(QLatin1Char('T') + QString::number(index), record.Title, CodeTag, image, QString(),
-                    false);
+    auto* node = new SnippetNode(index, record.Title, image);
+    if (m_imagesShown) {
+        node->setIcon(0, m_images.value(image));
+    }
+    // Only snippets move by drag and drop, as makeNode has it.
+    node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
+    return node;
 }
 
 void LibraryTree::populate(QTreeWidgetItem* node)
@@ -592,8 +677,9 @@ qsizetype LibraryTree::fill(const CodeArray& records, Fill which)
         if (category == nullptr ||
             (record.Category != previousCategory && record.Category.toLower() != currentCategoryLower)) {
             currentCategoryLower = record.Category.toLower();
-            category = static_cast<CategoryNode*>(makeNode(currentLanguage + QStringLiteral(":::") + record.Category,
-                                                           record.Category, CatTag, CloseImage, OpenImage, true));
+            category =
+                static_cast<CategoryNode*>(makeNode(currentLanguage + QStringLiteral(":::") + record.Category,
+                                                    record.Category, CatTag, CloseImage, OpenImage, true));
             category->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
             language->addChild(category);
         }

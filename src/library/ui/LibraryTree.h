@@ -95,6 +95,7 @@ public:
 
     // Number of nodes at every level, rows not yet created included.
     int nodeCount() const;
+    // The number of languages, categories and snippets, rows not yet created included.
     struct Counts
     {
         int languages = 0;
@@ -142,6 +143,8 @@ private:
     // otherwise look every changed node up among its open rows.
     void changeQuietly(const std::function<void()>& changes);
     void refreshKeys() const;
+    // The snippet node a "T" key names, its category's rows made if need be.
+    QTreeWidgetItem* snippetByKey(const QString& key);
     QTreeWidgetItem* makeSnippetNode(qsizetype index) const;
     QHash<QString, QIcon> m_images;
     bool m_imagesShown = true;
