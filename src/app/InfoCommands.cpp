@@ -56,17 +56,11 @@ InfoCommands::InfoCommands(WindowContext& context, const EditorController& edito
 QString InfoCommands::informationText() const
 {
     const Workspace& ws = m_context.ws;
-    int languages = 0;
-    int categories = 0;
-    int snippets = 0;
-    int total = 0;
-    for (QTreeWidgetItemIterator it(&m_context.tree); *it; ++it) {
-        const QString tag = LibraryTree::tag(*it);
-        languages += tag == LibraryTree::LangTag;
-        categories += tag == LibraryTree::CatTag;
-        snippets += tag == LibraryTree::CodeTag;
-        ++total;
-    }
+    const LibraryTree::Counts counts = m_context.tree.countsByLevel();
+    const int languages = counts.languages;
+    const int categories = counts.categories;
+    const int snippets = counts.snippets;
+    const int total = languages + categories + snippets;
     const QString remote = ws.options.RF.isEmpty() ? QStringLiteral("Remote folder:    <not specified>")
                                                    : QStringLiteral("Remote folder: ") + ws.options.RF;
     const QFileInfo database(ws.databasePath());

@@ -428,6 +428,7 @@ private slots:
         QCOMPARE(w.ws().codeArray[2].Keywords, QStringLiteral("strings"));
         QCOMPARE(w.ws().codeArray[5].Keywords, QStringLiteral("api sort"));
         QCOMPARE(w.f.find<QLineEdit>("txtKeywords")->text(), QStringLiteral("strings"));
+        w.action("mnuTreeExpand")->trigger();
         QVERIFY(w.f.tree()->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive).size() >
                 8);
         for (QTreeWidgetItem* node :

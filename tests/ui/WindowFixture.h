@@ -60,16 +60,19 @@ public:
 
     LibraryTree* tree() { return find<LibraryTree>("Tree"); }
 
-    // The first node, at any level, whose text is exactly text.
+    // The first node, at any level, whose text is exactly text; every category's rows are made first,
+    // as opening it would.
     QTreeWidgetItem* node(const QString& text)
     {
+        tree()->populateAll();
         const auto found = tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
         return found.isEmpty() ? nullptr : found.first();
     }
 
     // The tree as indented lines: languages, categories two blanks in, snippets four.
-    static QStringList outline(const QTreeWidget* tree)
+    static QStringList outline(LibraryTree* tree)
     {
+        tree->populateAll();
         QStringList lines;
         for (int l = 0; l < tree->topLevelItemCount(); ++l) {
             const QTreeWidgetItem* language = tree->topLevelItem(l);

@@ -30,6 +30,7 @@ CodeArray sampleLibrary()
 
 QTreeWidgetItem* snippetNode(LibraryTree* tree, const QString& title)
 {
+    tree->populateAll();
     const auto found = tree->findItems(title, Qt::MatchExactly | Qt::MatchRecursive);
     return found.isEmpty() ? nullptr : found.first();
 }

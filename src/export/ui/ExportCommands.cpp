@@ -169,7 +169,8 @@ void ExportCommands::ExportLanguageWithColor()
     QStringList categories;
     QList<SitePage> pages;
     for (int c = 0; c < language->childCount(); ++c) {
-        const QTreeWidgetItem* category = language->child(c);
+        QTreeWidgetItem* category = language->child(c);
+        m_context.tree.populate(category);
         categories.append(LibraryTree::nodeName(category));
         for (int s = 0; s < category->childCount(); ++s) {
             const QTreeWidgetItem* snippet = category->child(s);

@@ -7,6 +7,7 @@
 #include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
+#include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
@@ -30,8 +31,10 @@ const QString NotACategory = QStringLiteral("Please select category. Current sel
 const QString NotALanguage = QStringLiteral("Please select language. Current selection is not a language.");
 const QString NotATitle = QStringLiteral("Please select snippet. Current selection is not a snippet.");
 
-QList<QTreeWidgetItem*> childNodes(const QTreeWidgetItem* node)
+// A category's rows are made first, so every snippet is there.
+QList<QTreeWidgetItem*> childNodes(LibraryTree& tree, QTreeWidgetItem* node)
 {
+    tree.populate(node);
     QList<QTreeWidgetItem*> list;
     for (int i = 0; i < node->childCount(); ++i) {
         list.append(node->child(i));
@@ -39,12 +42,22 @@ QList<QTreeWidgetItem*> childNodes(const QTreeWidgetItem* node)
     return list;
 }
 
-OutlineNode outlineOf(const QTreeWidgetItem* node)
+// Snippet rows not yet made are outlined from their texts alone: the whole tree's rows would cost
+// more than the printing.
+OutlineNode outlineOf(const LibraryTree& tree, const QTreeWidgetItem* node)
 {
     OutlineNode outline{node->text(0), {}};
+    if (LibraryTree::tag(node) == LibraryTree::CatTag) {
+        const QStringList texts = tree.childTexts(node);
+        outline.children.reserve(texts.size());
+        for (const QString& text : texts) {
+            outline.children.append({text, {}});
+        }
+        return outline;
+    }
     outline.children.reserve(node->childCount());
     for (int i = 0; i < node->childCount(); ++i) {
-        outline.children.append(outlineOf(node->child(i)));
+        outline.children.append(outlineOf(tree, node->child(i)));
     }
     return outline;
 }
@@ -253,7 +266,7 @@ void PrintCommands::printEditor(CodeEditor& editor, bool colour, bool wordWrap)
 void PrintCommands::mnuPrintSnippetCategory_Click()
 {
     if (QTreeWidgetItem* node = selectedNode(LibraryTree::CatTag, NotACategory)) {
-        printSnippets(childNodes(node), QString());
+        printSnippets(childNodes(m_context.tree, node), QString());
     }
 }
 
@@ -264,8 +277,8 @@ void PrintCommands::mnuPrintSnippetLanguage_Click()
         return;
     }
     QList<QTreeWidgetItem*> snippets;
-    for (const QTreeWidgetItem* category : childNodes(node)) {
-        snippets += childNodes(category);
+    for (QTreeWidgetItem* category : childNodes(m_context.tree, node)) {
+        snippets += childNodes(m_context.tree, category);
     }
     printSnippets(snippets, QString());
 }
@@ -288,11 +301,11 @@ void PrintCommands::mnuPrintTitleTitle_Click()
 void PrintCommands::mnuPrintTitleCategory_Click()
 {
     QTreeWidgetItem* node = selectedNode(LibraryTree::CatTag, NotACategory);
-    if (node == nullptr || nothingToPrint(node->childCount() == 0)) {
+    if (node == nullptr || nothingToPrint(LibraryTree::childTotal(node) == 0)) {
         return;
     }
     QStringList titles;
-    for (const QTreeWidgetItem* snippet : childNodes(node)) {
+    for (const QTreeWidgetItem* snippet : childNodes(m_context.tree, node)) {
         titles.append(snippet->text(0));
     }
     const std::unique_ptr<PrintSurface> surface = openSurface();
@@ -312,8 +325,8 @@ void PrintCommands::mnuPrintTitleLanguage_Click()
         return;
     }
     QStringList titles;
-    for (const QTreeWidgetItem* category : childNodes(node)) {
-        for (const QTreeWidgetItem* snippet : childNodes(category)) {
+    for (QTreeWidgetItem* category : childNodes(m_context.tree, node)) {
+        for (const QTreeWidgetItem* snippet : childNodes(m_context.tree, category)) {
             titles.append(snippet->text(0));
         }
     }
@@ -331,9 +344,12 @@ void PrintCommands::mnuPrintTitleLanguage_Click()
 void PrintCommands::mnuPrintTreeSnippets_Click()
 {
     QList<OutlineNode> roots;
-    roots.reserve(m_context.tree.topLevelItemCount());
-    for (int i = 0; i < m_context.tree.topLevelItemCount(); ++i) {
-        roots.append(outlineOf(m_context.tree.topLevelItem(i)));
+    {
+        const WaitCursor wait;
+        roots.reserve(m_context.tree.topLevelItemCount());
+        for (int i = 0; i < m_context.tree.topLevelItemCount(); ++i) {
+            roots.append(outlineOf(m_context.tree, m_context.tree.topLevelItem(i)));
+        }
     }
     const std::unique_ptr<PrintSurface> surface = openSurface();
     if (!surface) {

@@ -12,6 +12,97 @@ const QString LibraryTree::OpenImage = QStringLiteral("open");
 const QString LibraryTree::FormImage = QStringLiteral("form");
 const QString LibraryTree::MarkerImage = QStringLiteral("marker");
 
+namespace {
+
+// A category node, with the snippets whose rows are not created yet.
+class CategoryNode : public QTreeWidgetItem
+{
+public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 1;
+    CategoryNode() : QTreeWidgetItem(Type) {}
+    std::vector<qsizetype> pending;
+};
+
+// A snippet row made on demand. It keeps its few fields itself rather than in the item's role list:
+// opening every category of a large library makes a row per snippet, and the list costs several
+// allocations a row.
+class SnippetNode : public QTreeWidgetItem
+{
+public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 2;
+    SnippetNode(qsizetype index, const QString& title, const QString& image)
+        : QTreeWidgetItem(Type), m_index(index), m_title(title), m_image(image)
+    {}
+
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0) {
+            switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole:
+                return m_title;
+            case Qt::DecorationRole:
+                return m_hasIcon ? QVariant(m_icon) : QVariant();
+            case LibraryTree::KeyRole:
+                return QString(QLatin1Char('T') + QString::number(m_index));
+            case LibraryTree::TagRole:
+                return LibraryTree::CodeTag;
+            case LibraryTree::ImageRole:
+                return m_image;
+            default:
+                break;
+            }
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
+    void setData(int column, int role, const QVariant& value) override
+    {
+        if (column != 0) {
+            QTreeWidgetItem::setData(column, role, value);
+            return;
+        }
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            m_title = value.toString();
+            break;
+        case Qt::DecorationRole:
+            m_icon = value.value<QIcon>();
+            m_hasIcon = true;
+            break;
+        case LibraryTree::KeyRole:
+            m_index = value.toString().mid(1).toLongLong();
+            break;
+        case LibraryTree::ImageRole:
+            m_image = value.toString();
+            break;
+        default:
+            QTreeWidgetItem::setData(column, role, value);
+            return;
+        }
+        emitDataChanged();
+    }
+
+private:
+    qsizetype m_index;
+    QString m_title;
+    QString m_image;
+    QIcon m_icon;
+    bool m_hasIcon = false;
+};
+
+CategoryNode* pendingCategory(const QTreeWidgetItem* node)
+{
+    if (node == nullptr || node->type() != CategoryNode::Type) {
+        return nullptr;
+    }
+    auto* category = static_cast<CategoryNode*>(const_cast<QTreeWidgetItem*>(node));
+    return category->pending.empty() ? nullptr : category;
+}
+
+} // namespace
+
 LibraryTree::LibraryTree(QWidget* parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("Tree"));
@@ -23,17 +114,28 @@ LibraryTree::LibraryTree(QWidget* parent) : QTreeWidget(parent)
     m_boldFont.setBold(true);
 
     auto markStale = [this] { m_byKeyStale = true; };
-    connect(model(), &QAbstractItemModel::rowsInserted, this, markStale);
+    // Rows being populated are added to the lookup as they are made.
+    connect(model(), &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!m_populating) {
+            m_byKeyStale = true;
+        }
+    });
     connect(model(), &QAbstractItemModel::rowsRemoved, this, markStale);
     // Renaming a node as its title is typed must not cost a walk of the whole tree.
     connect(model(), &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
-                if (roles.isEmpty() || roles.contains(KeyRole)) {
+            [this](const QModelIndex& topLeft, const QModelIndex&, const QList<int>& roles) {
+                // A snippet row reports every change without its role, and its key never changes.
+                const QTreeWidgetItem* node = itemFromIndex(topLeft);
+                if (!m_populating && (roles.isEmpty() || roles.contains(KeyRole)) &&
+                    (node == nullptr || node->type() != SnippetNode::Type)) {
                     m_byKeyStale = true;
                 }
             });
     connect(model(), &QAbstractItemModel::modelReset, this, markStale);
-    connect(this, &QTreeWidget::itemExpanded, this, &LibraryTree::updateImage);
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
+        populate(node);
+        updateImage(node);
+    });
     connect(this, &QTreeWidget::itemCollapsed, this, &LibraryTree::updateImage);
 }
 
@@ -64,6 +166,15 @@ qsizetype LibraryTree::recordIndex(const QTreeWidgetItem* node)
     return key(node).mid(1).toLongLong();
 }
 
+int LibraryTree::childTotal(const QTreeWidgetItem* node)
+{
+    if (node == nullptr) {
+        return 0;
+    }
+    const CategoryNode* category = pendingCategory(node);
+    return node->childCount() + (category ? int(category->pending.size()) : 0);
+}
+
 QString LibraryTree::nodeName(const QTreeWidgetItem* node)
 {
     if (node == nullptr) {
@@ -77,8 +188,8 @@ QString LibraryTree::nodeName(const QTreeWidgetItem* node)
 void LibraryTree::setCountSuffix(QTreeWidgetItem* node, bool shown)
 {
     const QString name = nodeName(node);
-    const QString suffix =
-        shown && node->childCount() > 0 ? QStringLiteral("  (%1)").arg(node->childCount()) : QString();
+    const int children = childTotal(node);
+    const QString suffix = shown && children > 0 ? QStringLiteral("  (%1)").arg(children) : QString();
     node->setData(0, CountSuffixRole, suffix.isEmpty() ? QVariant() : QVariant(suffix));
     node->setText(0, name + suffix);
 }
@@ -87,7 +198,7 @@ QTreeWidgetItem* LibraryTree::makeNode(const QString& key, const QString& text, 
                                        const QString& imageKey, const QString& expandedImageKey,
                                        bool bold) const
 {
-    auto* node = new QTreeWidgetItem;
+    auto* node = tag == CatTag ? new CategoryNode : new QTreeWidgetItem;
     node->setText(0, text);
     node->setData(0, KeyRole, key);
     node->setData(0, TagRole, tag);
@@ -245,48 +356,269 @@ QTreeWidgetItemIterator LibraryTree::firstNode() const
     return QTreeWidgetItemIterator(const_cast<LibraryTree*>(this));
 }
 
-QTreeWidgetItem* LibraryTree::nodeByKey(const QString& key) const
+void LibraryTree::refreshKeys() const
 {
-    if (m_byKeyStale) {
-        m_byKey.clear();
-        for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
+    if (!m_byKeyStale) {
+        return;
+    }
+    m_byKey.clear();
+    m_byIndex.clear();
+    for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
+        if (tag(*it) == CodeTag) {
+            m_byIndex.insert(recordIndex(*it), *it);
+        } else {
             m_byKey.insert(LibraryTree::key(*it), *it);
         }
-        m_byKeyStale = false;
+    }
+    m_byKeyStale = false;
+}
+
+QTreeWidgetItem* LibraryTree::nodeByKey(const QString& key)
+{
+    refreshKeys();
+    if (QTreeWidgetItem* snippet = snippetByKey(key)) {
+        return snippet;
     }
     return m_byKey.value(key);
 }
 
-int LibraryTree::nodeCount() const
+QTreeWidgetItem* LibraryTree::snippetByKey(const QString& key)
 {
-    int count = 0;
-    for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
-        ++count;
+    if (!key.startsWith(QLatin1Char('T'))) {
+        return nullptr;
     }
-    return count;
-}
-
-QTreeWidgetItem* LibraryTree::nodeAtPosition(int position) const
-{
-    int current = 0;
-    for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
-        if (++current == position) {
-            return *it;
+    bool isNumber = false;
+    const qsizetype index = key.mid(1).toLongLong(&isNumber);
+    if (!isNumber || key != QLatin1Char('T') + QString::number(index)) {
+        return nullptr;
+    }
+    if (QTreeWidgetItem* node = m_byIndex.value(index)) {
+        return node;
+    }
+    if (m_records == nullptr || index < 0 || index >= qsizetype(m_records->size())) {
+        return nullptr;
+    }
+    // The row may not be made yet: it waits in a category of the language its record names.
+    const QString languageLower = (*m_records)[size_t(index)].Language.toLower();
+    for (int l = 0; l < topLevelItemCount(); ++l) {
+        QTreeWidgetItem* language = topLevelItem(l);
+        if (nodeName(language).toLower() != languageLower) {
+            continue;
+        }
+        for (int c = 0; c < language->childCount(); ++c) {
+            const CategoryNode* category = pendingCategory(language->child(c));
+            if (category != nullptr && std::find(category->pending.begin(), category->pending.end(), index) !=
+                                           category->pending.end()) {
+                populate(language->child(c));
+                return m_byIndex.value(index);
+            }
         }
     }
     return nullptr;
 }
 
+QTreeWidgetItem* LibraryTree::makeSnippetNode(qsizetype index) const
+{
+    const SnippetRecord& record = (*m_records)[size_t(index)];
+    // The results tree shows every snippet plain, bookmarked or not.
+    const QString image = m_pendingImages.value(
+        index, m_fill == Fill::Library && record.isBookmarked() ? MarkerImage : FormImage);
+    auto* node = new SnippetNode(index, record.Title, image);
+    if (m_imagesShown) {
+        node->setIcon(0, m_images.value(image));
+    }
+    // Only snippets move by drag and drop, as makeNode has it.
+    node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
+    return node;
+}
+
+void LibraryTree::populate(QTreeWidgetItem* node)
+{
+    CategoryNode* category = pendingCategory(node);
+    if (category == nullptr) {
+        return;
+    }
+    const std::vector<qsizetype> indexes = std::move(category->pending);
+    category->pending.clear();
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(qsizetype(indexes.size()));
+    for (const qsizetype index : indexes) {
+        if (m_records != nullptr && index < qsizetype(m_records->size())) {
+            rows.append(makeSnippetNode(index));
+        }
+    }
+    m_populating = true;
+    category->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    // Ahead of any row added since: the eager tree had these first.
+    category->insertChildren(0, rows);
+    m_populating = false;
+    if (!m_byKeyStale) {
+        for (QTreeWidgetItem* row : std::as_const(rows)) {
+            m_byIndex.insert(recordIndex(row), row);
+        }
+    }
+}
+
+void LibraryTree::populateAll()
+{
+    const bool updates = updatesEnabled();
+    setUpdatesEnabled(false);
+    for (int l = 0; l < topLevelItemCount(); ++l) {
+        QTreeWidgetItem* language = topLevelItem(l);
+        for (int c = 0; c < language->childCount(); ++c) {
+            populate(language->child(c));
+        }
+    }
+    setUpdatesEnabled(updates);
+}
+
+QList<qsizetype> LibraryTree::snippetIndexes(const QTreeWidgetItem* category) const
+{
+    QList<qsizetype> indexes;
+    if (category == nullptr) {
+        return indexes;
+    }
+    if (const CategoryNode* pending = pendingCategory(category)) {
+        indexes.reserve(qsizetype(pending->pending.size()) + category->childCount());
+        for (const qsizetype index : pending->pending) {
+            indexes.append(index);
+        }
+    }
+    for (int i = 0; i < category->childCount(); ++i) {
+        indexes.append(recordIndex(category->child(i)));
+    }
+    return indexes;
+}
+
+QStringList LibraryTree::childTexts(const QTreeWidgetItem* node) const
+{
+    QStringList texts;
+    if (const CategoryNode* category = pendingCategory(node)) {
+        for (const qsizetype index : category->pending) {
+            texts.append(index < qsizetype(m_records->size()) ? (*m_records)[size_t(index)].Title
+                                                              : QString());
+        }
+    }
+    for (int i = 0; node != nullptr && i < node->childCount(); ++i) {
+        texts.append(node->child(i)->text(0));
+    }
+    return texts;
+}
+
+void LibraryTree::removeAllMarkers()
+{
+    QList<QTreeWidgetItem*> marked;
+    for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
+        if (tag(*it) == CodeTag && image(*it) != FormImage) {
+            marked.append(*it);
+        }
+    }
+    m_pendingImages.clear();
+    setNodeImages(marked, FormImage);
+}
+
+void LibraryTree::setSnippetImages(const QList<qsizetype>& indexes, const QString& imageKey)
+{
+    refreshKeys();
+    QList<QTreeWidgetItem*> nodes;
+    for (const qsizetype index : indexes) {
+        if (QTreeWidgetItem* node = m_byIndex.value(index)) {
+            nodes.append(node);
+        } else if (m_fill == Fill::Results) {
+            // The library's rows follow the bookmarks of their records; the results rows do not.
+            m_pendingImages.insert(index, imageKey);
+        }
+    }
+    setNodeImages(nodes, imageKey);
+}
+
+// Visits the nodes depth first as firstNode does; a category's rows not yet made count by their number,
+// visit getting the category and that number. visit returns false to stop.
+template <typename Visit> static void walkNodes(const LibraryTree& tree, Visit visit)
+{
+    std::function<bool(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* node) {
+        const CategoryNode* category = pendingCategory(node);
+        if (!visit(node, category ? int(category->pending.size()) : 0)) {
+            return false;
+        }
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (!walk(node->child(i))) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        if (!walk(tree.topLevelItem(i))) {
+            return;
+        }
+    }
+}
+
+int LibraryTree::nodeCount() const
+{
+    int count = 0;
+    walkNodes(*this, [&](QTreeWidgetItem*, int pending) {
+        count += 1 + pending;
+        return true;
+    });
+    return count;
+}
+
+LibraryTree::Counts LibraryTree::countsByLevel() const
+{
+    Counts counts;
+    walkNodes(*this, [&](QTreeWidgetItem* node, int pending) {
+        const QString nodeTag = tag(node);
+        counts.languages += nodeTag == LangTag;
+        counts.categories += nodeTag == CatTag;
+        counts.snippets += (nodeTag == CodeTag) + pending;
+        return true;
+    });
+    return counts;
+}
+
+QTreeWidgetItem* LibraryTree::nodeAtPosition(int position)
+{
+    int current = 0;
+    QTreeWidgetItem* found = nullptr;
+    QTreeWidgetItem* holder = nullptr;
+    int offset = 0;
+    walkNodes(*this, [&](QTreeWidgetItem* node, int pending) {
+        if (++current == position) {
+            found = node;
+            return false;
+        }
+        // Pending rows come first among the category's children.
+        if (position <= current + pending) {
+            holder = node;
+            offset = position - current - 1;
+            return false;
+        }
+        current += pending;
+        return true;
+    });
+    if (holder != nullptr) {
+        populate(holder);
+        return holder->child(offset);
+    }
+    return found;
+}
+
 int LibraryTree::positionOf(const QTreeWidgetItem* node) const
 {
     int current = 0;
-    for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
+    int found = 0;
+    walkNodes(*this, [&](QTreeWidgetItem* visited, int pending) {
         ++current;
-        if (*it == node) {
-            return current;
+        if (visited == node) {
+            found = current;
+            return false;
         }
-    }
-    return 0;
+        current += pending;
+        return true;
+    });
+    return found;
 }
 
 void LibraryTree::mousePressEvent(QMouseEvent* event)
@@ -310,54 +642,51 @@ qsizetype LibraryTree::fill(const CodeArray& records, Fill which)
     setUpdatesEnabled(false);
     clear();
     m_countsShown = false;
+    m_records = &records;
+    m_fill = which;
+    m_pendingImages.clear();
 
-    // Nodes are built detached and inserted a language at a time: much faster than one by one.
+    // Nodes are built detached and inserted at once: much faster than one by one. Snippet rows wait
+    // in their category until it is opened or needed.
     QList<QTreeWidgetItem*> languages;
     QTreeWidgetItem* language = nullptr;
-    QTreeWidgetItem* category = nullptr;
-    QList<QTreeWidgetItem*> snippets;
+    CategoryNode* category = nullptr;
     QString currentLanguage;
     QString currentLanguageLower;
-    QString currentCategoryKeyLower;
+    QString currentCategoryLower;
+    // Neighbours mostly spell their names alike, which spares lowering every record's names.
+    QString previousLanguage;
+    QString previousCategory;
     qsizetype count = 0;
-    auto closeCategory = [&] {
-        if (category != nullptr) {
-            category->addChildren(snippets);
-            snippets.clear();
-        }
-    };
     for (qsizetype i = 0; i < qsizetype(records.size()); ++i) {
         const SnippetRecord& record = records[size_t(i)];
         if (record.Deleted || (which == Fill::Results && !record.Matched)) {
             continue;
         }
-        const QString languageLower = record.Language.toLower();
-        if (language == nullptr || languageLower != currentLanguageLower) {
-            closeCategory();
+        if (language == nullptr ||
+            (record.Language != previousLanguage && record.Language.toLower() != currentLanguageLower)) {
             category = nullptr;
             currentLanguage = record.Language;
-            currentLanguageLower = languageLower;
-            const QString iconKey = QStringLiteral("lang::") + languageLower;
+            currentLanguageLower = record.Language.toLower();
+            const QString iconKey = QStringLiteral("lang::") + currentLanguageLower;
             language = makeNode(currentLanguage, currentLanguage, LangTag,
                                 hasImage(iconKey) ? iconKey : CloseImage, QString(), true);
             languages.append(language);
-            currentCategoryKeyLower.clear();
         }
-        const QString categoryKey = currentLanguage + QStringLiteral(":::") + record.Category;
-        const QString categoryKeyLower = categoryKey.toLower();
-        if (category == nullptr || categoryKeyLower != currentCategoryKeyLower) {
-            closeCategory();
-            currentCategoryKeyLower = categoryKeyLower;
-            category = makeNode(categoryKey, record.Category, CatTag, CloseImage, OpenImage, true);
+        previousLanguage = record.Language;
+        if (category == nullptr ||
+            (record.Category != previousCategory && record.Category.toLower() != currentCategoryLower)) {
+            currentCategoryLower = record.Category.toLower();
+            category =
+                static_cast<CategoryNode*>(makeNode(currentLanguage + QStringLiteral(":::") + record.Category,
+                                                    record.Category, CatTag, CloseImage, OpenImage, true));
+            category->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
             language->addChild(category);
         }
-        // The results tree shows every snippet plain, bookmarked or not.
-        const bool marked = which == Fill::Library && record.isBookmarked();
-        snippets.append(makeNode(QLatin1Char('T') + QString::number(i), record.Title, CodeTag,
-                                 marked ? MarkerImage : FormImage, QString(), false));
+        previousCategory = record.Category;
+        category->pending.push_back(i);
         ++count;
     }
-    closeCategory();
     addTopLevelItems(languages);
     setUpdatesEnabled(true);
     return count;

@@ -90,15 +90,41 @@ public:
     // Returns the number of snippet nodes.
     qsizetype fill(const CodeArray& records, Fill which);
 
-    // The node with this key, or nullptr.
-    QTreeWidgetItem* nodeByKey(const QString& key) const;
+    // The node with this key, or nullptr; a snippet's category gets its rows if it has none yet.
+    QTreeWidgetItem* nodeByKey(const QString& key);
 
-    // Number of nodes at every level.
+    // Number of nodes at every level, rows not yet created included.
     int nodeCount() const;
+    // The number of languages, categories and snippets, rows not yet created included.
+    struct Counts
+    {
+        int languages = 0;
+        int categories = 0;
+        int snippets = 0;
+    };
+    Counts countsByLevel() const;
 
     // Nodes by position, counted from 1 in the order a freshly built tree adds them.
-    QTreeWidgetItem* nodeAtPosition(int position) const;
+    QTreeWidgetItem* nodeAtPosition(int position);
     int positionOf(const QTreeWidgetItem* node) const;
+
+    // A category's snippet rows are created the first time it opens or code needs them: a large
+    // library would otherwise cost a row per snippet at every rebuild. Creates them now; nothing for
+    // any other node or a category that has them.
+    void populate(QTreeWidgetItem* node);
+    void populateAll();
+    // The node's number of children, rows not yet created included.
+    static int childTotal(const QTreeWidgetItem* node);
+    // The code-array indexes of a category's snippets in row order, rows not yet created included.
+    QList<qsizetype> snippetIndexes(const QTreeWidgetItem* category) const;
+
+    // The texts of a node's children, rows not yet created included (they show their records' titles).
+    QStringList childTexts(const QTreeWidgetItem* node) const;
+
+    // Gives the snippet nodes of these records the picture imageKey, rows created later included.
+    void setSnippetImages(const QList<qsizetype>& indexes, const QString& imageKey);
+    // Every snippet node, created or not, shows the plain picture.
+    void removeAllMarkers();
 
 signals:
     // Any mouse button pressed over a node.
@@ -116,11 +142,22 @@ private:
     // Runs changes to many nodes without a model signal for each, then repaints once: the view would
     // otherwise look every changed node up among its open rows.
     void changeQuietly(const std::function<void()>& changes);
+    void refreshKeys() const;
+    // The snippet node a "T" key names, its category's rows made if need be.
+    QTreeWidgetItem* snippetByKey(const QString& key);
+    QTreeWidgetItem* makeSnippetNode(qsizetype index) const;
     QHash<QString, QIcon> m_images;
     bool m_imagesShown = true;
     QFont m_boldFont;
-    mutable QHash<QString, QTreeWidgetItem*> m_byKey;
+    mutable QHash<QString, QTreeWidgetItem*> m_byKey;     // languages and categories
+    mutable QHash<qsizetype, QTreeWidgetItem*> m_byIndex; // snippet rows created so far
     mutable bool m_byKeyStale = true;
+    bool m_populating = false;
+    // What the rows not yet created are made from: the records the tree was filled from, and the
+    // pictures commands gave them meanwhile where the records do not tell (the results tree).
+    const CodeArray* m_records = nullptr;
+    Fill m_fill = Fill::Library;
+    QHash<qsizetype, QString> m_pendingImages;
     bool m_countsShown = false;
 
     QPersistentModelIndex m_labelNode; // the node whose label is open for editing

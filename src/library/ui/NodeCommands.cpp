@@ -254,17 +254,12 @@ void NodeCommands::DeleteSelected()
     }
 
     CodeArray& records = m_context.ws.codeArray;
-    auto markDeleted = [&records](const QTreeWidgetItem* snippet) {
-        const qsizetype index = LibraryTree::recordIndex(snippet);
+    const QList<qsizetype> snippets = tag == LibraryTree::CodeTag
+                                          ? QList<qsizetype>{LibraryTree::recordIndex(node)}
+                                          : tree.snippetIndexes(node);
+    for (const qsizetype index : snippets) {
         if (index >= 0 && index < qsizetype(records.size())) {
             records[size_t(index)].Deleted = true;
-        }
-    };
-    if (tag == LibraryTree::CodeTag) {
-        markDeleted(node);
-    } else {
-        for (int i = 0; i < node->childCount(); ++i) {
-            markDeleted(node->child(i));
         }
     }
 
@@ -343,8 +338,9 @@ void NodeCommands::Tree_AfterLabelEdit(QTreeWidgetItem* node, const QString& new
     const QString oldName = LibraryTree::nodeName(node);
     QString name = newText;
     // A count typed or left at the end of the label is display, not part of the name.
-    const QString suffix = QStringLiteral("  (%1)").arg(node->childCount());
-    if (tag != LibraryTree::CodeTag && node->childCount() > 0 && name.endsWith(suffix)) {
+    const int children = LibraryTree::childTotal(node);
+    const QString suffix = QStringLiteral("  (%1)").arg(children);
+    if (tag != LibraryTree::CodeTag && children > 0 && name.endsWith(suffix)) {
         name.chop(suffix.size());
     }
     if (name.trimmed().isEmpty()) {
@@ -377,15 +373,14 @@ void NodeCommands::Tree_AfterLabelEdit(QTreeWidgetItem* node, const QString& new
             ws.CodeChanged = true;
         } else if (tag == LibraryTree::CatTag) {
             const QString now = DateStamp::now();
-            for (int i = 0; i < node->childCount(); ++i) {
-                const qsizetype index = LibraryTree::recordIndex(node->child(i));
+            for (const qsizetype index : m_context.tree.snippetIndexes(node)) {
                 if (index >= 0 && index < qsizetype(records.size())) {
                     records[size_t(index)].Category = name;
                     records[size_t(index)].Date = now;
                 }
             }
             node->setData(0, LibraryTree::KeyRole, LibraryTree::key(node->parent()) + Separator + name);
-            ws.CodeChanged = ws.CodeChanged || node->childCount() > 0;
+            ws.CodeChanged = ws.CodeChanged || children > 0;
         } else {
             const qsizetype index = LibraryTree::recordIndex(node);
             if (index >= 0 && index < qsizetype(records.size())) {
@@ -427,6 +422,8 @@ void NodeCommands::Tree_DragDrop(QTreeWidgetItem* target)
     }
     records[size_t(index)].Category = LibraryTree::nodeName(target);
     records[size_t(index)].Language = LibraryTree::nodeName(target->parent());
+    // The moved snippet goes after the target's own, whose rows are made first.
+    tree.populate(target);
     {
         const QSignalBlocker block(&tree);
         if (from != nullptr) {

@@ -116,7 +116,7 @@ void TreeController::showSummary(QTreeWidgetItem* node)
     if (isLanguage) {
         int snippets = 0;
         for (int i = 0; i < node->childCount(); ++i) {
-            snippets += node->child(i)->childCount();
+            snippets += LibraryTree::childTotal(node->child(i));
         }
         m_views.txtTitle->setText(QStringLiteral("Language:    ") + LibraryTree::nodeName(node));
         m_views.txtCode->setText(QString::number(node->childCount()) + QStringLiteral(" categories\r\n") +
@@ -125,7 +125,8 @@ void TreeController::showSummary(QTreeWidgetItem* node)
         // Names, not texts: a shown child count is no part of either.
         m_views.txtTitle->setText(QStringLiteral("Category:    ") + LibraryTree::nodeName(node->parent()) +
                                   QStringLiteral("  ::::  ") + LibraryTree::nodeName(node));
-        m_views.txtCode->setText(QString::number(node->childCount()) + QStringLiteral(" snippets"));
+        m_views.txtCode->setText(QString::number(LibraryTree::childTotal(node)) +
+                                 QStringLiteral(" snippets"));
     }
     m_views.txtKeywords->setText(NotApplicable);
     m_views.txtUpdate->setText(NotApplicable);

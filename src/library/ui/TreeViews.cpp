@@ -1,6 +1,7 @@
 #include "library/ui/TreeViews.h"
 
 #include "gui/CommandToolbar.h"
+#include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <QAction>
-#include <QGuiApplication>
 #include <QMenu>
 
 TreeViews::TreeViews(WindowContext& context, QObject* parent) : QObject(parent), m_context(context)
@@ -87,8 +87,11 @@ void TreeViews::setExpandedSelected(bool expanded)
 
 void TreeViews::mnuTreeExpand_Click()
 {
+    const WaitCursor wait;
     LibraryTree& tree = m_context.tree;
     tree.setUpdatesEnabled(false);
+    // The view opens nodes without reporting them, so every category gets its rows first.
+    tree.populateAll();
     // One call lays out the whole tree; expanding node by node costs a signal and a layout each.
     tree.expandAll();
     updateCategoryImages();
@@ -100,6 +103,7 @@ void TreeViews::mnuTreeExpand_Click()
 
 void TreeViews::mnuTreeCollapse_Click()
 {
+    const WaitCursor wait;
     LibraryTree& tree = m_context.tree;
     tree.setUpdatesEnabled(false);
     {
@@ -126,6 +130,7 @@ void TreeViews::updateCategoryImages()
 
 void TreeViews::mnuAllHide_Click()
 {
+    const WaitCursor wait;
     m_context.tree.finishLabelEdit();
     QTreeWidgetItem* node = m_context.tree.currentItem();
     if (node == nullptr) {
@@ -186,11 +191,10 @@ void TreeViews::mnuAllDisplay_Click()
     updateHideDisplay();
     // Unlike the other rebuilds this one does not put the counts back: the menu item stays checked,
     // and switching the counts off and on shows them again.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     LibraryOrdering::SortCodeByLanguage(m_context.ws.codeArray);
     m_context.treeController.FillTreeView();
     selectFirstNode();
-    QGuiApplication::restoreOverrideCursor();
 }
 
 void TreeViews::languageRenamed(const QString& oldName, const QString& newName)
@@ -228,6 +232,7 @@ bool TreeViews::childCountsShown() const
 
 void TreeViews::showChildCounts(bool shown)
 {
+    const WaitCursor wait;
     LibraryTree& tree = m_context.tree;
     tree.setCountsShown(shown);
     tree.setUpdatesEnabled(false);
@@ -264,6 +269,7 @@ void TreeViews::mnuTreeIcons_Click()
 
 void TreeViews::showImages(bool shown)
 {
+    const WaitCursor wait;
     m_context.tree.setImagesShown(shown);
     m_context.tree.updateAllImages();
 }
@@ -272,10 +278,9 @@ void TreeViews::SortSequence()
 {
     // A rename still open names a record by its index before the sort.
     m_context.tree.finishLabelEdit();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     LibraryOrdering::SortCodeByLanguage(m_context.ws.codeArray);
     rebuildTree();
-    QGuiApplication::restoreOverrideCursor();
 }
 
 void TreeViews::rebuildTree()
@@ -308,7 +313,9 @@ void TreeViews::sortSelectedChildren()
 {
     LibraryTree& tree = m_context.tree;
     tree.finishLabelEdit();
+    const WaitCursor wait;
     QTreeWidgetItem* node = tree.currentItem();
+    tree.populate(node);
     if (node == nullptr || node->childCount() < 2) {
         return;
     }
@@ -333,7 +340,7 @@ void TreeViews::sortSelectedChildren()
     tree.setUpdatesEnabled(true);
 }
 
-void TreeViews::TraverseTree(QTreeWidgetItem* node, const std::function<void(QTreeWidgetItem*)>& visit) const
+void TreeViews::TraverseTree(QTreeWidgetItem* node, const std::function<void(QTreeWidgetItem*)>& visit)
 {
     if (node == nullptr) {
         for (int i = 0; i < m_context.tree.topLevelItemCount(); ++i) {
@@ -342,6 +349,7 @@ void TreeViews::TraverseTree(QTreeWidgetItem* node, const std::function<void(QTr
         return;
     }
     visit(node);
+    m_context.tree.populate(node);
     for (int i = 0; i < node->childCount(); ++i) {
         TraverseTree(node->child(i), visit);
     }

@@ -61,7 +61,7 @@ public:
     void sortSelectedChildren();
 
     // Visits node and everything below it, parents first; a null node means the whole tree.
-    void TraverseTree(QTreeWidgetItem* node, const std::function<void(QTreeWidgetItem*)>& visit) const;
+    void TraverseTree(QTreeWidgetItem* node, const std::function<void(QTreeWidgetItem*)>& visit);
 
     QAction* hideAction() const { return m_mnuAllHide; }
     QAction* displayAction() const { return m_mnuAllDisplay; }

@@ -1,6 +1,7 @@
 #include "search/ui/BookmarkCommands.h"
 
 #include "gui/CommandToolbar.h"
+#include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTreeWidgetItemIterator>
 
 BookmarkCommands::BookmarkCommands(WindowContext& context, std::function<bool()> oneLanguageView,
                                    std::function<bool()> openSelectedResult, QObject* parent)
@@ -89,18 +89,19 @@ void BookmarkCommands::RemoveBookmarkFromSelectedSnippet()
 
 void BookmarkCommands::mnuBookmarkAll_Click()
 {
+    const WaitCursor wait;
     const SearchScope scope(SearchLanguage::ofSelection(m_context.tree), true, m_oneLanguageView());
     CodeArray& records = m_context.ws.codeArray;
-    QList<QTreeWidgetItem*> marked;
+    QList<qsizetype> marked;
     for (size_t i = 0; i < records.size(); ++i) {
         SnippetRecord& r = records[i];
         if (r.Deleted || !r.Matched || !scope.contains(r) || r.isBookmarked()) {
             continue;
         }
         r.Keywords = Bookmarks::added(r.Keywords);
-        marked.append(m_context.tree.nodeByKey(QLatin1Char('T') + QString::number(i)));
+        marked.append(qsizetype(i));
     }
-    m_context.tree.setNodeImages(marked, LibraryTree::MarkerImage);
+    m_context.tree.setSnippetImages(marked, LibraryTree::MarkerImage);
     if (!marked.isEmpty()) {
         m_context.ws.CodeChanged = true;
     }
@@ -120,6 +121,7 @@ void BookmarkCommands::showSelectedKeywords()
 
 void BookmarkCommands::mnuRemoveBookmarks_Click()
 {
+    const WaitCursor wait;
     bool changed = false;
     for (SnippetRecord& r : m_context.ws.codeArray) {
         const QString keywords = Bookmarks::removed(r.Keywords);
@@ -128,14 +130,7 @@ void BookmarkCommands::mnuRemoveBookmarks_Click()
             changed = changed || !r.Deleted;
         }
     }
-    QList<QTreeWidgetItem*> marked;
-    for (QTreeWidgetItemIterator it(&m_context.tree); *it; ++it) {
-        if (LibraryTree::tag(*it) == LibraryTree::CodeTag &&
-            LibraryTree::image(*it) != LibraryTree::FormImage) {
-            marked.append(*it);
-        }
-    }
-    m_context.tree.setNodeImages(marked, LibraryTree::FormImage);
+    m_context.tree.removeAllMarkers();
     showSelectedKeywords();
     // The removal is a change like any other: closing must not drop it without asking.
     if (changed) {
