@@ -1,6 +1,6 @@
 #include "LibraryText.h"
-#include "ZorbethTestPaths.h"
 #include "ui/WindowFixture.h"
+#include "ZorbethTestPaths.h"
 
 #include <QAction>
 #include <QDir>
@@ -23,9 +23,10 @@ CodeArray variedLibrary()
         WindowFixture::record("SQL", "Queries", "Empty", "", ""),
         WindowFixture::record("SQL", "Stored Procs", "Tags in code", "",
                               "-- <zq_Title> <zq_Code> <ZQ_INDEX>\r\nCREATE PROC p AS SELECT 1;\r\n"),
-        WindowFixture::record("C", "Basics", "Hello", "",
-                              "#include <stdio.h>\r\n/* comment */\r\nint main(void)\r\n{\r\n\tprintf(\"%d\\n\", "
-                              "'x');\r\n\treturn 0; // 𝄞 and €\r\n}\r\n"),
+        WindowFixture::record(
+            "C", "Basics", "Hello", "",
+            "#include <stdio.h>\r\n/* comment */\r\nint main(void)\r\n{\r\n\tprintf(\"%d\\n\", "
+            "'x');\r\n\treturn 0; // 𝄞 and €\r\n}\r\n"),
         WindowFixture::record("C", "Long lines", "Wide", "", wide + QStringLiteral("\r\n") + wide),
         WindowFixture::record("C", "Long lines", "Bare line ends", "", "int a;\rint b;\nint c;\r\n\r\r\n"),
         WindowFixture::record("Python", "Basics", "Class", "kw",
@@ -77,7 +78,8 @@ private slots:
         }
         QCOMPARE(written, expected.entryList(QDir::Files, QDir::Name));
         for (const QString& name : written) {
-            QCOMPARE(LibraryText::readAll(site.filePath(name)), LibraryText::readAll(expected.filePath(name)));
+            QCOMPARE(LibraryText::readAll(site.filePath(name)),
+                     LibraryText::readAll(expected.filePath(name)));
         }
     }
 };
