@@ -1,6 +1,7 @@
 #include "export/LanguageExport.h"
 
 #include "export/HtmlTemplate.h"
+#include "export/SnippetExport.h"
 #include "store/SafeFile.h"
 #include "store/TextCodec.h"
 
@@ -59,7 +60,8 @@ QString linkLine(const QString& base, int n, const QString& title)
            QStringLiteral("'>") + HtmlTemplate::escaped(title) + QStringLiteral("</a><br>");
 }
 
-bool prepareFolder(const QString& programFolder, QString& exportFolder, QString* error)
+bool prepareFolder(const QString& programFolder, QString& exportFolder, QString* error,
+                   const std::function<void()>& pace)
 {
     const QDir program(programFolder);
     exportFolder = program.filePath(QLatin1String(FolderName));
@@ -77,8 +79,41 @@ bool prepareFolder(const QString& programFolder, QString& exportFolder, QString*
             }
             return false;
         }
+        if (pace) {
+            pace();
+        }
     }
     return true;
+}
+
+bool writePage(const QString& pagePath, const QString& templateText, const QByteArray& rtf,
+               const SnippetRecord& record, const QString& indexFile, const RtfToHtml::Progress& progress,
+               QString* error)
+{
+    std::optional<QString> html = RtfToHtml::convert(rtf, progress);
+    if (!html || (progress && !progress())) {
+        if (error) {
+            *error = QStringLiteral("The conversion was stopped: ") + QDir::toNativeSeparators(pagePath);
+        }
+        return false;
+    }
+    const QByteArray bytes =
+        SnippetExport::pageBytes(templateText, SnippetExport::Tags::LanguagePage, record,
+                                 SnippetExport::codeFromConverted(std::move(*html)), indexFile);
+    html.reset();
+    // The page can be made again, so it is not synced; it was deleted with the folder's other pages,
+    // so it is written in place, one new file and nothing else per page.
+    SafeFile page(pagePath, SafeFile::Mode::Overwrite, SafeFile::Durability::Unsynced);
+    if (page.open() &&
+        page.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                            QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther) &&
+        page.write(bytes) && page.commit()) {
+        return true;
+    }
+    if (error) {
+        *error = page.errorString() + QStringLiteral(": ") + QDir::toNativeSeparators(pagePath);
+    }
+    return false;
 }
 
 bool writeIndex(const QString& path, const QStringList& lines, QString* error)
