@@ -239,8 +239,7 @@ void ExportCommands::ExportLanguageWithColor()
         const UpdateGuard guard(m_context.ws);
         // A long page takes a while at every step: the window repaints, and Cancel works, meanwhile.
         const RtfToHtml::Progress keepResponsive = [&] {
-            progress.step(shownPage);
-            sinceEvents.restart();
+            pace();
             return !progress.cancelled();
         };
         for (int n = 1; n <= pages.size(); ++n) {
