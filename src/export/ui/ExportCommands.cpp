@@ -197,7 +197,8 @@ void ExportCommands::ExportLanguageWithColor()
             sinceEvents.restart();
         }
     };
-    if (!LanguageExport::prepareFolder(m_context.ws.programFolder, exportFolder, &error, pace)) {
+    LanguageExport::OldPages oldPages;
+    if (!LanguageExport::prepareFolder(m_context.ws.programFolder, exportFolder, &error, pace, &oldPages)) {
         Prompts::message(&m_context.window, QStringLiteral("Error starting language export: ") + error,
                          LanguageTitle, Prompts::Icon::Critical);
         return;
@@ -252,7 +253,7 @@ void ExportCommands::ExportLanguageWithColor()
             const SitePage& page = pages.at(n - 1);
             const bool pageWritten =
                 ExportLanguageIRUN(page.record, LanguageExport::pageName(base, n), indexFile, exportFolder,
-                                   siteTemplate, keepResponsive, &error);
+                                   siteTemplate, oldPages, keepResponsive, &error);
             if (!pageWritten && progress.cancelled()) {
                 // Cancelled half-way through the page: there is no page to link to.
                 cancelled = true;
@@ -278,6 +279,10 @@ void ExportCommands::ExportLanguageWithColor()
     }
     // Exports before this one left their RTF here; the folder ends without it, as it always has.
     QFile::remove(QDir(exportFolder).filePath(QLatin1String(LanguageExport::RtfFileName)));
+    if (!oldPages.removeRest(QDir(exportFolder), &error, pace)) {
+        Prompts::message(&m_context.window, QStringLiteral("Error starting language export: ") + error,
+                         LanguageTitle, Prompts::Icon::Critical);
+    }
     if (!cancelled) {
         headCategoriesUpTo(categories.size() - 1);
     }
@@ -306,8 +311,8 @@ void ExportCommands::ExportLanguageWithColor()
 
 bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName,
                                         const QString& IndexFile, const QString& exportFolder,
-                                        const SiteTemplate& siteTemplate, const RtfToHtml::Progress& progress,
-                                        QString* error)
+                                        const SiteTemplate& siteTemplate, LanguageExport::OldPages& oldPages,
+                                        const RtfToHtml::Progress& progress, QString* error)
 {
     const CodeArray& records = m_context.ws.codeArray;
     if (iPos < 0 || iPos >= qsizetype(records.size())) {
@@ -326,8 +331,8 @@ bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFil
     }
     // As the working file held it: the rendering and a line end.
     rtf->append("\r\n");
-    return LanguageExport::writePage(QDir(exportFolder).filePath(ExportFileName), siteTemplate.text, *rtf,
-                                     record, IndexFile, progress, error);
+    return LanguageExport::writePage(QDir(exportFolder), ExportFileName, siteTemplate.text, *rtf, record,
+                                     IndexFile, progress, error, &oldPages);
 }
 
 // Template and counter

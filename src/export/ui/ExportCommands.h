@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/LanguageExport.h"
 #include "export/RtfToHtml.h"
 #include "gui/SettingsClient.h"
 
@@ -62,7 +63,8 @@ private:
     // False with the reason on a failure, and false when progress stopped the page.
     bool ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName, const QString& IndexFile,
                             const QString& exportFolder, const SiteTemplate& siteTemplate,
-                            const RtfToHtml::Progress& progress, QString* error);
+                            LanguageExport::OldPages& oldPages, const RtfToHtml::Progress& progress,
+                            QString* error);
     void refuse(const QString& text);
 
     WindowContext& m_context;

@@ -143,9 +143,21 @@ std::optional<QByteArray> RichTextRenderer::render(QsciScintilla& editor, int st
 {
     start = std::clamp(start, 0, editor.length());
     end = std::clamp(end, start, editor.length());
-    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, start, end);
-    if (progress && !progress()) {
-        return std::nullopt;
+    if (!progress) {
+        editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, start, end);
+    }
+    // A long text is styled a piece at a time, each from the start of the line where the last one
+    // stopped, as the editor styles what it shows.
+    for (int from = start, upTo = start; progress && upTo < end;) {
+        upTo = std::min(end, upTo + 2 * ProgressBytes);
+        editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, from, upTo);
+        if (!progress()) {
+            return std::nullopt;
+        }
+        const long styled = editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+        from =
+            int(editor.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
+                                     editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, styled)));
     }
     // Scintilla's text range, which its header does not give: characters and styles in one call.
     struct TextRange
