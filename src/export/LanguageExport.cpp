@@ -215,9 +215,8 @@ bool writeIndex(const QString& path, const QStringList& lines, QString* error)
         TextCodec::appendUtf8(bytes, line);
         bytes += "\r\n";
     }
-    // Written last and the one file synced: the pages before it can be made again by a new export.
     QString why;
-    if (!SafeFile::writeWhole(path, bytes, &why)) {
+    if (!SafeFile::writeWhole(path, bytes, &why, SafeFile::Durability::Unsynced)) {
         if (error) {
             *error = why + QStringLiteral(": ") + QDir::toNativeSeparators(path);
         }

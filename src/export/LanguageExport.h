@@ -75,7 +75,9 @@ bool writePage(const QDir& folder, const QString& pageFile, const QString& templ
                const QByteArray& rtf, const SnippetRecord& record, const QString& indexFile,
                const RtfToHtml::Progress& progress, QString* error, OldPages* oldPages = nullptr);
 
-// Writes the index page (UTF-8 with a byte-order mark, each line ended by CR LF), synced to disk.
+// Writes the index page (UTF-8 with a byte-order mark, each line ended by CR LF); an index that was
+// there is replaced whole. Not synced, as the pages are not: a site can be made again, and waiting
+// for the disk behind thousands of pages would hold the window still.
 bool writeIndex(const QString& path, const QStringList& lines, QString* error = nullptr);
 
 } // namespace LanguageExport
