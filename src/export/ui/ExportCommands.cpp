@@ -294,6 +294,7 @@ void ExportCommands::ExportLanguageWithColor()
     editor.setFirstVisibleLine(firstLine);
     editor.setCursorPosition(line, index);
     editor.setUpdatesEnabled(true);
+    pace();
 
     const QString where = QDir::toNativeSeparators(exportFolder);
     if (!LanguageExport::writeIndex(QDir(exportFolder).filePath(indexFile), indexLines, &error)) {
