@@ -1,11 +1,17 @@
 #include "export/LanguageExport.h"
 
 #include "export/HtmlTemplate.h"
+#include "export/SnippetExport.h"
 #include "store/SafeFile.h"
 #include "store/TextCodec.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace LanguageExport {
 
@@ -59,7 +65,80 @@ QString linkLine(const QString& base, int n, const QString& title)
            QStringLiteral("'>") + HtmlTemplate::escaped(title) + QStringLiteral("</a><br>");
 }
 
-bool prepareFolder(const QString& programFolder, QString& exportFolder, QString* error)
+namespace {
+
+// A file a page can be written into without touching anything else: a plain file with one name.
+bool reusable(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+           info.st_nlink == 1;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
+// The permissions of a new file, which every page gets, whatever file it was written into.
+constexpr QFileDevice::Permissions PagePermissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                                     QFileDevice::ReadGroup | QFileDevice::ReadOther;
+
+bool writeInto(SafeFile& page, const QByteArray& bytes)
+{
+    return page.open() && page.setPermissions(PagePermissions) && page.write(bytes) && page.commit();
+}
+
+} // namespace
+
+void OldPages::add(const QString& name)
+{
+    m_names.append(name);
+    m_left.insert(name);
+}
+
+bool OldPages::takeFor(const QDir& folder, const QString& name)
+{
+    if (m_left.remove(name)) {
+        return true;
+    }
+    while (!m_names.isEmpty()) {
+        const QString old = m_names.takeLast();
+        if (!m_left.remove(old)) {
+            continue; // taken under its own name
+        }
+        if (SafeFile::rename(folder.filePath(old), folder.filePath(name), nullptr)) {
+            return true;
+        }
+        QFile::remove(folder.filePath(old));
+    }
+    return false;
+}
+
+bool OldPages::removeRest(const QDir& folder, QString* error, const std::function<void()>& pace)
+{
+    bool removed = true;
+    for (const QString& name : std::as_const(m_names)) {
+        if (!m_left.remove(name)) {
+            continue;
+        }
+        if (!QFile::remove(folder.filePath(name)) && removed) {
+            removed = false;
+            if (error) {
+                *error = QStringLiteral("Cannot delete ") + QDir::toNativeSeparators(folder.filePath(name));
+            }
+        }
+        if (pace) {
+            pace();
+        }
+    }
+    m_names.clear();
+    return removed;
+}
+
+bool prepareFolder(const QString& programFolder, QString& exportFolder, QString* error,
+                   const std::function<void()>& pace, OldPages* oldPages)
 {
     const QDir program(programFolder);
     exportFolder = program.filePath(QLatin1String(FolderName));
@@ -70,15 +149,63 @@ bool prepareFolder(const QString& programFolder, QString& exportFolder, QString*
         return false;
     }
     QDir folder(exportFolder);
-    for (const QString& name : folder.entryList({QStringLiteral("*.htm")}, QDir::Files | QDir::Hidden)) {
+    // Listed a file at a time: a folder of many pages takes a while.
+    QDirIterator files(exportFolder, {QStringLiteral("*.htm")}, QDir::Files | QDir::Hidden);
+    while (files.hasNext()) {
+        const QString name = QFileInfo(files.next()).fileName();
+        if (oldPages && reusable(folder.filePath(name))) {
+            oldPages->add(name);
+            if (pace) {
+                pace();
+            }
+            continue;
+        }
         if (!folder.remove(name)) {
             if (error) {
                 *error = QStringLiteral("Cannot delete ") + QDir::toNativeSeparators(folder.filePath(name));
             }
             return false;
         }
+        if (pace) {
+            pace();
+        }
     }
     return true;
+}
+
+bool writePage(const QDir& folder, const QString& pageFile, const QString& templateText,
+               const QByteArray& rtf, const SnippetRecord& record, const QString& indexFile,
+               const RtfToHtml::Progress& progress, QString* error, OldPages* oldPages)
+{
+    const QString pagePath = folder.filePath(pageFile);
+    std::optional<QString> html = RtfToHtml::convert(rtf, progress);
+    if (!html || (progress && !progress())) {
+        if (error) {
+            *error = QStringLiteral("The conversion was stopped: ") + QDir::toNativeSeparators(pagePath);
+        }
+        return false;
+    }
+    const QByteArray bytes =
+        SnippetExport::pageBytes(templateText, SnippetExport::Tags::LanguagePage, record,
+                                 SnippetExport::codeFromConverted(std::move(*html)), indexFile);
+    html.reset();
+    // The page can be made again, so it is not synced.
+    if (oldPages && oldPages->takeFor(folder, pageFile)) {
+        SafeFile old(pagePath, SafeFile::Mode::Rewrite, SafeFile::Durability::Unsynced);
+        if (writeInto(old, bytes)) {
+            return true;
+        }
+        // As the old page would have gone at the start, and the page is made afresh.
+        QFile::remove(pagePath);
+    }
+    SafeFile page(pagePath, SafeFile::Mode::Overwrite, SafeFile::Durability::Unsynced);
+    if (writeInto(page, bytes)) {
+        return true;
+    }
+    if (error) {
+        *error = page.errorString() + QStringLiteral(": ") + QDir::toNativeSeparators(pagePath);
+    }
+    return false;
 }
 
 bool writeIndex(const QString& path, const QStringList& lines, QString* error)
@@ -88,9 +215,8 @@ bool writeIndex(const QString& path, const QStringList& lines, QString* error)
         TextCodec::appendUtf8(bytes, line);
         bytes += "\r\n";
     }
-    // Written last and the one file synced: the pages before it can be made again by a new export.
     QString why;
-    if (!SafeFile::writeWhole(path, bytes, &why)) {
+    if (!SafeFile::writeWhole(path, bytes, &why, SafeFile::Durability::Unsynced)) {
         if (error) {
             *error = why + QStringLiteral(": ") + QDir::toNativeSeparators(path);
         }

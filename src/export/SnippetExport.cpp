@@ -48,6 +48,41 @@ void clearCounter(SettingsStore& store)
     store.sync();
 }
 
+QString codeFromConverted(QString html)
+{
+    const qsizetype n = html.size();
+    char16_t* units = nullptr;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = html.at(i).unicode();
+        if (u < 0xD800 || u >= 0xE000) {
+            continue;
+        }
+        if (u < 0xDC00 && i + 1 < n && html.at(i + 1).unicode() >= 0xDC00 &&
+            html.at(i + 1).unicode() < 0xE000) {
+            ++i;
+            continue;
+        }
+        if (!units) {
+            units = reinterpret_cast<char16_t*>(html.data());
+        }
+        units[i] = 0xFFFD;
+    }
+    html.replace(QStringLiteral("\r\n\r"), QStringLiteral("\r\n"));
+    return html;
+}
+
+QByteArray pageBytes(QString templateText, Tags tags, const SnippetRecord& record, const QString& code,
+                     const QString& indexFile)
+{
+    QString text = tags == Tags::SnippetPage
+                       ? HtmlTemplate::fillSnippetPage(std::move(templateText), record, code)
+                       : HtmlTemplate::fillLanguagePage(std::move(templateText), record, code, indexFile);
+    text += QStringLiteral("\r\n");
+    QByteArray bytes("\xEF\xBB\xBF");
+    TextCodec::appendUtf8(bytes, text);
+    return bytes;
+}
+
 bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetRecord& record, QString* error)
 {
     const QDir folder(request.folder);
@@ -106,18 +141,8 @@ bool writePage(const PageRequest& request, const QByteArray& rtf, const SnippetR
         }
         return abandon();
     }
-    text = request.tags == Tags::SnippetPage
-               ? HtmlTemplate::fillSnippetPage(std::move(text), record, code)
-               : HtmlTemplate::fillLanguagePage(std::move(text), record, code, request.indexFile);
+    const QByteArray bytes = pageBytes(std::move(text), request.tags, record, code, request.indexFile);
     code.clear();
-    if (!goOn()) {
-        return abandon();
-    }
-
-    QByteArray bytes("\xEF\xBB\xBF");
-    text += QStringLiteral("\r\n");
-    TextCodec::appendUtf8(bytes, text);
-    text.clear();
     if (!goOn()) {
         return abandon();
     }

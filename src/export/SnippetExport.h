@@ -43,6 +43,14 @@ struct PageRequest
     RtfToHtml::Progress progress;
 };
 
+// The coloured code as a page takes it from the converter's HTML: as a round trip through a UTF-8
+// file leaves it (a lone surrogate becomes U+FFFD), with every CR LF CR made CR LF.
+QString codeFromConverted(QString html);
+
+// The finished page: the template filled as tags says, UTF-8 with a byte-order mark, ended by CR LF.
+QByteArray pageBytes(QString templateText, Tags tags, const SnippetRecord& record, const QString& code,
+                     const QString& indexFile);
+
 // Writes rtf (followed by CR LF) to the RTF working file, converts it, and pours the coloured code and
 // the record's fields into the template. The page is UTF-8 with a byte-order mark, so browsers read
 // it right although the template declares no character set. The page and the working files can be

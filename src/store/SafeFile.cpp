@@ -33,6 +33,7 @@ SafeFile::SafeFile(const QString& path, Mode mode, Durability durability)
         break;
     case Mode::Create:
     case Mode::Overwrite:
+    case Mode::Rewrite:
     case Mode::Append:
         m_file = std::make_unique<QFile>(path);
         break;
@@ -76,6 +77,9 @@ bool SafeFile::open()
         break;
     case Mode::Overwrite:
         ok = m_file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+        break;
+    case Mode::Rewrite:
+        ok = m_file->open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered);
         break;
     case Mode::Append:
         m_created = !QFileInfo::exists(m_path);
@@ -158,6 +162,10 @@ bool SafeFile::commit()
         return true;
     }
     bool synced = point();
+    if (synced && m_mode == Mode::Rewrite && m_file->size() != m_file->pos() &&
+        !m_file->resize(m_file->pos())) {
+        synced = fail(m_file->errorString());
+    }
 #ifdef Q_OS_UNIX
     // A rename or a record that points into the file must not expose data that are only in memory.
     if (synced && m_durability == Durability::Synced && ::fsync(m_file->handle()) != 0) {
@@ -219,6 +227,7 @@ void SafeFile::cancel()
         break;
     case Mode::Create:
     case Mode::Overwrite:
+    case Mode::Rewrite:
         if (m_opened) {
             m_file->close();
             QFile::remove(m_path);

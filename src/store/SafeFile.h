@@ -14,6 +14,9 @@
 // - Overwrite writes a working file in place (truncated first), one that only this program makes and
 //   makes again, such as the export's rich-text copy; it is removed unless committed. Writing in
 //   place keeps one file where a page-by-page export would otherwise create and delete thousands.
+// - Rewrite writes over the bytes of an existing working file, cut to what was written at commit; it
+//   is removed unless committed. A file emptied first would make the disk finish its last contents
+//   before it takes the new ones; this keeps the file and lets the disk catch up.
 // - Append adds to the end of a file (creating it); unless committed it goes back to its old length.
 // Unsynced skips the sync of commit() (Replace then writes a temporary file beside path and renames
 // it over path): for files the program can make again, such as exported pages, where waiting for
@@ -27,6 +30,7 @@ public:
         Temporary,
         Create,
         Overwrite,
+        Rewrite,
         Append
     };
     enum class Durability

@@ -182,7 +182,7 @@ private slots:
     {
         QTest::addColumn<QString>("node");
         QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("blocked"); // a folder where the converter writes its page
+        QTest::addColumn<QString>("blocked"); // a folder where the export writes a page
         QTest::addColumn<QString>("message");
         QTest::newRow("snippet page") << "Top"
                                       << "mnuExport"
@@ -190,7 +190,7 @@ private slots:
                                       << "Error starting export: ";
         QTest::newRow("language site") << "Python"
                                        << "mnuExportLanguage"
-                                       << "html_export/zorbeth.htm"
+                                       << "html_export/python1.htm"
                                        << "Error starting language export: ";
     }
 

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -183,13 +184,33 @@ void ExportCommands::ExportLanguageWithColor()
     QString exportFolder;
     QString error;
     emit syntaxRequested();
-    if (!LanguageExport::prepareFolder(m_context.ws.programFolder, exportFolder, &error)) {
+    // The box blocks the window's input from here on, so nothing changes the pages taken above.
+    ProgressWindow progress(&m_context.window, LanguageTitle, int(pages.size()));
+    // Events run whenever this much time has passed without them: a page takes far less, and the
+    // window repaints and Cancel works without a run of the event loop for every page.
+    constexpr qint64 EventsEveryMs = 20;
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    int shownPage = 0;
+    auto pace = [&] {
+        if (sinceEvents.elapsed() >= EventsEveryMs) {
+            progress.step(shownPage);
+            sinceEvents.restart();
+        }
+    };
+    LanguageExport::OldPages oldPages;
+    if (!LanguageExport::prepareFolder(m_context.ws.programFolder, exportFolder, &error, pace, &oldPages)) {
         Prompts::message(&m_context.window, QStringLiteral("Error starting language export: ") + error,
                          LanguageTitle, Prompts::Icon::Critical);
         return;
     }
     const QString base = LanguageExport::baseName(languageName);
     const QString indexFile = base + QStringLiteral(".htm");
+    // Read once for all pages, after the folder was emptied, as every page would read it.
+    SiteTemplate siteTemplate;
+    if (!HtmlTemplate::read(m_context.ws.options.HTMLTemplate, siteTemplate.text, &siteTemplate.error)) {
+        siteTemplate.text.clear();
+    }
 
     // The editor shows every page's code in turn: its text, place and undo history come back after.
     CodeEditor& editor = *m_context.views.txtCode;
@@ -218,20 +239,22 @@ void ExportCommands::ExportLanguageWithColor()
     bool cancelled = false;
     {
         const UpdateGuard guard(m_context.ws);
-        ProgressWindow progress(&m_context.window, LanguageTitle, int(pages.size()));
         // A long page takes a while at every step: the window repaints, and Cancel works, meanwhile.
-        const RtfToHtml::Progress keepResponsive = [&progress] {
-            QCoreApplication::processEvents();
+        const RtfToHtml::Progress keepResponsive = [&] {
+            pace();
             return !progress.cancelled();
         };
         for (int n = 1; n <= pages.size(); ++n) {
-            if (!progress.step(n - 1)) {
+            shownPage = n - 1;
+            pace();
+            if (progress.cancelled()) {
                 cancelled = true;
                 break;
             }
             const SitePage& page = pages.at(n - 1);
-            const bool pageWritten = ExportLanguageIRUN(page.record, LanguageExport::pageName(base, n),
-                                                        indexFile, exportFolder, keepResponsive, &error);
+            const bool pageWritten =
+                ExportLanguageIRUN(page.record, LanguageExport::pageName(base, n), indexFile, exportFolder,
+                                   siteTemplate, oldPages, keepResponsive, &error);
             if (!pageWritten && progress.cancelled()) {
                 // Cancelled half-way through the page: there is no page to link to.
                 cancelled = true;
@@ -246,7 +269,8 @@ void ExportCommands::ExportLanguageWithColor()
                                  Prompts::Icon::Critical);
             }
             emit languagePageDone(n, int(pages.size()));
-            QCoreApplication::processEvents();
+            shownPage = n;
+            pace();
             if (progress.cancelled()) {
                 cancelled = n < pages.size();
                 break;
@@ -254,9 +278,12 @@ void ExportCommands::ExportLanguageWithColor()
         }
         editor.setText(kept);
     }
-    const QDir folder(exportFolder);
-    QFile::remove(folder.filePath(QLatin1String(LanguageExport::RtfFileName)));
-    QFile::remove(folder.filePath(QLatin1String(LanguageExport::ConvertedFileName)));
+    // Exports before this one left their RTF here; the folder ends without it, as it always has.
+    QFile::remove(QDir(exportFolder).filePath(QLatin1String(LanguageExport::RtfFileName)));
+    if (!oldPages.removeRest(QDir(exportFolder), &error, pace)) {
+        Prompts::message(&m_context.window, QStringLiteral("Error starting language export: ") + error,
+                         LanguageTitle, Prompts::Icon::Critical);
+    }
     if (!cancelled) {
         headCategoriesUpTo(categories.size() - 1);
     }
@@ -268,6 +295,7 @@ void ExportCommands::ExportLanguageWithColor()
     editor.setFirstVisibleLine(firstLine);
     editor.setCursorPosition(line, index);
     editor.setUpdatesEnabled(true);
+    pace();
 
     const QString where = QDir::toNativeSeparators(exportFolder);
     if (!LanguageExport::writeIndex(QDir(exportFolder).filePath(indexFile), indexLines, &error)) {
@@ -285,6 +313,7 @@ void ExportCommands::ExportLanguageWithColor()
 
 bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName,
                                         const QString& IndexFile, const QString& exportFolder,
+                                        const SiteTemplate& siteTemplate, LanguageExport::OldPages& oldPages,
                                         const RtfToHtml::Progress& progress, QString* error)
 {
     const CodeArray& records = m_context.ws.codeArray;
@@ -294,23 +323,18 @@ bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFil
     }
     const SnippetRecord& record = records[size_t(iPos)];
     m_context.views.txtCode->setText(record.Code + QStringLiteral("\r\n"));
-    const std::optional<QByteArray> rtf = RichTextRenderer::toRtf(*m_context.views.txtCode, false, progress);
+    std::optional<QByteArray> rtf = RichTextRenderer::toRtf(*m_context.views.txtCode, false, progress);
     if (!rtf) {
         return false;
     }
-
-    SnippetExport::PageRequest request;
-    request.folder = exportFolder;
-    request.rtfFile = QLatin1String(LanguageExport::RtfFileName);
-    request.convertedFile = QLatin1String(LanguageExport::ConvertedFileName);
-    request.pageFile = ExportFileName;
-    request.templatePath = m_context.ws.options.HTMLTemplate;
-    request.tags = SnippetExport::Tags::LanguagePage;
-    request.indexFile = IndexFile;
-    request.progress = progress;
-    // The working files stay for the next page, which writes them in place; the export removes them
-    // when it ends.
-    return SnippetExport::writePage(request, *rtf, record, error);
+    if (!siteTemplate.error.isEmpty()) {
+        *error = siteTemplate.error;
+        return false;
+    }
+    // As the working file held it: the rendering and a line end.
+    rtf->append("\r\n");
+    return LanguageExport::writePage(QDir(exportFolder), ExportFileName, siteTemplate.text, *rtf, record,
+                                     IndexFile, progress, error, &oldPages);
 }
 
 // Template and counter

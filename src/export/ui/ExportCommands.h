@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/LanguageExport.h"
 #include "export/RtfToHtml.h"
 #include "gui/SettingsClient.h"
 
@@ -53,9 +54,17 @@ private:
         qsizetype category; // its place among the language's categories
         QString title;
     };
+    // The template as the export read it once, or why it could not be read.
+    struct SiteTemplate
+    {
+        QString text;
+        QString error;
+    };
     // False with the reason on a failure, and false when progress stopped the page.
     bool ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName, const QString& IndexFile,
-                            const QString& exportFolder, const RtfToHtml::Progress& progress, QString* error);
+                            const QString& exportFolder, const SiteTemplate& siteTemplate,
+                            LanguageExport::OldPages& oldPages, const RtfToHtml::Progress& progress,
+                            QString* error);
     void refuse(const QString& text);
 
     WindowContext& m_context;

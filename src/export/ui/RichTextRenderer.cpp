@@ -44,41 +44,78 @@ class TextWriter
 public:
     explicit TextWriter(QByteArray& out) : m_out(out) {}
 
+    // Bytes of the editor's text; plain ASCII, the bulk of code, goes in without decoding.
+    void append(QByteArrayView text, bool utf8)
+    {
+        for (const char c : text) {
+            if (uchar(c) >= 0x80) {
+                append(utf8 ? QString::fromUtf8(text) : QString::fromLatin1(text));
+                return;
+            }
+        }
+        // Characters without a control word go in as spans.
+        const char* data = text.data();
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char c = data[i];
+            if (c == '\r' || c == '\n' || c == '\t' || c == '\\' || c == '{' || c == '}') {
+                plain(data + from, i - from);
+                put(char16_t(c));
+                from = i + 1;
+            }
+        }
+        plain(data + from, text.size() - from);
+    }
+
     void append(const QString& text)
     {
         for (const QChar c : text) {
-            const char16_t u = c.unicode();
-            if (u == u'\n' && m_afterCr) {
-                m_afterCr = false;
-                continue;
-            }
-            m_afterCr = u == u'\r';
-            switch (u) {
-            case u'\r':
-            case u'\n':
-                m_out += "\\par\r\n";
-                break;
-            case u'\t':
-                m_out += "\\tab ";
-                break;
-            case u'\\':
-            case u'{':
-            case u'}':
-                m_out += '\\';
-                m_out += char(u);
-                break;
-            default:
-                if (u < 0x80) {
-                    m_out += char(u);
-                } else {
-                    m_out += "\\u" + QByteArray::number(qint16(u)) + '?';
-                }
-                break;
-            }
+            put(c.unicode());
         }
     }
 
 private:
+    void plain(const char* data, qsizetype size)
+    {
+        if (size > 0) {
+            m_out.append(data, size);
+            m_afterCr = false;
+        }
+    }
+
+    void put(char16_t u)
+    {
+        if (u == u'\n' && m_afterCr) {
+            m_afterCr = false;
+            return;
+        }
+        m_afterCr = u == u'\r';
+        switch (u) {
+        case u'\r':
+        case u'\n':
+            m_out += "\\par\r\n";
+            break;
+        case u'\t':
+            m_out += "\\tab ";
+            break;
+        case u'\\':
+        case u'{':
+        case u'}':
+            m_out += '\\';
+            m_out += char(u);
+            break;
+        default:
+            if (u < 0x80) {
+                m_out += char(u);
+            } else {
+                m_out += "\\u";
+                m_out += QByteArray::number(qint16(u));
+                m_out += '?';
+            }
+            break;
+        }
+    }
+
     QByteArray& m_out;
     bool m_afterCr = false;
 };
@@ -106,9 +143,21 @@ std::optional<QByteArray> RichTextRenderer::render(QsciScintilla& editor, int st
 {
     start = std::clamp(start, 0, editor.length());
     end = std::clamp(end, start, editor.length());
-    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, start, end);
-    if (progress && !progress()) {
-        return std::nullopt;
+    if (!progress) {
+        editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, start, end);
+    }
+    // A long text is styled a piece at a time, each from the start of the line where the last one
+    // stopped, as the editor styles what it shows.
+    for (int from = start, upTo = start; progress && upTo < end;) {
+        upTo = std::min(end, upTo + 2 * ProgressBytes);
+        editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, from, upTo);
+        if (!progress()) {
+            return std::nullopt;
+        }
+        const long styled = editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+        from =
+            int(editor.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
+                                     editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, styled)));
     }
     // Scintilla's text range, which its header does not give: characters and styles in one call.
     struct TextRange
@@ -172,7 +221,12 @@ std::optional<QByteArray> RichTextRenderer::render(QsciScintilla& editor, int st
     const long tabTwips = std::lround(editor.tabWidth() * points * 0.6 * 20);
 
     QByteArray body;
+    // About what the text takes with its groups; growing a large page step by step costs more.
+    body.reserve(bytes.size() + bytes.size() / 4 + 64);
     TextWriter writer(body);
+    const bool utf8 = editor.isUtf8();
+    // The opening of each style's groups, made at its first run, when its colours get their places.
+    QHash<int, QByteArray> openings;
     qsizetype nextProgress = ProgressBytes;
     for (const Run& run : runs) {
         if (progress && run.start - start >= nextProgress) {
@@ -181,17 +235,21 @@ std::optional<QByteArray> RichTextRenderer::render(QsciScintilla& editor, int st
             }
             nextProgress = run.start - start + ProgressBytes;
         }
-        const StyleLook& look = looks[run.style];
-        body += "{\\cf" + QByteArray::number(colourIndex(look.foreground));
-        if (look.background != White) {
-            body += "\\cb" + QByteArray::number(colourIndex(look.background));
+        auto opening = openings.constFind(run.style);
+        if (opening == openings.constEnd()) {
+            const StyleLook& look = looks[run.style];
+            QByteArray group = "{\\cf" + QByteArray::number(colourIndex(look.foreground));
+            if (look.background != White) {
+                group += "\\cb" + QByteArray::number(colourIndex(look.background));
+            }
+            group += look.bold ? "\\b" : "";
+            group += look.italic ? "\\i" : "";
+            group += look.underline ? "\\ul" : "";
+            group += ' ';
+            opening = openings.insert(run.style, group);
         }
-        body += look.bold ? "\\b" : "";
-        body += look.italic ? "\\i" : "";
-        body += look.underline ? "\\ul" : "";
-        body += ' ';
-        const QByteArrayView text(bytes.constData() + run.start - start, run.end - run.start);
-        writer.append(editor.isUtf8() ? QString::fromUtf8(text) : QString::fromLatin1(text));
+        body += *opening;
+        writer.append(QByteArrayView(bytes.constData() + run.start - start, run.end - run.start), utf8);
         body += '}';
     }
     if (lineEnd) {
