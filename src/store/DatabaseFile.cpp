@@ -10,6 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr char Crlf[] = "\r\n";
@@ -49,18 +53,48 @@ public:
             return false;
         }
         begin = m_pos;
-        const char stop = m_lfMode ? '\n' : '\r';
-        const void* hit = std::memchr(m_data + m_pos, stop, size_t(m_size - m_pos));
-        if (!hit) {
+        end = findStop(m_pos);
+        if (end < 0) {
             end = m_size;
             m_pos = m_size;
             crlf = false;
             return true;
         }
-        end = static_cast<const char*>(hit) - m_data;
         crlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
         m_pos = end + (crlf ? 2 : 1);
         return true;
+    }
+
+    // Moves past the lines before the next one that begins with "----" (none of which ends a block or
+    // starts a record), with one search per line and no other test. [begin, end) spans them; lastCrlf
+    // tells how the last one ended, loneBreak whether another one did not end with CR LF. False when
+    // the next line begins with "----" or there is none.
+    bool skipPlainLines(qsizetype& begin, qsizetype& end, bool& lastCrlf, bool& loneBreak)
+    {
+        if (m_pos >= m_size || startsWithDashes(m_pos)) {
+            return false;
+        }
+        begin = m_pos;
+        loneBreak = false;
+        bool any = false;
+        for (;;) {
+            if (any && !lastCrlf) {
+                loneBreak = true;
+            }
+            any = true;
+            end = findStop(m_pos);
+            if (end < 0) {
+                end = m_size;
+                m_pos = m_size;
+                lastCrlf = false;
+                return true;
+            }
+            lastCrlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
+            m_pos = end + (lastCrlf ? 2 : 1);
+            if (m_pos >= m_size || startsWithDashes(m_pos)) {
+                return true;
+            }
+        }
     }
 
     // The next line, without moving on.
@@ -83,19 +117,65 @@ public:
     }
 
 private:
+    // The first byte from at on that ends a line, or -1. Lines are short, so an inline search of
+    // sixteen bytes at a time beats a call per line.
+    qsizetype findStop(qsizetype at) const
+    {
+        const char stop = m_lfMode ? '\n' : '\r';
+#if defined(__SSE2__)
+        const __m128i stops = _mm_set1_epi8(stop);
+        for (; at + 16 <= m_size; at += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_data + at));
+            const unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, stops)));
+            if (mask != 0) {
+                return at + __builtin_ctz(mask);
+            }
+        }
+#endif
+        const void* hit = std::memchr(m_data + at, stop, size_t(m_size - at));
+        return hit ? static_cast<const char*>(hit) - m_data : -1;
+    }
+
+    bool startsWithDashes(qsizetype at) const
+    {
+        return m_size - at >= 4 && std::memcmp(m_data + at, "----", 4) == 0;
+    }
+
     const char* m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
     bool m_lfMode = false;
 };
 
+// A text block's value from its decoded bytes: every line break made CR LF.
+QString joinBreaks(QString value, bool lfMode)
+{
+    if (lfMode) {
+        return value.replace(u'\n', QLatin1String(Crlf));
+    }
+    QString joined;
+    joined.reserve(value.size() + value.size() / 16);
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        joined += value[i];
+        if (value[i] == u'\r' && (i + 1 >= value.size() || value[i + 1] != u'\n')) {
+            joined += u'\n';
+        }
+    }
+    return joined;
+}
+
 class Parser
 {
 public:
-    // decode false only counts the records, for a check that needs no values.
-    explicit Parser(QByteArrayView bytes, bool decode = true)
-        : m_bytes(bytes), m_lines(bytes), m_utf8(!decode || TextCodec::isUtf8(bytes)), m_decode(decode)
+    // decode false only counts the records, for a check that needs no values; with spans, each
+    // record's places are kept there instead.
+    explicit Parser(QByteArrayView bytes, bool decode = true,
+                    std::vector<DatabaseFile::RecordSpans>* spans = nullptr)
+        : m_bytes(bytes), m_lines(bytes), m_utf8(!decode || TextCodec::isUtf8(bytes)), m_decode(decode),
+          m_spans(spans)
     {}
+
+    bool lfMode() const { return m_lines.lfMode(); }
 
     qsizetype counted() const { return m_counted; }
 
@@ -165,6 +245,8 @@ private:
                 }
                 if (m_decode) {
                     result.records.push_back(record(values));
+                } else if (m_spans) {
+                    m_spans->push_back(spans(values));
                 }
                 ++m_counted;
                 values = Collected();
@@ -242,6 +324,19 @@ private:
         bool first = true;
         bool previousCrlf = true;
         for (;;) {
+            // Most lines of a block are plain text, passed over in one go.
+            bool loneBreak = false;
+            if (m_lines.skipPlainLines(begin, end, crlf, loneBreak)) {
+                if (first) {
+                    slice.begin = begin;
+                    first = false;
+                } else if (!previousCrlf) {
+                    slice.mixedBreaks = true;
+                }
+                slice.mixedBreaks = slice.mixedBreaks || loneBreak;
+                slice.size = end - slice.begin;
+                previousCrlf = crlf;
+            }
             if (!m_lines.next(begin, end, crlf)) {
                 return false;
             }
@@ -268,21 +363,19 @@ private:
         }
         const QByteArrayView bytes = m_bytes.sliced(slice.begin, slice.size);
         QString value = m_utf8 ? QString::fromUtf8(bytes) : TextCodec::decodeMixed(bytes, nonUtf8);
-        if (!slice.mixedBreaks) {
-            return value;
-        }
-        if (m_lines.lfMode()) {
-            return value.replace(u'\n', QLatin1String(Crlf));
-        }
-        QString joined;
-        joined.reserve(value.size() + value.size() / 16);
-        for (qsizetype i = 0; i < value.size(); ++i) {
-            joined += value[i];
-            if (value[i] == u'\r' && (i + 1 >= value.size() || value[i + 1] != u'\n')) {
-                joined += u'\n';
-            }
-        }
-        return joined;
+        return slice.mixedBreaks ? joinBreaks(std::move(value), m_lines.lfMode()) : value;
+    }
+
+    static DatabaseFile::Span span(const Slice& slice)
+    {
+        return {slice.begin, slice.size, slice.mixedBreaks};
+    }
+
+    static DatabaseFile::RecordSpans spans(const Collected& v)
+    {
+        return {span(v.title),        span(v.language),   span(v.category),   span(v.keywords),
+                span(v.date),         span(v.objectName), span(v.objectFlag), span(v.objectStart),
+                span(v.objectLength), span(v.dText),      span(v.code),       span(v.hText)};
     }
 
     qint32 number(const Slice& slice) const { return LeadingNumber(m_bytes.sliced(slice.begin, slice.size)); }
@@ -331,6 +424,7 @@ private:
     LineReader m_lines;
     bool m_utf8;
     bool m_decode;
+    std::vector<DatabaseFile::RecordSpans>* m_spans;
     qsizetype m_counted = 0;
     Repeated m_lastLanguage, m_lastCategory, m_lastKeywords, m_lastDate;
     qsizetype m_nonUtf8 = 0;
@@ -603,6 +697,27 @@ ReadResult parse(const QByteArray& bytes)
     result.fileSize = bytes.size();
     Parser(bytes).run(result);
     return result;
+}
+
+ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, qsizetype& records, bool& lfMode)
+{
+    ReadResult result;
+    result.opened = true;
+    result.fileSize = bytes.size();
+    Parser parser(bytes, false, spans);
+    parser.run(result);
+    records = parser.counted();
+    lfMode = parser.lfMode();
+    return result;
+}
+
+QString spanText(QByteArrayView bytes, const Span& span, bool lfMode)
+{
+    if (span.size == 0) {
+        return QString();
+    }
+    QString value = QString::fromUtf8(bytes.sliced(span.begin, span.size));
+    return span.mixedBreaks ? joinBreaks(std::move(value), lfMode) : value;
 }
 
 bool write(const QString& path, const CodeArray& records, QString* error)
