@@ -325,7 +325,7 @@ int CliCommands::check(const QString& file)
     }
     // A UTF-8 file is only walked; any other is read as the program reads it.
     MappedDatabase mapped;
-    const bool walked = mapped.open(file, true);
+    const bool walked = !m_fullRead && mapped.open(file, true);
     const DatabaseFile::ReadResult result = walked ? mapped.result() : DatabaseFile::read(file);
     if (!result.opened) {
         printError(QStringLiteral("zorbeth-cli: %1: %2\n").arg(file, result.error));
@@ -985,7 +985,7 @@ int CliCommands::readLibrary(MappedDatabase& db, bool& mapped, CodeArray& record
                              const std::function<void(QByteArrayView, qsizetype, qsizetype)>& alongside)
 {
     const QString path = workspace().databasePath();
-    mapped = QFileInfo(path).isFile() && db.open(path, bool(alongside), alongside);
+    mapped = !m_fullRead && QFileInfo(path).isFile() && db.open(path, bool(alongside), alongside);
     if (!mapped) {
         return loadLibrary(records);
     }

@@ -29,6 +29,10 @@ public:
     // Runs one command line (without the program name) and returns the exit status.
     int run(const QStringList& arguments);
 
+    // Reads every library with DatabaseFile::read(), as the commands that decode everything do:
+    // the reference the mapped reads are compared with.
+    void setFullRead(bool full) { m_fullRead = full; }
+
 private:
     // The options of the search and words commands.
     struct SearchOptions
@@ -100,4 +104,5 @@ private:
     QIODevice& m_err;
     QString m_folder;
     bool m_json = false;
+    bool m_fullRead = false;
 };

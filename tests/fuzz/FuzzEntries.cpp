@@ -81,6 +81,7 @@ const QList<Target>& targets()
 {
     static const QList<Target> all{
         {"database", &database, ".txt"},
+        {"database_spans", &databaseSpans, ""},
         {"zq5", &zq5, ".zq5"},
         {"split_vb", &splitVB, ".bas"},
         {"split_html", &splitHTML, ".html"},
@@ -124,6 +125,45 @@ void database(QByteArrayView bytes)
     require(!again.damaged(), "a saved library reads as undamaged");
     require(again.nonUtf8Bytes == 0, "a saved library is UTF-8");
     require(again.records == records, "a saved library reads back as the records saved");
+}
+
+void databaseSpans(QByteArrayView bytes)
+{
+    if (!TextCodec::isUtf8(bytes)) {
+        return;
+    }
+    const DatabaseFile::ReadResult read = DatabaseFile::parse(bytes.toByteArray());
+    std::vector<DatabaseFile::RecordSpans> spans;
+    qsizetype count = 0;
+    bool lfMode = false;
+    const DatabaseFile::ReadResult walked = DatabaseFile::parseSpans(bytes, &spans, count, lfMode);
+    require(walked.complete == read.complete && walked.recordStarts == read.recordStarts &&
+                walked.lostRecords == read.lostRecords && walked.lostTitles == read.lostTitles &&
+                walked.nonUtf8Bytes == read.nonUtf8Bytes,
+            "the walk finds the reader's end, starts and losses");
+    require(count == qsizetype(read.records.size()) && spans.size() == read.records.size(),
+            "the walk finds as many records as the reader");
+    auto text = [&](const DatabaseFile::Span& span) { return DatabaseFile::spanText(bytes, span, lfMode); };
+    auto number = [&](const DatabaseFile::Span& span) {
+        return LeadingNumber(bytes.sliced(span.begin, span.size));
+    };
+    for (size_t i = 0; i < spans.size(); ++i) {
+        const DatabaseFile::RecordSpans& s = spans[i];
+        SnippetRecord r;
+        r.Title = text(s.title);
+        r.Language = text(s.language);
+        r.Category = text(s.category);
+        r.Keywords = text(s.keywords);
+        r.Date = text(s.date);
+        r.ObjectName = text(s.objectName);
+        r.ObjectFlag = number(s.objectFlag);
+        r.ObjectStart = number(s.objectStart);
+        r.ObjectLength = number(s.objectLength);
+        r.DText = text(s.dText);
+        r.Code = text(s.code);
+        r.HText = text(s.hText);
+        require(r == read.records[i], "every value of the walk decodes to the reader's value");
+    }
 }
 
 void zq5(QByteArrayView bytes)
