@@ -68,12 +68,19 @@ struct RecordSpans
     Span dText, code, hText;
 };
 
+// What a walk of the bytes found besides the read result.
+struct Walk
+{
+    qsizetype records = 0; // complete records
+    bool lfMode = false;   // lines end at LF: the text has no CR
+    bool ascii = true;     // every byte before end is ASCII
+    qsizetype end = 0;     // where the walk stopped: the bytes from here on were not looked at
+};
+
 // Walks valid UTF-8 bytes exactly as parse() does but keeps each record as spans (when spans is
 // given), so a reader decodes only the values it needs (spanText). The result holds everything
-// parse() gives but the records; records receives their number, lfMode whether lines end at LF
-// (the text has no CR).
-ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, qsizetype& records,
-                      bool& lfMode);
+// parse() gives but the records.
+ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Walk& walk);
 
 // The value of a span of valid UTF-8 bytes, as parse() reads it.
 QString spanText(QByteArrayView bytes, const Span& span, bool lfMode);

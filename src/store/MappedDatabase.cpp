@@ -5,6 +5,25 @@
 #include <algorithm>
 #include <thread>
 
+namespace {
+
+// Whether bytes are UTF-8, the two halves checked at once. They are cut before an ASCII byte,
+// which no UTF-8 sequence holds.
+bool isUtf8(QByteArrayView bytes)
+{
+    qsizetype middle = bytes.size() / 2;
+    while (middle < bytes.size() && uchar(bytes[middle]) >= 0x80) {
+        ++middle;
+    }
+    bool second = true;
+    std::thread other([&] { second = TextCodec::isUtf8(bytes.sliced(middle)); });
+    const bool first = TextCodec::isUtf8(bytes.first(middle));
+    other.join();
+    return first && second;
+}
+
+} // namespace
+
 bool MappedDatabase::open(const QString& path, bool countOnly, const Alongside& alongside)
 {
     m_file.setFileName(path);
@@ -22,30 +41,27 @@ bool MappedDatabase::open(const QString& path, bool countOnly, const Alongside& 
         }
         m_bytes = m_copy;
     }
-    // The check for UTF-8 and the walk each read every byte once; on two cores they overlap. The
-    // check goes a few hundred KB at a time, so work alongside finds those bytes still in the cache.
-    bool utf8 = true;
-    std::thread check([this, &utf8, &alongside] {
-        constexpr qsizetype Chunk = 256 * 1024;
-        const qsizetype size = m_bytes.size();
-        for (qsizetype from = 0; from < size;) {
-            // A range that ends before an ASCII byte cuts no UTF-8 sequence in two.
-            qsizetype to = std::min(size, from + Chunk);
-            while (to < size && uchar(m_bytes[to]) >= 0x80) {
-                ++to;
+    // Work alongside goes a few hundred KB at a time, so it finds the bytes still in the cache when
+    // the walk has just read them.
+    std::thread look;
+    if (alongside) {
+        look = std::thread([this, &alongside] {
+            constexpr qsizetype Chunk = 256 * 1024;
+            for (qsizetype from = 0; from < m_bytes.size(); from += Chunk) {
+                alongside(m_bytes, from, std::min(m_bytes.size(), from + Chunk));
             }
-            if (!TextCodec::isUtf8(m_bytes.sliced(from, to - from))) {
-                utf8 = false;
-                return;
-            }
-            if (alongside) {
-                alongside(m_bytes, from, to);
-            }
-            from = to;
-        }
-    });
-    m_result = DatabaseFile::parseSpans(m_bytes, countOnly ? nullptr : &m_spans, m_count, m_lfMode);
-    check.join();
+        });
+    }
+    DatabaseFile::Walk walk;
+    m_result = DatabaseFile::parseSpans(m_bytes, countOnly ? nullptr : &m_spans, walk);
+    m_count = walk.records;
+    m_lfMode = walk.lfMode;
+    // Libraries are mostly ASCII, which the walk tells on the way: then only the bytes after the
+    // end marker are left to check.
+    const bool utf8 = walk.ascii ? TextCodec::isUtf8(m_bytes.sliced(walk.end)) : isUtf8(m_bytes);
+    if (look.joinable()) {
+        look.join();
+    }
     if (!utf8) {
         m_spans.clear();
         m_spans.shrink_to_fit();
@@ -57,7 +73,8 @@ bool MappedDatabase::open(const QString& path, bool countOnly, const Alongside& 
 void MappedDatabase::walkPlaces()
 {
     m_spans.clear();
-    m_result = DatabaseFile::parseSpans(m_bytes, &m_spans, m_count, m_lfMode);
+    DatabaseFile::Walk walk;
+    m_result = DatabaseFile::parseSpans(m_bytes, &m_spans, walk);
 }
 
 const DatabaseFile::Span& MappedDatabase::span(size_t index, Field field) const

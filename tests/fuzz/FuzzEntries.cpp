@@ -13,6 +13,7 @@
 #include "store/TextCodec.h"
 #include "store/Zq5File.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <QDateTime>
@@ -130,13 +131,22 @@ void database(QByteArrayView bytes)
 void databaseSpans(QByteArrayView bytes)
 {
     if (!TextCodec::isUtf8(bytes)) {
+        DatabaseFile::Walk walk;
+        DatabaseFile::parseSpans(bytes, nullptr, walk);
+        // A walk that saw only ASCII leaves the rest to be checked, which must then fail.
+        require(!walk.ascii || !TextCodec::isUtf8(bytes.sliced(walk.end)),
+                "bytes that are not UTF-8 are found so by the walk and the check of the rest");
         return;
     }
     const DatabaseFile::ReadResult read = DatabaseFile::parse(bytes.toByteArray());
     std::vector<DatabaseFile::RecordSpans> spans;
-    qsizetype count = 0;
-    bool lfMode = false;
-    const DatabaseFile::ReadResult walked = DatabaseFile::parseSpans(bytes, &spans, count, lfMode);
+    DatabaseFile::Walk walk;
+    const DatabaseFile::ReadResult walked = DatabaseFile::parseSpans(bytes, &spans, walk);
+    const qsizetype count = walk.records;
+    const bool lfMode = walk.lfMode;
+    const QByteArrayView looked = bytes.first(walk.end);
+    require(walk.ascii == std::all_of(looked.begin(), looked.end(), [](char c) { return uchar(c) < 0x80; }),
+            "the walk tells whether the bytes it looked at are ASCII");
     require(walked.complete == read.complete && walked.recordStarts == read.recordStarts &&
                 walked.lostRecords == read.lostRecords && walked.lostTitles == read.lostTitles &&
                 walked.nonUtf8Bytes == read.nonUtf8Bytes,
