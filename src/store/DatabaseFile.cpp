@@ -9,6 +9,7 @@
 #include <cstring>
 #include <QFile>
 #include <QFileInfo>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -135,6 +136,19 @@ public:
         return end - begin >= qsizetype(N - 1) && std::memcmp(m_data + begin, marker, N - 1) == 0;
     }
 
+    // Goes on from at, a line start.
+    void seek(qsizetype at)
+    {
+        m_pos = at;
+    }
+
+    // Goes on where other, a reader of the same bytes further on, stands, with what it has seen.
+    void takeOver(const LineReader& other)
+    {
+        m_pos = other.m_pos;
+        m_high |= other.m_high;
+    }
+
     // Whether some byte the reader looked at (every byte before position()) is beyond ASCII.
     bool sawHighBytes() const
     {
@@ -227,6 +241,38 @@ public:
     void run(DatabaseFile::ReadResult& result)
     {
         readRecords(result);
+        finish(result);
+    }
+
+    // Reads the records from the line start at on, without the header, as if the records before it
+    // had all been whole; the first half's parser takes over what this one finds (takeOver).
+    void startAt(qsizetype at) { m_from = at; }
+
+    // Stops at the line start at when it gets there between two records, as a parser that
+    // startAt(at) begins; otherwise reads on to the end.
+    void stopAt(qsizetype at) { m_joinAt = at; }
+
+    // Whether the parser stopped at its stopAt() point.
+    bool joined() const { return m_joined; }
+
+    void read(DatabaseFile::ReadResult& result) { readRecords(result); }
+
+    // Carries on with what the parser that started at this one's stopping point found.
+    void takeOver(Parser& after, DatabaseFile::ReadResult& result,
+                  const DatabaseFile::ReadResult& afterResult)
+    {
+        m_counted += after.m_counted;
+        m_starts += after.m_starts;
+        m_startedRecords += after.m_startedRecords;
+        m_lostTitles += after.m_lostTitles;
+        m_open = after.m_open;
+        m_openCounted = after.m_openCounted;
+        m_lines.takeOver(after.m_lines);
+        result.complete = afterResult.complete;
+    }
+
+    void finish(DatabaseFile::ReadResult& result)
+    {
         // A record still open when the file ends is cut off, which the missing end marker tells.
         const qsizetype cutOff = !result.complete && m_open && m_openCounted ? 1 : 0;
         result.recordStarts = m_starts;
@@ -239,21 +285,36 @@ private:
     void readRecords(DatabaseFile::ReadResult& result)
     {
         Slice ignored;
-        for (int i = 0; i < 4; ++i) {
+        if (m_from >= 0) {
+            m_lines.seek(m_from);
+        }
+        for (int i = 0; i < 4 && m_from < 0; ++i) {
             if (!line(ignored)) {
                 return;
             }
         }
         Collected values;
+        bool between = true; // no part of a record read since the last one ended
         qsizetype begin = 0, end = 0;
         bool crlf = false;
-        while (m_lines.next(begin, end, crlf)) {
+        for (;;) {
+            if (m_joinAt >= 0 && m_lines.position() >= m_joinAt) {
+                if (m_lines.position() == m_joinAt && between) {
+                    m_joined = true;
+                    return;
+                }
+                m_joinAt = -1;
+            }
+            if (!m_lines.next(begin, end, crlf)) {
+                return;
+            }
             if (m_lines.startsWith(begin, end, "+++++")) {
                 result.complete = true;
                 return;
             }
             const char kind =
                 end - begin >= 5 && m_lines.startsWith(begin, end, "----") ? m_bytes[begin + 4] : 0;
+            between = between && kind != 'T' && kind != 'O' && kind != 'D' && kind != 'C' && kind != 'H';
             switch (kind) {
             case 'T':
                 if (m_open && m_openCounted) {
@@ -295,6 +356,7 @@ private:
                 }
                 ++m_counted;
                 values = Collected();
+                between = true;
                 // A record without a start of its own is the rest of one whose start a block read on into.
                 m_startedRecords += m_open && m_openCounted ? 1 : 0;
                 m_open = false;
@@ -477,6 +539,9 @@ private:
     qsizetype m_startedRecords = 0; // records read that began with a counted start
     bool m_open = false;            // a record has begun and not reached its "----H" yet
     bool m_openCounted = false;     // and its start line was counted
+    qsizetype m_from = -1;          // startAt()
+    qsizetype m_joinAt = -1;        // stopAt(), until passed
+    bool m_joined = false;
     QStringList m_lostTitles;
 };
 
@@ -744,13 +809,38 @@ ReadResult parse(const QByteArray& bytes)
     return result;
 }
 
-ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Walk& walk)
+ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Walk& walk, qsizetype splitFrom)
 {
     ReadResult result;
     result.opened = true;
     result.fileSize = bytes.size();
     Parser parser(bytes, false, spans);
-    parser.run(result);
+    // A large file is walked in two halves at once: the second from a record start past the middle,
+    // taken over when the first half's walk ends there between two records (a damaged block can read
+    // on over it; then the first walk reads on alone).
+    const bool lf = !bytes.contains('\r') && bytes.contains('\n');
+    const QByteArrayView start = lf ? QByteArrayView("\n----T\n") : QByteArrayView("\r\n----T\r\n");
+    const qsizetype hit = bytes.size() >= splitFrom ? bytes.indexOf(start, bytes.size() / 2) : -1;
+    if (hit < 0) {
+        parser.run(result);
+    } else {
+        const qsizetype middle = hit + (lf ? 1 : 2);
+        std::vector<RecordSpans> laterSpans;
+        Parser later(bytes, false, spans ? &laterSpans : nullptr);
+        later.startAt(middle);
+        ReadResult laterResult;
+        std::thread second([&] { later.read(laterResult); });
+        parser.stopAt(middle);
+        parser.read(result);
+        second.join();
+        if (parser.joined()) {
+            parser.takeOver(later, result, laterResult);
+            if (spans) {
+                spans->insert(spans->end(), laterSpans.begin(), laterSpans.end());
+            }
+        }
+        parser.finish(result);
+    }
     walk.records = parser.counted();
     walk.lfMode = parser.lfMode();
     walk.ascii = !parser.sawHighBytes();

@@ -79,8 +79,9 @@ struct Walk
 
 // Walks valid UTF-8 bytes exactly as parse() does but keeps each record as spans (when spans is
 // given), so a reader decodes only the values it needs (spanText). The result holds everything
-// parse() gives but the records.
-ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Walk& walk);
+// parse() gives but the records. From splitFrom bytes on, two threads walk a half each.
+ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Walk& walk,
+                      qsizetype splitFrom = 8 * 1024 * 1024);
 
 // The value of a span of valid UTF-8 bytes, as parse() reads it.
 QString spanText(QByteArrayView bytes, const Span& span, bool lfMode);

@@ -141,7 +141,9 @@ void databaseSpans(QByteArrayView bytes)
     const DatabaseFile::ReadResult read = DatabaseFile::parse(bytes.toByteArray());
     std::vector<DatabaseFile::RecordSpans> spans;
     DatabaseFile::Walk walk;
-    const DatabaseFile::ReadResult walked = DatabaseFile::parseSpans(bytes, &spans, walk);
+    // Small inputs are walked in two halves too, as a large library is.
+    const DatabaseFile::ReadResult walked =
+        DatabaseFile::parseSpans(bytes, &spans, walk, bytes.size() % 2 ? 0 : 1 << 30);
     const qsizetype count = walk.records;
     const bool lfMode = walk.lfMode;
     const QByteArrayView looked = bytes.first(walk.end);
