@@ -2,6 +2,7 @@
 // Prints one line per figure, "name: value unit".
 
 #include "app/MainWindow.h"
+#include "BenchPaths.h"
 #include "editor/ui/EditorController.h"
 #include "export/RecordingSurface.h"
 #include "export/ui/PrintCommands.h"
@@ -313,6 +314,44 @@ void measureSearch(const QString& path)
     }
 }
 
+// The seconds one run of program takes, its output thrown away.
+double processSeconds(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    return seconds([&] {
+        process.start(program, arguments);
+        process.waitForFinished(-1);
+    });
+}
+
+// zorbeth-cli itself, as a user runs it on the library: a search for a term found nowhere against
+// grep -F -i -c on the same file, and check against one read of the file by cat; each a process of
+// its own, in turns, best of three.
+void measureCommandLine(const QString& path)
+{
+    const QString cli = QStringLiteral(ZORBETH_CLI_PATH);
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString term = QStringLiteral("quux");
+    double search = 1e9, grep = 1e9, check = 1e9, raw = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        search = std::min(search,
+                          processSeconds(cli, {QStringLiteral("--folder"), folder, QStringLiteral("search"),
+                                               QStringLiteral("--ignore-case"), QStringLiteral("--"), term}));
+        grep = std::min(
+            grep, processSeconds(QStringLiteral("/bin/grep"), {QStringLiteral("-F"), QStringLiteral("-i"),
+                                                               QStringLiteral("-c"), term, path}));
+        check = std::min(check, processSeconds(cli, {QStringLiteral("check"), path}));
+        raw = std::min(raw, processSeconds(QStringLiteral("/bin/cat"), {path}));
+    }
+    report("cli search absent term ignore case", search, "s");
+    report("grep -F -i -c absent term on file", grep, "s");
+    report("cli search ratio to grep", search / grep, "x");
+    report("cli check", check, "s");
+    report("raw read of file", raw, "s");
+}
+
 // Splits a generated C++ source of 50 MB (scaled with the library for small runs) as the local
 // import does, from reading the file to the last staged class.
 void measureSplit(qsizetype snippets, const QString& folder)
@@ -557,6 +596,7 @@ int measureCore(qsizetype snippets, const QString& folder, double objectsGigabyt
     report("save ratio", save / rawWrite, "x");
     report("sort", sort, "s");
     measureSearch(path);
+    measureCommandLine(path);
     measureSplit(snippets, folder);
     measureHostileSplit(folder);
     measureComparison(path);

@@ -12,6 +12,8 @@
 #include "objects/ResourceCompaction.h"
 #include "objects/ResourceFile.h"
 #include "objects/SafeNames.h"
+#include "search/ByteMatcher.h"
+#include "search/MappedSearch.h"
 #include "search/QuickOpenIndex.h"
 #include "search/SearchEngine.h"
 #include "search/SearchScope.h"
@@ -20,11 +22,13 @@
 #include "settings/ProgramFolder.h"
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
+#include "store/MappedDatabase.h"
 #include "store/RemoteCodeFile.h"
 #include "sync/Comparison.h"
 #include "sync/RemoteImport.h"
 
 #include <algorithm>
+#include <atomic>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -319,12 +323,15 @@ int CliCommands::check(const QString& file)
         printError(QStringLiteral("zorbeth-cli: %1: no such file\n").arg(file));
         return Failure;
     }
-    const DatabaseFile::ReadResult result = DatabaseFile::read(file);
+    // A UTF-8 file is only walked; any other is read as the program reads it.
+    MappedDatabase mapped;
+    const bool walked = !m_fullRead && mapped.open(file, true);
+    const DatabaseFile::ReadResult result = walked ? mapped.result() : DatabaseFile::read(file);
     if (!result.opened) {
         printError(QStringLiteral("zorbeth-cli: %1: %2\n").arg(file, result.error));
         return Failure;
     }
-    const qsizetype count = qsizetype(result.records.size());
+    const qsizetype count = walked ? mapped.count() : qsizetype(result.records.size());
     if (m_json) {
         const QJsonObject o{{"records", qint64(count)},
                             {"complete", result.complete},
@@ -401,9 +408,16 @@ int CliCommands::split(const QString& file)
 int CliCommands::list(const QString& language)
 {
     CodeArray records;
-    const int status = loadLibrary(records);
+    MappedDatabase db;
+    bool mapped = false;
+    const int status = readLibrary(db, mapped, records);
     if (status == Failure) {
         return status;
+    }
+    if (mapped) {
+        records = db.records(MappedDatabase::AllFields &
+                             ~(MappedDatabase::DText | MappedDatabase::Code | MappedDatabase::HText));
+        LibraryOrdering::SortCodeByLanguage(records);
     }
     QJsonArray array;
     QList<QStringList> rows{{"index", "language", "category", "title", "date"}};
@@ -474,10 +488,27 @@ int CliCommands::search(const QString& term, const SearchOptions& options)
     if (SearchEngine::isBlank(term)) {
         return usageError(QLatin1String("no search string entered"));
     }
+    const Qt::CaseSensitivity cs = options.ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    // A term whose bytes (or part of them) the file does not hold anywhere matches no record: then the
+    // file is only walked, and looked through for those bytes meanwhile.
+    const ByteMatcher anchor(term, cs);
+    std::atomic_bool held = !anchor.usable();
+    auto look = [&anchor, &held](QByteArrayView bytes, qsizetype from, qsizetype to) {
+        const qsizetype reach = std::min(bytes.size(), to + anchor.length() - 1);
+        if (!held && anchor.isIn(bytes.sliced(from, reach - from))) {
+            held = true;
+        }
+    };
     CodeArray records;
-    const int status = loadLibrary(records);
+    MappedDatabase db;
+    bool mapped = false;
+    const int status =
+        anchor.usable() ? readLibrary(db, mapped, records, look) : readLibrary(db, mapped, records);
     if (status == Failure) {
         return status;
+    }
+    if (mapped && held && anchor.usable()) {
+        db.walkPlaces();
     }
     SearchEngine::Fields fields;
     if (options.titles || options.keywords || options.code) {
@@ -488,15 +519,39 @@ int CliCommands::search(const QString& term, const SearchOptions& options)
         options.languageGiven
             ? SearchScope(SearchScope::searchLanguage(options.language), options.allLanguages, false)
             : SearchScope(QString(), true, false);
-    const qsizetype count = SearchEngine::TextSearch(
-        records, term, options.ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive, fields, false, scope);
+    // The records found with their index in library order, in that order.
+    std::vector<std::pair<size_t, const SnippetRecord*>> found;
+    CodeArray foundRecords;
+    if (mapped) {
+        const std::vector<size_t> hits =
+            held ? MappedSearch::TextSearch(db, term, cs, fields, scope) : std::vector<size_t>();
+        // Only records found need their place in library order.
+        const std::vector<size_t> positions =
+            hits.empty() ? std::vector<size_t>() : MappedSearch::libraryPositions(db);
+        std::vector<std::pair<size_t, size_t>> byPosition;
+        for (size_t i : hits) {
+            byPosition.emplace_back(positions[i], i);
+        }
+        std::sort(byPosition.begin(), byPosition.end());
+        for (const auto& [position, i] : byPosition) {
+            foundRecords.push_back(db.record(i, MappedDatabase::Language | MappedDatabase::Category |
+                                                    MappedDatabase::Title | MappedDatabase::Date));
+        }
+        for (size_t k = 0; k < byPosition.size(); ++k) {
+            found.emplace_back(byPosition[k].first, &foundRecords[k]);
+        }
+    } else {
+        SearchEngine::TextSearch(records, term, cs, fields, false, scope);
+        for (size_t i = 0; i < records.size(); ++i) {
+            if (!records[i].Deleted && records[i].Matched) {
+                found.emplace_back(i, &records[i]);
+            }
+        }
+    }
     QJsonArray results;
     QList<QStringList> rows{{"index", "language", "category", "title", "date"}};
-    for (size_t i = 0; i < records.size(); ++i) {
-        const SnippetRecord& r = records[i];
-        if (r.Deleted || !r.Matched) {
-            continue;
-        }
+    for (const auto& [i, record] : found) {
+        const SnippetRecord& r = *record;
         if (m_json) {
             results.append(QJsonObject{{"index", qint64(i)},
                                        {"language", r.Language},
@@ -507,6 +562,7 @@ int CliCommands::search(const QString& term, const SearchOptions& options)
             rows.append({QString::number(i), r.Language, r.Category, r.Title, r.Date});
         }
     }
+    const qsizetype count = qsizetype(found.size());
     if (m_json) {
         const QJsonObject o{{"count", qint64(count)}, {"results", results}};
         m_out.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
@@ -522,9 +578,17 @@ int CliCommands::words(const SearchOptions& options)
         return usageError(QLatin1String("words needs one of --all and --keys"));
     }
     CodeArray records;
-    const int status = loadLibrary(records);
+    MappedDatabase db;
+    bool mapped = false;
+    const int status = readLibrary(db, mapped, records);
     if (status == Failure) {
         return status;
+    }
+    if (mapped) {
+        // A word list is sorted and has no duplicates: the order of the records does not matter.
+        records = db.records(options.allWords ? MappedDatabase::Language | MappedDatabase::Keywords |
+                                                    MappedDatabase::Title | MappedDatabase::Code
+                                              : MappedDatabase::Language | MappedDatabase::Keywords);
     }
     const SearchScope scope = options.languageGiven
                                   ? SearchScope(SearchScope::searchLanguage(options.language), false, false)
@@ -675,7 +739,8 @@ int CliCommands::importStaged(const QString& file, const QString& ids, bool all)
                 .arg(file));
         return Failure;
     }
-    const qsizetype count = RemoteImport::appendStaged(ws.codeArray, staged, picked, RemoteImport::fieldsFor(file));
+    const qsizetype count =
+        RemoteImport::appendStaged(ws.codeArray, staged, picked, RemoteImport::fieldsFor(file));
     if (count > 0) {
         LibraryOrdering::SortCodeByLanguage(ws.codeArray);
         if (!LibraryFile::SaveCodeArrayToFile(ws, &error)) {
@@ -911,6 +976,24 @@ int CliCommands::loadLibrary(CodeArray& records, QString* resourcePath)
     }
     records = std::move(result.records);
     LibraryOrdering::SortCodeByLanguage(records);
+    const bool read = reportRead(path, result, qsizetype(records.size()));
+    const bool settled = !resourcePath || objectsAsTheWindowSeesThem(records, *resourcePath);
+    return read && settled ? Success : Problems;
+}
+
+int CliCommands::readLibrary(MappedDatabase& db, bool& mapped, CodeArray& records,
+                             const std::function<void(QByteArrayView, qsizetype, qsizetype)>& alongside)
+{
+    const QString path = workspace().databasePath();
+    mapped = !m_fullRead && QFileInfo(path).isFile() && db.open(path, bool(alongside), alongside);
+    if (!mapped) {
+        return loadLibrary(records);
+    }
+    return reportRead(path, db.result(), db.count()) ? Success : Problems;
+}
+
+bool CliCommands::reportRead(const QString& path, const DatabaseFile::ReadResult& result, qsizetype records)
+{
     if (result.damaged()) {
         printError(QStringLiteral("zorbeth-cli: %1 is damaged; %2 records could not be read%3\n")
                        .arg(path)
@@ -922,10 +1005,9 @@ int CliCommands::loadLibrary(CodeArray& records, QString* resourcePath)
     if (!result.complete) {
         printError(QStringLiteral("zorbeth-cli: %1 ends before its end marker; %2 snippets were read\n")
                        .arg(path)
-                       .arg(records.size()));
+                       .arg(records));
     }
-    const bool settled = !resourcePath || objectsAsTheWindowSeesThem(records, *resourcePath);
-    return result.complete && !result.damaged() && settled ? Success : Problems;
+    return result.complete && !result.damaged();
 }
 
 bool CliCommands::objectsAsTheWindowSeesThem(const CodeArray& records, QString& resourcePath)

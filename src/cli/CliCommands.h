@@ -2,11 +2,16 @@
 
 #include "store/SnippetRecord.h"
 
+#include <functional>
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
 
 struct Workspace;
+class MappedDatabase;
+namespace DatabaseFile {
+struct ReadResult;
+}
 
 // The commands of zorbeth-cli: the core's capabilities without a window, for scripts and checks.
 class CliCommands
@@ -23,6 +28,10 @@ public:
 
     // Runs one command line (without the program name) and returns the exit status.
     int run(const QStringList& arguments);
+
+    // Reads every library with DatabaseFile::read(), as the commands that decode everything do:
+    // the reference the mapped reads are compared with.
+    void setFullRead(bool full) { m_fullRead = full; }
 
 private:
     // The options of the search and words commands.
@@ -64,6 +73,16 @@ private:
     // file of an interrupted compaction that the window would put in place (said on stderr, Problems).
     int loadLibrary(CodeArray& records, QString* resourcePath = nullptr);
 
+    // The library of the program folder mapped for reading when it can be (mapped true), else
+    // loaded and sorted by loadLibrary; the same messages and status as loadLibrary either way.
+    // With alongside, the file is only walked (MappedDatabase::open countOnly) and alongside runs
+    // on its bytes meanwhile.
+    int readLibrary(MappedDatabase& db, bool& mapped, CodeArray& records,
+                    const std::function<void(QByteArrayView, qsizetype, qsizetype)>& alongside = {});
+
+    // Says on stderr what a read of the library at path found wrong; false when it did.
+    bool reportRead(const QString& path, const DatabaseFile::ReadResult& result, qsizetype records);
+
     // The program folder's workspace as the commands see it: no library loaded yet.
     Workspace workspace() const;
 
@@ -85,4 +104,5 @@ private:
     QIODevice& m_err;
     QString m_folder;
     bool m_json = false;
+    bool m_fullRead = false;
 };

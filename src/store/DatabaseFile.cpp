@@ -9,6 +9,11 @@
 #include <cstring>
 #include <QFile>
 #include <QFileInfo>
+#include <thread>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -49,18 +54,73 @@ public:
             return false;
         }
         begin = m_pos;
-        const char stop = m_lfMode ? '\n' : '\r';
-        const void* hit = std::memchr(m_data + m_pos, stop, size_t(m_size - m_pos));
-        if (!hit) {
+        end = findStop(m_pos);
+        if (end < 0) {
             end = m_size;
             m_pos = m_size;
             crlf = false;
             return true;
         }
-        end = static_cast<const char*>(hit) - m_data;
         crlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
         m_pos = end + (crlf ? 2 : 1);
         return true;
+    }
+
+    // Moves past the lines before the next one that begins with "----" (none of which ends a block or
+    // starts a record), with one search per line and no other test. [begin, end) spans them; lastCrlf
+    // tells how the last one ended, loneBreak whether another one did not end with CR LF. False when
+    // the next line begins with "----" or there is none.
+    bool skipPlainLines(qsizetype& begin, qsizetype& end, bool& lastCrlf, bool& loneBreak)
+    {
+        if (m_pos >= m_size || startsWithDashes(m_pos)) {
+            return false;
+        }
+        begin = m_pos;
+        loneBreak = false;
+        bool any = false;
+#if defined(__SSE2__)
+        // Sixty-four bytes at a time, every line end in them taken from one mask: no search per line.
+        const __m128i stops = _mm_set1_epi8(m_lfMode ? '\n' : '\r');
+        for (qsizetype block = m_pos; block + 64 <= m_size; block += 64) {
+            quint64 mask = 0;
+            for (int k = 0; k < 4; ++k) {
+                const __m128i bytes =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_data + block + 16 * k));
+                m_high |= unsigned(_mm_movemask_epi8(bytes));
+                mask |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, stops)))) << (16 * k);
+            }
+            for (; mask != 0; mask &= mask - 1) {
+                if (any && !lastCrlf) {
+                    loneBreak = true;
+                }
+                any = true;
+                end = block + __builtin_ctzll(mask);
+                lastCrlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
+                m_pos = end + (lastCrlf ? 2 : 1);
+                if (m_pos >= m_size || startsWithDashes(m_pos)) {
+                    return true;
+                }
+            }
+        }
+#endif
+        for (;;) {
+            if (any && !lastCrlf) {
+                loneBreak = true;
+            }
+            any = true;
+            end = findStop(m_pos);
+            if (end < 0) {
+                end = m_size;
+                m_pos = m_size;
+                lastCrlf = false;
+                return true;
+            }
+            lastCrlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
+            m_pos = end + (lastCrlf ? 2 : 1);
+            if (m_pos >= m_size || startsWithDashes(m_pos)) {
+                return true;
+            }
+        }
     }
 
     // The next line, without moving on.
@@ -76,6 +136,31 @@ public:
         return end - begin >= qsizetype(N - 1) && std::memcmp(m_data + begin, marker, N - 1) == 0;
     }
 
+    // Goes on from at, a line start.
+    void seek(qsizetype at)
+    {
+        m_pos = at;
+    }
+
+    // Goes on where other, a reader of the same bytes further on, stands, with what it has seen.
+    void takeOver(const LineReader& other)
+    {
+        m_pos = other.m_pos;
+        m_high |= other.m_high;
+    }
+
+    // Whether some byte the reader looked at (every byte before position()) is beyond ASCII.
+    bool sawHighBytes() const
+    {
+        return m_high != 0;
+    }
+
+    // Where the next line begins.
+    qsizetype position() const
+    {
+        return m_pos;
+    }
+
     // The writer starts every record with a line that is exactly "----T".
     bool isRecordStart(qsizetype begin, qsizetype end) const
     {
@@ -83,25 +168,111 @@ public:
     }
 
 private:
+    // The first byte from at on that ends a line, or -1. Lines are short, so an inline search of
+    // sixteen bytes at a time beats a call per line.
+    qsizetype findStop(qsizetype at)
+    {
+        const char stop = m_lfMode ? '\n' : '\r';
+#if defined(__SSE2__)
+        const __m128i stops = _mm_set1_epi8(stop);
+        for (; at + 16 <= m_size; at += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_data + at));
+            m_high |= unsigned(_mm_movemask_epi8(bytes));
+            const unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, stops)));
+            if (mask != 0) {
+                return at + __builtin_ctz(mask);
+            }
+        }
+#endif
+        const void* hit = std::memchr(m_data + at, stop, size_t(m_size - at));
+        const qsizetype found = hit ? static_cast<const char*>(hit) - m_data : -1;
+        for (qsizetype i = at; i < (hit ? found : m_size); ++i) {
+            m_high |= uchar(m_data[i]) & 0x80;
+        }
+        return found;
+    }
+
+    bool startsWithDashes(qsizetype at) const
+    {
+        return m_size - at >= 4 && std::memcmp(m_data + at, "----", 4) == 0;
+    }
+
     const char* m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
     bool m_lfMode = false;
+    unsigned m_high = 0; // the high bits of bytes looked at, ORed
 };
+
+// A text block's value from its decoded bytes: every line break made CR LF.
+QString joinBreaks(QString value, bool lfMode)
+{
+    if (lfMode) {
+        return value.replace(u'\n', QLatin1String(Crlf));
+    }
+    QString joined;
+    joined.reserve(value.size() + value.size() / 16);
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        joined += value[i];
+        if (value[i] == u'\r' && (i + 1 >= value.size() || value[i + 1] != u'\n')) {
+            joined += u'\n';
+        }
+    }
+    return joined;
+}
 
 class Parser
 {
 public:
-    // decode false only counts the records, for a check that needs no values.
-    explicit Parser(QByteArrayView bytes, bool decode = true)
-        : m_bytes(bytes), m_lines(bytes), m_utf8(!decode || TextCodec::isUtf8(bytes)), m_decode(decode)
+    // decode false only counts the records, for a check that needs no values; with spans, each
+    // record's places are kept there instead.
+    explicit Parser(QByteArrayView bytes, bool decode = true,
+                    std::vector<DatabaseFile::RecordSpans>* spans = nullptr)
+        : m_bytes(bytes), m_lines(bytes), m_utf8(!decode || TextCodec::isUtf8(bytes)), m_decode(decode),
+          m_spans(spans)
     {}
+
+    bool lfMode() const { return m_lines.lfMode(); }
+    bool sawHighBytes() const { return m_lines.sawHighBytes(); }
+    qsizetype position() const { return m_lines.position(); }
 
     qsizetype counted() const { return m_counted; }
 
     void run(DatabaseFile::ReadResult& result)
     {
         readRecords(result);
+        finish(result);
+    }
+
+    // Reads the records from the line start at on, without the header, as if the records before it
+    // had all been whole; the first half's parser takes over what this one finds (takeOver).
+    void startAt(qsizetype at) { m_from = at; }
+
+    // Stops at the line start at when it gets there between two records, as a parser that
+    // startAt(at) begins; otherwise reads on to the end.
+    void stopAt(qsizetype at) { m_joinAt = at; }
+
+    // Whether the parser stopped at its stopAt() point.
+    bool joined() const { return m_joined; }
+
+    void read(DatabaseFile::ReadResult& result) { readRecords(result); }
+
+    // Carries on with what the parser that started at this one's stopping point found.
+    void takeOver(Parser& after, DatabaseFile::ReadResult& result,
+                  const DatabaseFile::ReadResult& afterResult)
+    {
+        m_counted += after.m_counted;
+        m_starts += after.m_starts;
+        m_startedRecords += after.m_startedRecords;
+        m_lostTitles += after.m_lostTitles;
+        m_open = after.m_open;
+        m_openCounted = after.m_openCounted;
+        m_lines.takeOver(after.m_lines);
+        result.complete = afterResult.complete;
+    }
+
+    void finish(DatabaseFile::ReadResult& result)
+    {
         // A record still open when the file ends is cut off, which the missing end marker tells.
         const qsizetype cutOff = !result.complete && m_open && m_openCounted ? 1 : 0;
         result.recordStarts = m_starts;
@@ -114,21 +285,36 @@ private:
     void readRecords(DatabaseFile::ReadResult& result)
     {
         Slice ignored;
-        for (int i = 0; i < 4; ++i) {
+        if (m_from >= 0) {
+            m_lines.seek(m_from);
+        }
+        for (int i = 0; i < 4 && m_from < 0; ++i) {
             if (!line(ignored)) {
                 return;
             }
         }
         Collected values;
+        bool between = true; // no part of a record read since the last one ended
         qsizetype begin = 0, end = 0;
         bool crlf = false;
-        while (m_lines.next(begin, end, crlf)) {
+        for (;;) {
+            if (m_joinAt >= 0 && m_lines.position() >= m_joinAt) {
+                if (m_lines.position() == m_joinAt && between) {
+                    m_joined = true;
+                    return;
+                }
+                m_joinAt = -1;
+            }
+            if (!m_lines.next(begin, end, crlf)) {
+                return;
+            }
             if (m_lines.startsWith(begin, end, "+++++")) {
                 result.complete = true;
                 return;
             }
             const char kind =
                 end - begin >= 5 && m_lines.startsWith(begin, end, "----") ? m_bytes[begin + 4] : 0;
+            between = between && kind != 'T' && kind != 'O' && kind != 'D' && kind != 'C' && kind != 'H';
             switch (kind) {
             case 'T':
                 if (m_open && m_openCounted) {
@@ -165,9 +351,12 @@ private:
                 }
                 if (m_decode) {
                     result.records.push_back(record(values));
+                } else if (m_spans) {
+                    m_spans->push_back(spans(values));
                 }
                 ++m_counted;
                 values = Collected();
+                between = true;
                 // A record without a start of its own is the rest of one whose start a block read on into.
                 m_startedRecords += m_open && m_openCounted ? 1 : 0;
                 m_open = false;
@@ -242,6 +431,19 @@ private:
         bool first = true;
         bool previousCrlf = true;
         for (;;) {
+            // Most lines of a block are plain text, passed over in one go.
+            bool loneBreak = false;
+            if (m_lines.skipPlainLines(begin, end, crlf, loneBreak)) {
+                if (first) {
+                    slice.begin = begin;
+                    first = false;
+                } else if (!previousCrlf) {
+                    slice.mixedBreaks = true;
+                }
+                slice.mixedBreaks = slice.mixedBreaks || loneBreak;
+                slice.size = end - slice.begin;
+                previousCrlf = crlf;
+            }
             if (!m_lines.next(begin, end, crlf)) {
                 return false;
             }
@@ -268,21 +470,19 @@ private:
         }
         const QByteArrayView bytes = m_bytes.sliced(slice.begin, slice.size);
         QString value = m_utf8 ? QString::fromUtf8(bytes) : TextCodec::decodeMixed(bytes, nonUtf8);
-        if (!slice.mixedBreaks) {
-            return value;
-        }
-        if (m_lines.lfMode()) {
-            return value.replace(u'\n', QLatin1String(Crlf));
-        }
-        QString joined;
-        joined.reserve(value.size() + value.size() / 16);
-        for (qsizetype i = 0; i < value.size(); ++i) {
-            joined += value[i];
-            if (value[i] == u'\r' && (i + 1 >= value.size() || value[i + 1] != u'\n')) {
-                joined += u'\n';
-            }
-        }
-        return joined;
+        return slice.mixedBreaks ? joinBreaks(std::move(value), m_lines.lfMode()) : value;
+    }
+
+    static DatabaseFile::Span span(const Slice& slice)
+    {
+        return {slice.begin, slice.size, slice.mixedBreaks};
+    }
+
+    static DatabaseFile::RecordSpans spans(const Collected& v)
+    {
+        return {span(v.title),        span(v.language),   span(v.category),   span(v.keywords),
+                span(v.date),         span(v.objectName), span(v.objectFlag), span(v.objectStart),
+                span(v.objectLength), span(v.dText),      span(v.code),       span(v.hText)};
     }
 
     qint32 number(const Slice& slice) const { return LeadingNumber(m_bytes.sliced(slice.begin, slice.size)); }
@@ -331,6 +531,7 @@ private:
     LineReader m_lines;
     bool m_utf8;
     bool m_decode;
+    std::vector<DatabaseFile::RecordSpans>* m_spans;
     qsizetype m_counted = 0;
     Repeated m_lastLanguage, m_lastCategory, m_lastKeywords, m_lastDate;
     qsizetype m_nonUtf8 = 0;
@@ -338,6 +539,9 @@ private:
     qsizetype m_startedRecords = 0; // records read that began with a counted start
     bool m_open = false;            // a record has begun and not reached its "----H" yet
     bool m_openCounted = false;     // and its start line was counted
+    qsizetype m_from = -1;          // startAt()
+    qsizetype m_joinAt = -1;        // stopAt(), until passed
+    bool m_joined = false;
     QStringList m_lostTitles;
 };
 
@@ -603,6 +807,54 @@ ReadResult parse(const QByteArray& bytes)
     result.fileSize = bytes.size();
     Parser(bytes).run(result);
     return result;
+}
+
+ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Walk& walk, qsizetype splitFrom)
+{
+    ReadResult result;
+    result.opened = true;
+    result.fileSize = bytes.size();
+    Parser parser(bytes, false, spans);
+    // A large file is walked in two halves at once: the second from a record start past the middle,
+    // taken over when the first half's walk ends there between two records (a damaged block can read
+    // on over it; then the first walk reads on alone).
+    const bool lf = !bytes.contains('\r') && bytes.contains('\n');
+    const QByteArrayView start = lf ? QByteArrayView("\n----T\n") : QByteArrayView("\r\n----T\r\n");
+    const qsizetype hit = bytes.size() >= splitFrom ? bytes.indexOf(start, bytes.size() / 2) : -1;
+    if (hit < 0) {
+        parser.run(result);
+    } else {
+        const qsizetype middle = hit + (lf ? 1 : 2);
+        std::vector<RecordSpans> laterSpans;
+        Parser later(bytes, false, spans ? &laterSpans : nullptr);
+        later.startAt(middle);
+        ReadResult laterResult;
+        std::thread second([&] { later.read(laterResult); });
+        parser.stopAt(middle);
+        parser.read(result);
+        second.join();
+        if (parser.joined()) {
+            parser.takeOver(later, result, laterResult);
+            if (spans) {
+                spans->insert(spans->end(), laterSpans.begin(), laterSpans.end());
+            }
+        }
+        parser.finish(result);
+    }
+    walk.records = parser.counted();
+    walk.lfMode = parser.lfMode();
+    walk.ascii = !parser.sawHighBytes();
+    walk.end = parser.position();
+    return result;
+}
+
+QString spanText(QByteArrayView bytes, const Span& span, bool lfMode)
+{
+    if (span.size == 0) {
+        return QString();
+    }
+    QString value = QString::fromUtf8(bytes.sliced(span.begin, span.size));
+    return span.mixedBreaks ? joinBreaks(std::move(value), lfMode) : value;
 }
 
 bool write(const QString& path, const CodeArray& records, QString* error)

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The line-oriented database file "zorbeth.txt": reading, writing and the limits of its format.
 namespace DatabaseFile {
@@ -49,6 +50,41 @@ Shape scan(const QString& path);
 
 // Parses database text already in memory (lines end at CR LF, a lone CR, or LF when the text has no CR).
 ReadResult parse(const QByteArray& bytes);
+
+// Where one value lies in the file's bytes. A text block whose lines did not all end with CR LF
+// (mixedBreaks) reads as its bytes with every line break made CR LF.
+struct Span
+{
+    qsizetype begin = 0;
+    qsizetype size = 0;
+    bool mixedBreaks = false;
+};
+
+// The values of one record as places in the file.
+struct RecordSpans
+{
+    Span title, language, category, keywords, date;
+    Span objectName, objectFlag, objectStart, objectLength;
+    Span dText, code, hText;
+};
+
+// What a walk of the bytes found besides the read result.
+struct Walk
+{
+    qsizetype records = 0; // complete records
+    bool lfMode = false;   // lines end at LF: the text has no CR
+    bool ascii = true;     // every byte before end is ASCII
+    qsizetype end = 0;     // where the walk stopped: the bytes from here on were not looked at
+};
+
+// Walks valid UTF-8 bytes exactly as parse() does but keeps each record as spans (when spans is
+// given), so a reader decodes only the values it needs (spanText). The result holds everything
+// parse() gives but the records. From splitFrom bytes on, two threads walk a half each.
+ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Walk& walk,
+                      qsizetype splitFrom = 8 * 1024 * 1024);
+
+// The value of a span of valid UTF-8 bytes, as parse() reads it.
+QString spanText(QByteArrayView bytes, const Span& span, bool lfMode);
 
 // Writes every non-deleted record through a safe save; returns false and sets error on failure,
 // leaving any previous file whole.

@@ -8,6 +8,9 @@ namespace LibraryOrdering {
 // The sort key of a record: lower-case language ":::" category ":::" title.
 QString sortKey(const SnippetRecord& record);
 
+// The order SortCodeByLanguage puts the records in: the old index of each record, from the first.
+std::vector<size_t> sortedOrder(const CodeArray& array);
+
 // Sorts the whole code array ascending by sort key.
 void SortCodeByLanguage(CodeArray& array);
 

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F; the five bytes it leaves undefined keep
@@ -46,6 +50,16 @@ qsizetype sequenceLength(const uchar* p, qsizetype left)
 // that is not ASCII (or n).
 qsizetype skipAscii(const uchar* p, qsizetype i, qsizetype n)
 {
+#if defined(__SSE2__)
+    while (i + 32 <= n) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16));
+        if (_mm_movemask_epi8(_mm_or_si128(a, b)) != 0) {
+            break;
+        }
+        i += 32;
+    }
+#endif
     while (i + 8 <= n) {
         quint64 word;
         std::memcpy(&word, p + i, 8);

@@ -13,6 +13,7 @@
 #include "store/TextCodec.h"
 #include "store/Zq5File.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <QDateTime>
@@ -81,6 +82,7 @@ const QList<Target>& targets()
 {
     static const QList<Target> all{
         {"database", &database, ".txt"},
+        {"database_spans", &databaseSpans, ""},
         {"zq5", &zq5, ".zq5"},
         {"split_vb", &splitVB, ".bas"},
         {"split_html", &splitHTML, ".html"},
@@ -124,6 +126,56 @@ void database(QByteArrayView bytes)
     require(!again.damaged(), "a saved library reads as undamaged");
     require(again.nonUtf8Bytes == 0, "a saved library is UTF-8");
     require(again.records == records, "a saved library reads back as the records saved");
+}
+
+void databaseSpans(QByteArrayView bytes)
+{
+    if (!TextCodec::isUtf8(bytes)) {
+        DatabaseFile::Walk walk;
+        DatabaseFile::parseSpans(bytes, nullptr, walk);
+        // A walk that saw only ASCII leaves the rest to be checked, which must then fail.
+        require(!walk.ascii || !TextCodec::isUtf8(bytes.sliced(walk.end)),
+                "bytes that are not UTF-8 are found so by the walk and the check of the rest");
+        return;
+    }
+    const DatabaseFile::ReadResult read = DatabaseFile::parse(bytes.toByteArray());
+    std::vector<DatabaseFile::RecordSpans> spans;
+    DatabaseFile::Walk walk;
+    // Small inputs are walked in two halves too, as a large library is.
+    const DatabaseFile::ReadResult walked =
+        DatabaseFile::parseSpans(bytes, &spans, walk, bytes.size() % 2 ? 0 : 1 << 30);
+    const qsizetype count = walk.records;
+    const bool lfMode = walk.lfMode;
+    const QByteArrayView looked = bytes.first(walk.end);
+    require(walk.ascii == std::all_of(looked.begin(), looked.end(), [](char c) { return uchar(c) < 0x80; }),
+            "the walk tells whether the bytes it looked at are ASCII");
+    require(walked.complete == read.complete && walked.recordStarts == read.recordStarts &&
+                walked.lostRecords == read.lostRecords && walked.lostTitles == read.lostTitles &&
+                walked.nonUtf8Bytes == read.nonUtf8Bytes,
+            "the walk finds the reader's end, starts and losses");
+    require(count == qsizetype(read.records.size()) && spans.size() == read.records.size(),
+            "the walk finds as many records as the reader");
+    auto text = [&](const DatabaseFile::Span& span) { return DatabaseFile::spanText(bytes, span, lfMode); };
+    auto number = [&](const DatabaseFile::Span& span) {
+        return LeadingNumber(bytes.sliced(span.begin, span.size));
+    };
+    for (size_t i = 0; i < spans.size(); ++i) {
+        const DatabaseFile::RecordSpans& s = spans[i];
+        SnippetRecord r;
+        r.Title = text(s.title);
+        r.Language = text(s.language);
+        r.Category = text(s.category);
+        r.Keywords = text(s.keywords);
+        r.Date = text(s.date);
+        r.ObjectName = text(s.objectName);
+        r.ObjectFlag = number(s.objectFlag);
+        r.ObjectStart = number(s.objectStart);
+        r.ObjectLength = number(s.objectLength);
+        r.DText = text(s.dText);
+        r.Code = text(s.code);
+        r.HText = text(s.hText);
+        require(r == read.records[i], "every value of the walk decodes to the reader's value");
+    }
 }
 
 void zq5(QByteArrayView bytes)

@@ -27,6 +27,10 @@ const Target* find(QStringView name);
 // The library file reader: parses, then writes and reads back what it read.
 void database(QByteArrayView bytes);
 
+// The library file walk that keeps places instead of values: on UTF-8 input it must find what
+// the reader finds, value for value.
+void databaseSpans(QByteArrayView bytes);
+
 // The reader of version-5 libraries.
 void zq5(QByteArrayView bytes);
 

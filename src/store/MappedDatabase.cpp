@@ -1,0 +1,166 @@
+#include "store/MappedDatabase.h"
+
+#include "store/TextCodec.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+
+// Whether bytes are UTF-8, the two halves checked at once. They are cut before an ASCII byte,
+// which no UTF-8 sequence holds.
+bool isUtf8(QByteArrayView bytes)
+{
+    qsizetype middle = bytes.size() / 2;
+    while (middle < bytes.size() && uchar(bytes[middle]) >= 0x80) {
+        ++middle;
+    }
+    bool second = true;
+    std::thread other([&] { second = TextCodec::isUtf8(bytes.sliced(middle)); });
+    const bool first = TextCodec::isUtf8(bytes.first(middle));
+    other.join();
+    return first && second;
+}
+
+} // namespace
+
+bool MappedDatabase::open(const QString& path, bool countOnly, const Alongside& alongside)
+{
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const qint64 size = m_file.size();
+    const uchar* mapped = size > 0 ? m_file.map(0, size) : nullptr;
+    if (mapped) {
+        m_bytes = QByteArrayView(reinterpret_cast<const char*>(mapped), size);
+    } else {
+        m_copy = m_file.readAll();
+        if (m_file.error() != QFileDevice::NoError) {
+            return false;
+        }
+        m_bytes = m_copy;
+    }
+    // Work alongside goes a few hundred KB at a time, so it finds the bytes still in the cache when
+    // the walk has just read them.
+    std::thread look;
+    if (alongside) {
+        look = std::thread([this, &alongside] {
+            constexpr qsizetype Chunk = 256 * 1024;
+            for (qsizetype from = 0; from < m_bytes.size(); from += Chunk) {
+                alongside(m_bytes, from, std::min(m_bytes.size(), from + Chunk));
+            }
+        });
+    }
+    DatabaseFile::Walk walk;
+    m_result = DatabaseFile::parseSpans(m_bytes, countOnly ? nullptr : &m_spans, walk);
+    m_count = walk.records;
+    m_lfMode = walk.lfMode;
+    // Libraries are mostly ASCII, which the walk tells on the way: then only the bytes after the
+    // end marker are left to check.
+    const bool utf8 = walk.ascii ? TextCodec::isUtf8(m_bytes.sliced(walk.end)) : isUtf8(m_bytes);
+    if (look.joinable()) {
+        look.join();
+    }
+    if (!utf8) {
+        m_spans.clear();
+        m_spans.shrink_to_fit();
+        return false;
+    }
+    return true;
+}
+
+void MappedDatabase::walkPlaces()
+{
+    m_spans.clear();
+    DatabaseFile::Walk walk;
+    m_result = DatabaseFile::parseSpans(m_bytes, &m_spans, walk);
+}
+
+const DatabaseFile::Span& MappedDatabase::span(size_t index, Field field) const
+{
+    const DatabaseFile::RecordSpans& r = m_spans[index];
+    switch (field) {
+    case Title:
+        return r.title;
+    case Language:
+        return r.language;
+    case Category:
+        return r.category;
+    case Keywords:
+        return r.keywords;
+    case Date:
+        return r.date;
+    case Object:
+        return r.objectName;
+    case DText:
+        return r.dText;
+    case Code:
+        return r.code;
+    case HText:
+        return r.hText;
+    case AllFields:
+        break;
+    }
+    Q_UNREACHABLE();
+    return r.title;
+}
+
+QByteArrayView MappedDatabase::bytes(size_t index, Field field) const
+{
+    const DatabaseFile::Span& s = span(index, field);
+    return m_bytes.sliced(s.begin, s.size);
+}
+
+QString MappedDatabase::text(size_t index, Field field) const
+{
+    return DatabaseFile::spanText(m_bytes, span(index, field), m_lfMode);
+}
+
+SnippetRecord MappedDatabase::record(size_t index, unsigned fields) const
+{
+    SnippetRecord r;
+    const DatabaseFile::RecordSpans& s = m_spans[index];
+    auto value = [&](Field field, QString& into) {
+        if (fields & field) {
+            into = text(index, field);
+        }
+    };
+    value(Title, r.Title);
+    value(Language, r.Language);
+    value(Category, r.Category);
+    value(Keywords, r.Keywords);
+    value(Date, r.Date);
+    value(DText, r.DText);
+    value(Code, r.Code);
+    value(HText, r.HText);
+    if (fields & Object) {
+        r.ObjectName = text(index, Object);
+        r.ObjectFlag = LeadingNumber(m_bytes.sliced(s.objectFlag.begin, s.objectFlag.size));
+        r.ObjectStart = LeadingNumber(m_bytes.sliced(s.objectStart.begin, s.objectStart.size));
+        r.ObjectLength = LeadingNumber(m_bytes.sliced(s.objectLength.begin, s.objectLength.size));
+    }
+    return r;
+}
+
+CodeArray MappedDatabase::records(unsigned fields) const
+{
+    CodeArray all(m_spans.size());
+    const size_t threads =
+        m_spans.size() < 20000 ? 1 : std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
+    const size_t length = (all.size() + threads - 1) / std::max<size_t>(threads, 1);
+    auto decode = [&](size_t begin) {
+        for (size_t i = begin; i < std::min(all.size(), begin + length); ++i) {
+            all[i] = record(i, fields);
+        }
+    };
+    std::vector<std::thread> others;
+    for (size_t t = 1; t < threads; ++t) {
+        others.emplace_back(decode, t * length);
+    }
+    decode(0);
+    for (std::thread& thread : others) {
+        thread.join();
+    }
+    return all;
+}
