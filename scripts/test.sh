@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds Zorbeth and runs the whole test suite headless, then the same
 # suite built with AddressSanitizer and UndefinedBehaviorSanitizer (ZORBETH_SANITIZERS=0 skips that),
-# then every fuzz target for ZORBETH_FUZZ_SECONDS seconds (default 20; 0 skips them).
+# then every fuzz target for ZORBETH_FUZZ_SECONDS seconds (default 10; 0 skips them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
@@ -10,7 +10,7 @@ ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
 if [ "${ZORBETH_SANITIZERS:-1}" != 0 ]; then
     bash "$root/scripts/test-sanitizers.sh"
 fi
-fuzz_seconds=${ZORBETH_FUZZ_SECONDS:-20}
+fuzz_seconds=${ZORBETH_FUZZ_SECONDS:-10}
 if [ "$fuzz_seconds" != 0 ]; then
     bash "$root/scripts/fuzz.sh" "$fuzz_seconds"
 fi
