@@ -149,7 +149,8 @@ public:
         m_high |= other.m_high;
     }
 
-    // Whether some byte the reader looked at (every byte before position()) is beyond ASCII.
+    // Whether some byte the reader looked at is beyond ASCII: every byte before position(), and the
+    // few past it that a sixteen- or sixty-four-byte load took in. False means all before are ASCII.
     bool sawHighBytes() const
     {
         return m_high != 0;

@@ -73,7 +73,7 @@ struct Walk
 {
     qsizetype records = 0; // complete records
     bool lfMode = false;   // lines end at LF: the text has no CR
-    bool ascii = true;     // every byte before end is ASCII
+    bool ascii = true;     // every byte before end is ASCII (false may also come from a few bytes past end)
     qsizetype end = 0;     // where the walk stopped: the bytes from here on were not looked at
 };
 

@@ -147,8 +147,9 @@ void databaseSpans(QByteArrayView bytes)
     const qsizetype count = walk.records;
     const bool lfMode = walk.lfMode;
     const QByteArrayView looked = bytes.first(walk.end);
-    require(walk.ascii == std::all_of(looked.begin(), looked.end(), [](char c) { return uchar(c) < 0x80; }),
-            "the walk tells whether the bytes it looked at are ASCII");
+    // Loads of sixteen bytes can see past the walk's end, so only "ASCII" is a promise.
+    require(!walk.ascii || std::all_of(looked.begin(), looked.end(), [](char c) { return uchar(c) < 0x80; }),
+            "a walk that says ASCII looked at ASCII bytes only");
     require(walked.complete == read.complete && walked.recordStarts == read.recordStarts &&
                 walked.lostRecords == read.lostRecords && walked.lostTitles == read.lostTitles &&
                 walked.nonUtf8Bytes == read.nonUtf8Bytes,
@@ -347,8 +348,11 @@ void jsonc(QByteArrayView bytes)
     if (parsed && document.json.isObject()) {
         const QJsonObject members = document.json.object();
         require(document.memberOrder.size() == members.size(), "every member is listed once");
+        // Compared with the object's key list: Qt lists a name that began with a byte-order mark
+        // without it, and then cannot look it up by that name either.
+        const QStringList keys = members.keys();
         for (const QString& name : document.memberOrder) {
-            require(members.contains(name), "the listed members are the object's");
+            require(keys.contains(name), "the listed members are the object's");
         }
     }
     // The same bytes as a VS Code file and, by their shape, as a massCode library.
