@@ -13,7 +13,7 @@ namespace {
 QString longCode()
 {
     QString code;
-    for (int line = 0; line < 10000; ++line) {
+    for (int line = 0; line < 200000; ++line) {
         code += QStringLiteral("    int value%1 = compute(%1, \"text\");  // step %1\r\n").arg(line);
     }
     return code;
