@@ -61,8 +61,7 @@ public:
             crlf = false;
             return true;
         }
-        crlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
-        m_pos = end + (crlf ? 2 : 1);
+        crlf = stepOver(end);
         return true;
     }
 
@@ -95,8 +94,7 @@ public:
                 }
                 any = true;
                 end = block + __builtin_ctzll(mask);
-                lastCrlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
-                m_pos = end + (lastCrlf ? 2 : 1);
+                lastCrlf = stepOver(end);
                 if (m_pos >= m_size || startsWithDashes(m_pos)) {
                     return true;
                 }
@@ -108,15 +106,8 @@ public:
                 loneBreak = true;
             }
             any = true;
-            end = findStop(m_pos);
-            if (end < 0) {
-                end = m_size;
-                m_pos = m_size;
-                lastCrlf = false;
-                return true;
-            }
-            lastCrlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
-            m_pos = end + (lastCrlf ? 2 : 1);
+            qsizetype lineBegin = 0;
+            next(lineBegin, end, lastCrlf);
             if (m_pos >= m_size || startsWithDashes(m_pos)) {
                 return true;
             }
@@ -169,6 +160,14 @@ public:
     }
 
 private:
+    // Moves past the line end at end; true when it was CR LF.
+    bool stepOver(qsizetype end)
+    {
+        const bool crlf = !m_lfMode && end + 1 < m_size && m_data[end + 1] == '\n';
+        m_pos = end + (crlf ? 2 : 1);
+        return crlf;
+    }
+
     // The first byte from at on that ends a line, or -1. Lines are short, so an inline search of
     // sixteen bytes at a time beats a call per line.
     qsizetype findStop(qsizetype at)
