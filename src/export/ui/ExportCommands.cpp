@@ -2,6 +2,7 @@
 
 #include "export/HtmlTemplate.h"
 #include "export/LanguageExport.h"
+#include "export/PageWriter.h"
 #include "export/RtfToHtml.h"
 #include "export/SnippetExport.h"
 #include "export/ui/RichTextRenderer.h"
@@ -239,43 +240,63 @@ void ExportCommands::ExportLanguageWithColor()
     bool cancelled = false;
     {
         const UpdateGuard guard(m_context.ws);
+        // The window renders a page's code while the writer converts and writes the pages before it.
+        PageWriter writer(QDir(exportFolder), siteTemplate.text, indexFile, oldPages);
+        // The pages the writer finished, taken in order: each is linked from the index and counted.
+        // Once the export is cancelled, a page finished after the last one reported is taken back,
+        // so the site holds exactly the pages its index links.
+        auto collect = [&] {
+            for (const PageWriter::Result& result : writer.take()) {
+                if (cancelled) {
+                    if (result.written) {
+                        QFile::remove(
+                            QDir(exportFolder).filePath(LanguageExport::pageName(base, result.number)));
+                    }
+                    continue;
+                }
+                const SitePage& page = pages.at(result.number - 1);
+                headCategoriesUpTo(page.category);
+                indexLines << LanguageExport::linkLine(base, result.number, page.title);
+                written += result.written ? 1 : 0;
+                if (!result.written) {
+                    Prompts::message(&m_context.window,
+                                     QStringLiteral("Error starting language export: ") + result.error,
+                                     LanguageTitle, Prompts::Icon::Critical);
+                }
+                emit languagePageDone(result.number, int(pages.size()));
+                shownPage = result.number;
+                if (progress.cancelled() && result.number < pages.size()) {
+                    cancelled = true;
+                    writer.cancel();
+                }
+            }
+        };
+        auto stopped = [&] {
+            if (!cancelled && progress.cancelled()) {
+                cancelled = true;
+                writer.cancel();
+            }
+            return cancelled;
+        };
         // A long page takes a while at every step: the window repaints, and Cancel works, meanwhile.
         const RtfToHtml::Progress keepResponsive = [&] {
             pace();
-            return !progress.cancelled();
+            collect();
+            return !stopped();
         };
-        for (int n = 1; n <= pages.size(); ++n) {
-            shownPage = n - 1;
-            pace();
-            if (progress.cancelled()) {
-                cancelled = true;
-                break;
+        for (int n = 1; n <= pages.size() && keepResponsive(); ++n) {
+            PageWriter::Job job{n, LanguageExport::pageName(base, n), {}, {}, {}};
+            if (!renderPage(pages.at(n - 1).record, siteTemplate, keepResponsive, job)) {
+                break; // cancelled half-way through the page: there is no page to link to
             }
-            const SitePage& page = pages.at(n - 1);
-            const bool pageWritten =
-                ExportLanguageIRUN(page.record, LanguageExport::pageName(base, n), indexFile, exportFolder,
-                                   siteTemplate, oldPages, keepResponsive, &error);
-            if (!pageWritten && progress.cancelled()) {
-                // Cancelled half-way through the page: there is no page to link to.
-                cancelled = true;
-                break;
-            }
-            headCategoriesUpTo(page.category);
-            indexLines << LanguageExport::linkLine(base, n, page.title);
-            written += pageWritten ? 1 : 0;
-            if (!pageWritten) {
-                Prompts::message(&m_context.window,
-                                 QStringLiteral("Error starting language export: ") + error, LanguageTitle,
-                                 Prompts::Icon::Critical);
-            }
-            emit languagePageDone(n, int(pages.size()));
-            shownPage = n;
-            pace();
-            if (progress.cancelled()) {
-                cancelled = n < pages.size();
-                break;
+            while (!writer.tryAdd(job) && keepResponsive()) {
+                writer.wait(10);
             }
         }
+        while (!writer.finish(10)) {
+            keepResponsive();
+        }
+        collect();
         editor.setText(kept);
     }
     // Exports before this one left their RTF here; the folder ends without it, as it always has.
@@ -311,15 +332,13 @@ void ExportCommands::ExportLanguageWithColor()
             : QStringLiteral("Language exported to %1 (%2)").arg(where, counts));
 }
 
-bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName,
-                                        const QString& IndexFile, const QString& exportFolder,
-                                        const SiteTemplate& siteTemplate, LanguageExport::OldPages& oldPages,
-                                        const RtfToHtml::Progress& progress, QString* error)
+bool ExportCommands::renderPage(qsizetype iPos, const SiteTemplate& siteTemplate,
+                                const RtfToHtml::Progress& progress, PageWriter::Job& job)
 {
     const CodeArray& records = m_context.ws.codeArray;
     if (iPos < 0 || iPos >= qsizetype(records.size())) {
-        *error = QStringLiteral("The snippet is no longer in the library: ") + ExportFileName;
-        return false;
+        job.failure = QStringLiteral("The snippet is no longer in the library: ") + job.pageFile;
+        return true;
     }
     const SnippetRecord& record = records[size_t(iPos)];
     m_context.views.txtCode->setText(record.Code + QStringLiteral("\r\n"));
@@ -327,14 +346,12 @@ bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFil
     if (!rtf) {
         return false;
     }
-    if (!siteTemplate.error.isEmpty()) {
-        *error = siteTemplate.error;
-        return false;
-    }
+    job.failure = siteTemplate.error;
+    job.record = record;
     // As the working file held it: the rendering and a line end.
-    rtf->append("\r\n");
-    return LanguageExport::writePage(QDir(exportFolder), ExportFileName, siteTemplate.text, *rtf, record,
-                                     IndexFile, progress, error, &oldPages);
+    job.rtf = std::move(*rtf);
+    job.rtf.append("\r\n");
+    return true;
 }
 
 // Template and counter

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/LanguageExport.h"
+#include "export/PageWriter.h"
 #include "export/RtfToHtml.h"
 #include "gui/SettingsClient.h"
 
@@ -60,11 +60,10 @@ private:
         QString text;
         QString error;
     };
-    // False with the reason on a failure, and false when progress stopped the page.
-    bool ExportLanguageIRUN(qsizetype iPos, const QString& ExportFileName, const QString& IndexFile,
-                            const QString& exportFolder, const SiteTemplate& siteTemplate,
-                            LanguageExport::OldPages& oldPages, const RtfToHtml::Progress& progress,
-                            QString* error);
+    // Renders a page's code in the editor into job, with the reason when the page cannot be made;
+    // false when progress stopped it.
+    bool renderPage(qsizetype iPos, const SiteTemplate& siteTemplate, const RtfToHtml::Progress& progress,
+                    PageWriter::Job& job);
     void refuse(const QString& text);
 
     WindowContext& m_context;
