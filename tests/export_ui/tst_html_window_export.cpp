@@ -215,6 +215,25 @@ private slots:
                  qPrintable(text));
     }
 
+    void languageExport_pagesThatFail_showOneMessageAndCount()
+    {
+        WindowFixture f;
+        f.writeLibrary(sqlLibrary());
+        f.open();
+        for (const char* blocked : {"html_export/sql1.htm", "html_export/sql3.htm"}) {
+            QVERIFY(QDir(f.folder()).mkpath(QLatin1String(blocked)));
+        }
+        Prompts::takeHistory();
+        f.tree()->setCurrentItem(f.node(QStringLiteral("SQL")));
+        trigger(f, "mnuExportLanguage");
+        const QList<Prompts::Record> shown = Prompts::takeHistory();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().text.contains(QStringLiteral("sql1.htm")), qPrintable(shown.first().text));
+        QCOMPARE(f.find<QLabel>("StatusBar1")->text(),
+                 QStringLiteral("Language exported to %1 (1 of 3 pages)")
+                     .arg(QDir::toNativeSeparators(exportFolder(f))));
+    }
+
     void languageExport_leavesNoWiderScrolledText()
     {
         WindowFixture f;

@@ -237,6 +237,7 @@ void ExportCommands::ExportLanguageWithColor()
         }
     };
     int written = 0;
+    int failed = 0;
     bool cancelled = false;
     {
         const UpdateGuard guard(m_context.ws);
@@ -258,7 +259,8 @@ void ExportCommands::ExportLanguageWithColor()
                 headCategoriesUpTo(page.category);
                 indexLines << LanguageExport::linkLine(base, result.number, page.title);
                 written += result.written ? 1 : 0;
-                if (!result.written) {
+                // The first failure is shown; the rest (a full disk fails every page) only count.
+                if (!result.written && ++failed == 1) {
                     Prompts::message(&m_context.window,
                                      QStringLiteral("Error starting language export: ") + result.error,
                                      LanguageTitle, Prompts::Icon::Critical);
