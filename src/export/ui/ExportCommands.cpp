@@ -171,14 +171,14 @@ void ExportCommands::ExportLanguageWithColor()
     QStringList categories;
     QList<SitePage> pages;
     for (int c = 0; c < language->childCount(); ++c) {
-        QTreeWidgetItem* category = language->child(c);
-        m_context.tree.populate(category);
+        // Read without making the rows not made yet: a language of 50,000 snippets would hold the
+        // window still while they were made.
+        const QTreeWidgetItem* category = language->child(c);
         categories.append(LibraryTree::nodeName(category));
-        for (int s = 0; s < category->childCount(); ++s) {
-            const QTreeWidgetItem* snippet = category->child(s);
-            if (LibraryTree::tag(snippet) == LibraryTree::CodeTag) {
-                pages.append({LibraryTree::recordIndex(snippet), c, LibraryTree::nodeName(snippet)});
-            }
+        const QList<qsizetype> indexes = m_context.tree.snippetIndexes(category);
+        const QStringList titles = m_context.tree.childTexts(category);
+        for (qsizetype s = 0; s < indexes.size(); ++s) {
+            pages.append({indexes.at(s), c, titles.at(s)});
         }
     }
 
