@@ -2,9 +2,10 @@
 #include "search/SearchEngine.h"
 #include "store/DatabaseFile.h"
 #include "store/LibraryOrdering.h"
-
-#include <QTest>
 #include "ZorbethTestPaths.h"
+
+#include <QRandomGenerator>
+#include <QTest>
 
 using namespace ResultRows;
 
@@ -139,6 +140,54 @@ private slots:
                 std::find_if(rows.begin(), rows.end(), [](const Row& r) { return r.title == "Same"; });
             QCOMPARE(first->id(), QStringLiteral("T6"));
             QCOMPARE((first + 1)->id(), QStringLiteral("T7"));
+        }
+    }
+
+    // Random texts from a small alphabet (so keys share prefixes and repeat) that holds what orders
+    // unlike ASCII: capitals, a NUL, letters past Latin-1, a surrogate pair and a unit above it.
+    void columnClick_ordersAsSortingTheKeysAsStrings_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<quint32>("seed");
+        QTest::newRow("few") << 40 << 1u;
+        QTest::newRow("hundreds") << 700 << 2u;
+        QTest::newRow("enough for two halves") << 70000 << 3u;
+    }
+
+    void columnClick_ordersAsSortingTheKeysAsStrings()
+    {
+        QFETCH(int, count);
+        QFETCH(quint32, seed);
+        static const QString alphabet = QStringLiteral("aAb:-\u00e9\u00c9\u0130\U0001F600\uFF21") + QChar(0);
+        QRandomGenerator random(seed);
+        auto text = [&] {
+            QString t;
+            for (int n = int(random.bounded(7)); n > 0; --n) {
+                t += alphabet.at(random.bounded(int(alphabet.size())));
+            }
+            return t;
+        };
+        Rows rows;
+        for (int i = 0; i < count; ++i) {
+            rows.push_back({text(), text(), text(), text(), i, i});
+        }
+        for (const int column : {LanguageColumn, CategoryColumn, TitleColumn, DateColumn}) {
+            ColumnSort sort;
+            Rows sorted = rows;
+            for (const bool ascending : {true, false}) {
+                std::vector<std::pair<QString, qsizetype>> expected;
+                for (const Row& row : sorted) {
+                    expected.emplace_back(sortKey(row, column), row.index);
+                }
+                std::stable_sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
+                    return ascending ? a.first < b.first : b.first < a.first;
+                });
+                sort.lstResults_ColumnClick(sorted, column);
+                for (size_t i = 0; i < sorted.size(); ++i) {
+                    QCOMPARE(sorted[i].index, expected[i].second);
+                    QCOMPARE(sorted[i].rowKey, qsizetype(i));
+                }
+            }
         }
     }
 
