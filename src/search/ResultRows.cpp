@@ -1,12 +1,10 @@
 #include "search/ResultRows.h"
 
 #include "search/SearchScope.h"
+#include "store/KeyOrder.h"
 
 #include <algorithm>
 #include <numeric>
-#include <string>
-#include <string_view>
-#include <thread>
 
 namespace ResultRows {
 
@@ -14,69 +12,6 @@ namespace {
 
 const QString KeyJoin = QStringLiteral(":::");
 const QString CrLf = QStringLiteral("\r\n");
-
-// A row's sort key where the sort looks first: its first four UTF-16 units packed so that comparing
-// the numbers orders as comparing the strings does (a shorter string pads with 0, the least unit);
-// only equal prefixes compare the whole keys, kept together in one buffer. A million keys sorted
-// as strings on the heap spend most of their time waiting for memory.
-struct SortEntry
-{
-    quint64 prefix;
-    qsizetype offset;
-    qsizetype length;
-    size_t row;
-};
-
-quint64 prefixOf(QStringView key)
-{
-    quint64 prefix = 0;
-    for (qsizetype i = 0; i < 4; ++i) {
-        prefix = (prefix << 16) | (i < key.size() ? key[i].unicode() : 0u);
-    }
-    return prefix;
-}
-
-// The rows' order sorted on the column's keys, equal keys in their present order.
-std::vector<size_t> sortedOrder(const Rows& rows, int column, bool ascending)
-{
-    std::u16string keys;
-    std::vector<SortEntry> entries;
-    entries.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const QString key = sortKey(rows[i], column);
-        entries.push_back({prefixOf(key), qsizetype(keys.size()), key.size(), i});
-        keys.append(reinterpret_cast<const char16_t*>(key.utf16()), size_t(key.size()));
-    }
-    const std::u16string_view all(keys);
-    auto keyOf = [&all](const SortEntry& e) { return all.substr(size_t(e.offset), size_t(e.length)); };
-    // QString orders by UTF-16 units as these views do.
-    auto before = [&](const SortEntry& a, const SortEntry& b) {
-        if (a.prefix != b.prefix) {
-            return ascending ? a.prefix < b.prefix : b.prefix < a.prefix;
-        }
-        const int c = keyOf(a).compare(keyOf(b));
-        if (c != 0) {
-            return ascending ? c < 0 : c > 0;
-        }
-        return a.row < b.row;
-    };
-    // Two halves at once on a large list, then merged.
-    const auto middle = entries.begin() + std::ptrdiff_t(entries.size() / 2);
-    if (entries.size() >= 65536) {
-        std::thread first([&] { std::sort(entries.begin(), middle, before); });
-        std::sort(middle, entries.end(), before);
-        first.join();
-        std::inplace_merge(entries.begin(), middle, entries.end(), before);
-    } else {
-        std::sort(entries.begin(), entries.end(), before);
-    }
-    std::vector<size_t> order;
-    order.reserve(entries.size());
-    for (const SortEntry& e : entries) {
-        order.push_back(e.row);
-    }
-    return order;
-}
 
 } // namespace
 
@@ -150,7 +85,8 @@ void ColumnSort::lstResults_ColumnClick(Rows& rows, int column)
     }
     if (column != IdColumn) {
         const bool ascending = !m_descendingNext[size_t(column)];
-        const std::vector<size_t> order = sortedOrder(rows, column, ascending);
+        const std::vector<size_t> order = sortedKeyOrder(
+            rows.size(), [&](size_t i) { return sortKey(rows[i], column); }, ascending);
         Rows sorted;
         sorted.reserve(rows.size());
         for (size_t i : order) {

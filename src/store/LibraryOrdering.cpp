@@ -1,9 +1,7 @@
 #include "store/LibraryOrdering.h"
 
+#include "store/KeyOrder.h"
 #include "store/TextCodec.h"
-
-#include <algorithm>
-#include <numeric>
 
 namespace LibraryOrdering {
 
@@ -14,17 +12,8 @@ QString sortKey(const SnippetRecord& record)
 
 std::vector<size_t> sortedOrder(const CodeArray& array)
 {
-    // Each key is built once. A stable sort keeps records with equal keys in a fixed order, so the
-    // same file always gives the same tree.
-    std::vector<QString> keys;
-    keys.reserve(array.size());
-    for (const SnippetRecord& r : array) {
-        keys.push_back(sortKey(r));
-    }
-    std::vector<size_t> order(array.size());
-    std::iota(order.begin(), order.end(), size_t(0));
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
-    return order;
+    // Records with equal keys keep their order, so the same file always gives the same tree.
+    return sortedKeyOrder(array.size(), [&array](size_t i) { return sortKey(array[i]); });
 }
 
 void SortCodeByLanguage(CodeArray& array)

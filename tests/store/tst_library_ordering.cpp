@@ -1,5 +1,6 @@
 #include "store/LibraryOrdering.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 class TestLibraryOrdering : public QObject
@@ -10,6 +11,7 @@ private slots:
     void sort_ordersByLowerCasedKeyCodeUnits_data();
     void sort_ordersByLowerCasedKeyCodeUnits();
     void sort_keepsEqualKeysInTheirOrderAndEveryField();
+    void sort_ordersAManyAsAStableSortOfTheKeys();
 };
 
 void TestLibraryOrdering::sort_ordersByLowerCasedKeyCodeUnits_data()
@@ -71,6 +73,38 @@ void TestLibraryOrdering::sort_keepsEqualKeysInTheirOrderAndEveryField()
     QCOMPARE(array.front(), original.back());
     QVERIFY(std::equal(original.begin(), original.end() - 1, array.begin() + 1, array.end()));
     QCOMPARE(LibraryOrdering::sortKey(original[0]), QString("zed::::::"));
+}
+
+// Enough records to be sorted in two halves, from an alphabet whose letters share prefixes, repeat,
+// lower-case to other lengths and order by UTF-16 unit unlike by code point.
+void TestLibraryOrdering::sort_ordersAManyAsAStableSortOfTheKeys()
+{
+    static const QString alphabet = QStringLiteral("aAb:\u00c9\u0130\U0001F600\uFF21") + QChar(0);
+    QRandomGenerator random(20261207);
+    auto text = [&] {
+        QString t;
+        for (int n = int(random.bounded(6)); n > 0; --n) {
+            t += alphabet.at(random.bounded(int(alphabet.size())));
+        }
+        return t;
+    };
+    CodeArray array(70000);
+    for (size_t i = 0; i < array.size(); ++i) {
+        array[i].Language = text();
+        array[i].Category = text();
+        array[i].Title = text();
+        array[i].ObjectStart = qint32(i);
+    }
+    std::vector<std::pair<QString, qint32>> expected;
+    for (const SnippetRecord& r : array) {
+        expected.emplace_back(LibraryOrdering::sortKey(r), r.ObjectStart);
+    }
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    LibraryOrdering::SortCodeByLanguage(array);
+    for (size_t i = 0; i < array.size(); ++i) {
+        QCOMPARE(array[i].ObjectStart, expected[i].second);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLibraryOrdering)
