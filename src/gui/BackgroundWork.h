@@ -6,3 +6,8 @@
 // handling its events: the windows repaint and a Cancel button can be pressed meanwhile. Whatever
 // should not be touched during the work must be kept from the user by the caller (a modal window).
 void runInBackground(const std::function<void()>& work);
+
+// Runs work on a worker thread and returns when it has ended, while the windows keep repainting; the
+// user's clicks and keys wait until then and are handled after. For long computations that only read
+// what no other event changes, or work on copies.
+void runWhilePainting(const std::function<void()>& work);

@@ -1,5 +1,14 @@
 #include "search/ui/ResultsModel.h"
 
+#include "gui/BackgroundWork.h"
+
+namespace {
+
+// Lists shorter than this sort in less time than a repaint takes.
+constexpr size_t InBackgroundFrom = 50000;
+
+} // namespace
+
 ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ResultsModel::setRows(ResultRows::Rows rows)
@@ -14,8 +23,18 @@ void ResultsModel::sortByColumn(int column)
     if (m_rows.empty()) {
         return;
     }
+    // Sorted on a copy (its texts shared) while the list repaints from the rows it shows.
+    ResultRows::Rows sorted = m_rows;
+    ResultRows::ColumnSort sort = m_sort;
+    auto work = [&] { sort.lstResults_ColumnClick(sorted, column); };
+    if (sorted.size() >= InBackgroundFrom) {
+        runWhilePainting(work);
+    } else {
+        work();
+    }
     beginResetModel();
-    m_sort.lstResults_ColumnClick(m_rows, column);
+    m_rows = std::move(sorted);
+    m_sort = sort;
     endResetModel();
 }
 

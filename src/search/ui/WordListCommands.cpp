@@ -1,5 +1,6 @@
 #include "search/ui/WordListCommands.h"
 
+#include "gui/BackgroundWork.h"
 #include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/Workspace.h"
@@ -10,23 +11,45 @@
 #include <QComboBox>
 #include <QLabel>
 
+namespace {
+
+// Libraries smaller than this make their lists in less time than a repaint takes.
+constexpr size_t InBackgroundFrom = 50000;
+
+} // namespace
+
 WordListCommands::WordListCommands(WindowContext& context, QComboBox& box, SearchHistoryBox& history,
                                    std::function<SearchScope()> scope, QObject* parent)
     : QObject(parent), m_context(context), m_box(box), m_history(history), m_scope(std::move(scope))
 {}
 
-void WordListCommands::optAll_Click()
+WordLists::WordList WordListCommands::collect(WordLists::WordList (*list)(const CodeArray&,
+                                                                          const SearchScope&))
 {
     const WaitCursor wait;
-    const WordLists::WordList list = WordLists::allWords(m_context.ws.codeArray, m_scope());
+    const CodeArray& records = m_context.ws.codeArray;
+    const SearchScope scope = m_scope();
+    WordLists::WordList words;
+    // A large library's list takes a while: made beside the window, which keeps repainting.
+    auto work = [&] { words = list(records, scope); };
+    if (records.size() >= InBackgroundFrom) {
+        runWhilePainting(work);
+    } else {
+        work();
+    }
+    return words;
+}
+
+void WordListCommands::optAll_Click()
+{
+    const WordLists::WordList list = collect(&WordLists::allWords);
     showWords(list.words);
     m_context.status.setText(WordLists::allWordsStatus(list));
 }
 
 void WordListCommands::optKeys_Click()
 {
-    const WaitCursor wait;
-    const WordLists::WordList list = WordLists::keyWords(m_context.ws.codeArray, m_scope());
+    const WordLists::WordList list = collect(&WordLists::keyWords);
     showWords(list.words);
     m_context.status.setText(WordLists::keyWordsStatus(list));
 }

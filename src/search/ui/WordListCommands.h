@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/WordLists.h"
+
 #include <functional>
 #include <QObject>
 
@@ -27,6 +29,8 @@ public:
     void optUser_Click();
 
 private:
+    // One of the lists, with the wait cursor; a large library's is made while the window repaints.
+    WordLists::WordList collect(WordLists::WordList (*list)(const CodeArray&, const SearchScope&));
     void showWords(const QStringList& words);
 
     WindowContext& m_context;
