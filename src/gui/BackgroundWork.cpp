@@ -6,6 +6,9 @@
 
 namespace {
 
+// Fewer items than this are handled in less time than a repaint takes.
+constexpr size_t LargeWork = 50000;
+
 void runWithEvents(const std::function<void()>& work, QEventLoop::ProcessEventsFlags flags)
 {
     std::unique_ptr<QThread> worker(QThread::create(work));
@@ -26,4 +29,13 @@ void runInBackground(const std::function<void()>& work)
 void runWhilePainting(const std::function<void()>& work)
 {
     runWithEvents(work, QEventLoop::ExcludeUserInputEvents);
+}
+
+void runWhilePainting(size_t items, const std::function<void()>& work)
+{
+    if (items >= LargeWork) {
+        runWhilePainting(work);
+    } else {
+        work();
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 // Runs work on a worker thread and returns when it has ended, while the caller's thread keeps
@@ -11,3 +12,7 @@ void runInBackground(const std::function<void()>& work);
 // user's clicks and keys wait until then and are handled after. For long computations that only read
 // what no other event changes, or work on copies.
 void runWhilePainting(const std::function<void()>& work);
+
+// As runWhilePainting when the work covers at least a large library's worth of items (rows,
+// records), else runs it here at once: a small job ends before a repaint would be due.
+void runWhilePainting(size_t items, const std::function<void()>& work);

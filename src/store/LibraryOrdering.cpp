@@ -16,19 +16,22 @@ std::vector<size_t> sortedOrder(const CodeArray& array)
     return sortedKeyOrder(array.size(), [&array](size_t i) { return sortKey(array[i]); });
 }
 
-void SortCodeByLanguage(CodeArray& array)
+void applyOrder(CodeArray& array, const std::vector<size_t>& order)
 {
-    if (array.size() < 2) {
-        return;
-    }
     // The records are moved into place in one pass.
-    const std::vector<size_t> order = sortedOrder(array);
     CodeArray sorted;
     sorted.reserve(array.size());
     for (size_t from : order) {
         sorted.push_back(std::move(array[from]));
     }
     array = std::move(sorted);
+}
+
+void SortCodeByLanguage(CodeArray& array)
+{
+    if (array.size() >= 2) {
+        applyOrder(array, sortedOrder(array));
+    }
 }
 
 } // namespace LibraryOrdering

@@ -11,6 +11,9 @@ QString sortKey(const SnippetRecord& record);
 // The order SortCodeByLanguage puts the records in: the old index of each record, from the first.
 std::vector<size_t> sortedOrder(const CodeArray& array);
 
+// Puts the records in order, as sortedOrder gave it for this array.
+void applyOrder(CodeArray& array, const std::vector<size_t>& order);
+
 // Sorts the whole code array ascending by sort key.
 void SortCodeByLanguage(CodeArray& array);
 

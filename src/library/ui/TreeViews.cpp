@@ -1,5 +1,6 @@
 #include "library/ui/TreeViews.h"
 
+#include "gui/BackgroundWork.h"
 #include "gui/CommandToolbar.h"
 #include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
@@ -192,7 +193,7 @@ void TreeViews::mnuAllDisplay_Click()
     // Unlike the other rebuilds this one does not put the counts back: the menu item stays checked,
     // and switching the counts off and on shows them again.
     const WaitCursor wait;
-    LibraryOrdering::SortCodeByLanguage(m_context.ws.codeArray);
+    sortLibrary();
     m_context.treeController.FillTreeView();
     selectFirstNode();
 }
@@ -279,8 +280,17 @@ void TreeViews::SortSequence()
     // A rename still open names a record by its index before the sort.
     m_context.tree.finishLabelEdit();
     const WaitCursor wait;
-    LibraryOrdering::SortCodeByLanguage(m_context.ws.codeArray);
+    sortLibrary();
     rebuildTree();
+}
+
+void TreeViews::sortLibrary()
+{
+    CodeArray& records = m_context.ws.codeArray;
+    // The order is found beside the window, which keeps repainting; the records move here after.
+    std::vector<size_t> order;
+    runWhilePainting(records.size(), [&] { order = LibraryOrdering::sortedOrder(records); });
+    LibraryOrdering::applyOrder(records, order);
 }
 
 void TreeViews::rebuildTree()

@@ -74,6 +74,8 @@ signals:
     void picturesSwitched();
 
 private:
+    // Sorts the library's records; a large library's order is found while the window repaints.
+    void sortLibrary();
     void showChildCounts(bool shown);
     void showSelectedAgain();
     void showImages(bool shown);

@@ -1,5 +1,6 @@
 #include "search/ui/BookmarkCommands.h"
 
+#include "gui/BackgroundWork.h"
 #include "gui/CommandToolbar.h"
 #include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
@@ -93,14 +94,17 @@ void BookmarkCommands::mnuBookmarkAll_Click()
     const SearchScope scope(SearchLanguage::ofSelection(m_context.tree), true, m_oneLanguageView());
     CodeArray& records = m_context.ws.codeArray;
     QList<qsizetype> marked;
-    for (size_t i = 0; i < records.size(); ++i) {
-        SnippetRecord& r = records[i];
-        if (r.Deleted || !r.Matched || !scope.contains(r) || r.isBookmarked()) {
-            continue;
+    // Only the keywords change, which nothing shows while the window repaints.
+    runWhilePainting(records.size(), [&] {
+        for (size_t i = 0; i < records.size(); ++i) {
+            SnippetRecord& r = records[i];
+            if (r.Deleted || !r.Matched || !scope.contains(r) || r.isBookmarked()) {
+                continue;
+            }
+            r.Keywords = Bookmarks::added(r.Keywords);
+            marked.append(qsizetype(i));
         }
-        r.Keywords = Bookmarks::added(r.Keywords);
-        marked.append(qsizetype(i));
-    }
+    });
     m_context.tree.setSnippetImages(marked, LibraryTree::MarkerImage);
     if (!marked.isEmpty()) {
         m_context.ws.CodeChanged = true;
@@ -123,13 +127,16 @@ void BookmarkCommands::mnuRemoveBookmarks_Click()
 {
     const WaitCursor wait;
     bool changed = false;
-    for (SnippetRecord& r : m_context.ws.codeArray) {
-        const QString keywords = Bookmarks::removed(r.Keywords);
-        if (keywords != r.Keywords) {
-            r.Keywords = keywords;
-            changed = changed || !r.Deleted;
+    CodeArray& records = m_context.ws.codeArray;
+    runWhilePainting(records.size(), [&] {
+        for (SnippetRecord& r : records) {
+            const QString keywords = Bookmarks::removed(r.Keywords);
+            if (keywords != r.Keywords) {
+                r.Keywords = keywords;
+                changed = changed || !r.Deleted;
+            }
         }
-    }
+    });
     m_context.tree.removeAllMarkers();
     showSelectedKeywords();
     // The removal is a change like any other: closing must not drop it without asking.

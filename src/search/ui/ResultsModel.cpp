@@ -2,13 +2,6 @@
 
 #include "gui/BackgroundWork.h"
 
-namespace {
-
-// Lists shorter than this sort in less time than a repaint takes.
-constexpr size_t InBackgroundFrom = 50000;
-
-} // namespace
-
 ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ResultsModel::setRows(ResultRows::Rows rows)
@@ -26,12 +19,7 @@ void ResultsModel::sortByColumn(int column)
     // Sorted on a copy (its texts shared) while the list repaints from the rows it shows.
     ResultRows::Rows sorted = m_rows;
     ResultRows::ColumnSort sort = m_sort;
-    auto work = [&] { sort.lstResults_ColumnClick(sorted, column); };
-    if (sorted.size() >= InBackgroundFrom) {
-        runWhilePainting(work);
-    } else {
-        work();
-    }
+    runWhilePainting(sorted.size(), [&] { sort.lstResults_ColumnClick(sorted, column); });
     beginResetModel();
     m_rows = std::move(sorted);
     m_sort = sort;

@@ -11,13 +11,6 @@
 #include <QComboBox>
 #include <QLabel>
 
-namespace {
-
-// Libraries smaller than this make their lists in less time than a repaint takes.
-constexpr size_t InBackgroundFrom = 50000;
-
-} // namespace
-
 WordListCommands::WordListCommands(WindowContext& context, QComboBox& box, SearchHistoryBox& history,
                                    std::function<SearchScope()> scope, QObject* parent)
     : QObject(parent), m_context(context), m_box(box), m_history(history), m_scope(std::move(scope))
@@ -31,12 +24,7 @@ WordLists::WordList WordListCommands::collect(WordLists::WordList (*list)(const 
     const SearchScope scope = m_scope();
     WordLists::WordList words;
     // A large library's list takes a while: made beside the window, which keeps repainting.
-    auto work = [&] { words = list(records, scope); };
-    if (records.size() >= InBackgroundFrom) {
-        runWhilePainting(work);
-    } else {
-        work();
-    }
+    runWhilePainting(records.size(), [&] { words = list(records, scope); });
     return words;
 }
 
