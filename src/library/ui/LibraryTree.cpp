@@ -459,7 +459,7 @@ void LibraryTree::populate(QTreeWidgetItem* node)
     }
 }
 
-void LibraryTree::populateAll()
+void LibraryTree::populateAll(const std::function<void()>& pace)
 {
     const bool updates = updatesEnabled();
     setUpdatesEnabled(false);
@@ -467,6 +467,9 @@ void LibraryTree::populateAll()
         QTreeWidgetItem* language = topLevelItem(l);
         for (int c = 0; c < language->childCount(); ++c) {
             populate(language->child(c));
+            if (pace) {
+                pace();
+            }
         }
     }
     setUpdatesEnabled(updates);

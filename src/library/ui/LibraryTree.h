@@ -112,7 +112,8 @@ public:
     // library would otherwise cost a row per snippet at every rebuild. Creates them now; nothing for
     // any other node or a category that has them.
     void populate(QTreeWidgetItem* node);
-    void populateAll();
+    // Every category's rows; pace, when given, is called after each category.
+    void populateAll(const std::function<void()>& pace = {});
     // The node's number of children, rows not yet created included.
     static int childTotal(const QTreeWidgetItem* node);
     // The code-array indexes of a category's snippets in row order, rows not yet created included.

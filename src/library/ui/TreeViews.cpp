@@ -2,6 +2,7 @@
 
 #include "gui/BackgroundWork.h"
 #include "gui/CommandToolbar.h"
+#include "gui/EventPacer.h"
 #include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
@@ -91,8 +92,10 @@ void TreeViews::mnuTreeExpand_Click()
     const WaitCursor wait;
     LibraryTree& tree = m_context.tree;
     tree.setUpdatesEnabled(false);
-    // The view opens nodes without reporting them, so every category gets its rows first.
-    tree.populateAll();
+    // The view opens nodes without reporting them, so every category gets its rows first; the rest
+    // of the window repaints meanwhile.
+    EventPacer pace;
+    tree.populateAll([&pace] { pace(); });
     // One call lays out the whole tree; expanding node by node costs a signal and a layout each.
     tree.expandAll();
     updateCategoryImages();
