@@ -1,6 +1,11 @@
 #pragma once
 
+#include "store/SnippetRecord.h"
+
+#include <QList>
 #include <QString>
+
+class SearchScope;
 
 // A snippet is bookmarked when its keywords contain "bookmark" in any case; the commands add and
 // remove that text.
@@ -17,5 +22,12 @@ QString added(const QString& keywords);
 // "bookmark " and "bookmark" are removed, each step followed by trimming blanks. "bookmarks api"
 // gives "s api".
 QString removed(const QString& keywords);
+
+// Bookmarks every matched, non-deleted record of the scope that is not bookmarked yet (keywords
+// made with added()); gives their indexes, ascending. Large libraries are worked on in slices at once.
+QList<qsizetype> addToAll(CodeArray& records, const SearchScope& scope);
+
+// Takes the bookmark out of every record's keywords (removed()); true when a non-deleted record changed.
+bool removeFromAll(CodeArray& records);
 
 } // namespace Bookmarks

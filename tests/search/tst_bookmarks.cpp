@@ -1,4 +1,5 @@
 #include "search/Bookmarks.h"
+#include "search/SearchScope.h"
 
 #include <QTest>
 
@@ -55,6 +56,48 @@ private slots:
         QFETCH(QString, keywords);
         QFETCH(QString, expected);
         QCOMPARE(Bookmarks::removed(keywords), expected);
+    }
+
+    // The commands over the whole library give what each record's own change gives, whether the
+    // library is worked on in one piece or in slices at once.
+    void bulkCommands_changeEachRecordAsItsOwnChangeWould_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("small") << 50;
+        QTest::newRow("in slices") << 50001;
+    }
+
+    void bulkCommands_changeEachRecordAsItsOwnChangeWould()
+    {
+        QFETCH(int, count);
+        static const QString keywords[] = {"", "api", "Bookmark api", "x bookmarks y", "sql"};
+        CodeArray records(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            SnippetRecord& r = records[size_t(i)];
+            r.Language = i % 3 ? "SQL" : "C";
+            r.Keywords = keywords[i % 5];
+            r.Matched = i % 7 != 0;
+            r.Deleted = i % 13 == 0;
+        }
+        const SearchScope scope(QStringLiteral("sql"), false, false);
+        CodeArray expected = records;
+        QList<qsizetype> expectedMarked;
+        for (size_t i = 0; i < expected.size(); ++i) {
+            SnippetRecord& r = expected[i];
+            if (!r.Deleted && r.Matched && scope.contains(r) && !r.isBookmarked()) {
+                r.Keywords = Bookmarks::added(r.Keywords);
+                expectedMarked.append(qsizetype(i));
+            }
+        }
+        QCOMPARE(Bookmarks::addToAll(records, scope), expectedMarked);
+        QVERIFY(records == expected);
+
+        for (SnippetRecord& r : expected) {
+            r.Keywords = Bookmarks::removed(r.Keywords);
+        }
+        QVERIFY(Bookmarks::removeFromAll(records));
+        QVERIFY(records == expected);
+        QVERIFY(!Bookmarks::removeFromAll(records));
     }
 };
 

@@ -95,16 +95,7 @@ void BookmarkCommands::mnuBookmarkAll_Click()
     CodeArray& records = m_context.ws.codeArray;
     QList<qsizetype> marked;
     // Only the keywords change, which nothing shows while the window repaints.
-    runWhilePainting(records.size(), [&] {
-        for (size_t i = 0; i < records.size(); ++i) {
-            SnippetRecord& r = records[i];
-            if (r.Deleted || !r.Matched || !scope.contains(r) || r.isBookmarked()) {
-                continue;
-            }
-            r.Keywords = Bookmarks::added(r.Keywords);
-            marked.append(qsizetype(i));
-        }
-    });
+    runWhilePainting(records.size(), [&] { marked = Bookmarks::addToAll(records, scope); });
     m_context.tree.setSnippetImages(marked, LibraryTree::MarkerImage);
     if (!marked.isEmpty()) {
         m_context.ws.CodeChanged = true;
@@ -128,15 +119,7 @@ void BookmarkCommands::mnuRemoveBookmarks_Click()
     const WaitCursor wait;
     bool changed = false;
     CodeArray& records = m_context.ws.codeArray;
-    runWhilePainting(records.size(), [&] {
-        for (SnippetRecord& r : records) {
-            const QString keywords = Bookmarks::removed(r.Keywords);
-            if (keywords != r.Keywords) {
-                r.Keywords = keywords;
-                changed = changed || !r.Deleted;
-            }
-        }
-    });
+    runWhilePainting(records.size(), [&] { changed = Bookmarks::removeFromAll(records); });
     m_context.tree.removeAllMarkers();
     showSelectedKeywords();
     // The removal is a change like any other: closing must not drop it without asking.
