@@ -322,7 +322,7 @@ bool ExportCommands::ExportLanguageIRUN(qsizetype iPos, const QString& ExportFil
         return false;
     }
     const SnippetRecord& record = records[size_t(iPos)];
-    m_context.views.txtCode->setText(record.Code + QStringLiteral("\r\n"));
+    m_context.views.txtCode->setText(record.Code.toString() + QStringLiteral("\r\n"));
     std::optional<QByteArray> rtf = RichTextRenderer::toRtf(*m_context.views.txtCode, false, progress);
     if (!rtf) {
         return false;
