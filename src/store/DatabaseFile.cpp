@@ -9,7 +9,9 @@
 #include <cstring>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <thread>
+#include <tuple>
 #include <type_traits>
 
 #if defined(Q_OS_UNIX)
@@ -572,22 +574,35 @@ private:
     qint32 number(const Slice& slice) const { return LeadingNumber(m_bytes.sliced(slice.begin, slice.size)); }
 
     // Neighbouring records mostly share language, category, keywords and date: when the bytes match
-    // the previous record's, its string is shared instead of decoded again.
+    // the previous record's, its string is shared instead of decoded again. A library has few
+    // languages, categories and sets of keywords, so the values seen are also kept by their bytes,
+    // up to a limit, and shared by every record that has them.
     struct Repeated
     {
         Slice slice;
         QString value;
         qsizetype nonUtf8 = 0;
+        QHash<QByteArray, std::pair<QString, qsizetype>> seen; // bytes: value, bytes not UTF-8
     };
+    static constexpr qsizetype KeptValues = 1024;
 
-    QString shared(const Slice& slice, Repeated& last)
+    QString shared(const Slice& slice, Repeated& last, bool keep = true)
     {
         if (slice.size != last.slice.size ||
             std::memcmp(m_bytes.data() + slice.begin, m_bytes.data() + last.slice.begin,
                         size_t(slice.size)) != 0) {
             last.slice = slice;
-            last.nonUtf8 = 0;
-            last.value = text(slice, &last.nonUtf8);
+            const QByteArray bytes = QByteArray::fromRawData(m_bytes.data() + slice.begin, slice.size);
+            const auto found = keep ? last.seen.constFind(bytes) : last.seen.constEnd();
+            if (found != last.seen.constEnd()) {
+                std::tie(last.value, last.nonUtf8) = found.value();
+            } else {
+                last.nonUtf8 = 0;
+                last.value = text(slice, &last.nonUtf8);
+                if (keep && last.seen.size() < KeptValues) {
+                    last.seen.insert(QByteArray(bytes.constData(), bytes.size()), {last.value, last.nonUtf8});
+                }
+            }
         }
         m_nonUtf8 += last.nonUtf8;
         return last.value;
@@ -600,7 +615,7 @@ private:
         r.Language = shared(v.language, m_lastLanguage);
         r.Category = shared(v.category, m_lastCategory);
         r.Keywords = shared(v.keywords, m_lastKeywords);
-        r.Date = shared(v.date, m_lastDate);
+        r.Date = shared(v.date, m_lastDate, false);
         r.ObjectName = text(v.objectName, &m_nonUtf8);
         r.ObjectFlag = number(v.objectFlag);
         r.ObjectStart = number(v.objectStart);
