@@ -136,6 +136,9 @@ private slots:
                                     << QStringLiteral("éé\r\n") << qsizetype(1);
         QTest::newRow("only a byte order mark")
             << QByteArray("\xEF\xBB\xBF") << QByteArray() << QString() << qsizetype(0);
+        // A file without any CR: LF ends its lines, and the code reads with CR LF.
+        QTest::newRow("lines ended by LF") << QByteArray("\xEF\xBB\xBF\xC3\xA9\n\nb") << QByteArray("\n")
+                                           << QStringLiteral("é\r\n\r\nb") << qsizetype(0);
     }
 
     void load_readsCodeAsDecodingDid()
@@ -144,12 +147,23 @@ private slots:
         QFETCH(QByteArray, elsewhere);
         QFETCH(QString, expected);
         QFETCH(qsizetype, nonUtf8);
-        const QByteArray file = fileWithCode(code, "t" + elsewhere);
+        QByteArray file = fileWithCode(code, "t" + elsewhere);
+        if (elsewhere == "\n") {
+            file = fileWithCode(code).replace("\r\n", "\n");
+        }
         const DatabaseFile::ReadResult read = DatabaseFile::parse(file);
         QCOMPARE(read.records.size(), size_t(1));
         QCOMPARE(read.records[0].Code.toString(), expected);
         QVERIFY(TextCodec::isUtf8(read.records[0].Code.bytes()));
         QCOMPARE(read.nonUtf8Bytes, nonUtf8);
+        // The command line reads a UTF-8 file by places, and must find the same code there.
+        if (TextCodec::isUtf8(file)) {
+            std::vector<DatabaseFile::RecordSpans> spans;
+            DatabaseFile::Walk walk;
+            DatabaseFile::parseSpans(file, &spans, walk);
+            QCOMPARE(spans.size(), size_t(1));
+            QVERIFY(DatabaseFile::spanCode(file, spans[0].code, walk.lfMode) == read.records[0].Code);
+        }
     }
 
     // Random records edited, deleted, saved and read back again and again: every save writes the
