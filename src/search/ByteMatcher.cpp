@@ -57,6 +57,11 @@ bool equalAt(const char* at, const QByteArray& needle, bool fold)
 
 ByteMatcher::ByteMatcher(const QString& term, Qt::CaseSensitivity cs) : m_fold(cs == Qt::CaseInsensitive)
 {
+    // A character beyond ASCII that, ignoring case, does not fold to ASCII matches no ASCII character:
+    // then ASCII text cannot hold the term.
+    for (const char32_t c : term.toUcs4()) {
+        m_beyondAscii = m_beyondAscii || (m_fold ? QChar::toCaseFolded(c) : c) >= 0x80;
+    }
     if (term.isEmpty() || term.contains(u'\r') || term.contains(u'\n')) {
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/TextMatcher.h"
+#include "store/TextCodec.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -36,7 +37,7 @@ public:
     bool isIn(QByteArrayView bytes, const TextMatcher& matcher, Decode decode) const
     {
         if (!m_usable) {
-            return matcher.isIn(decode());
+            return !(m_beyondAscii && TextCodec::isAscii(bytes)) && matcher.isIn(decode());
         }
         if (!isIn(bytes)) {
             return false;
@@ -66,8 +67,9 @@ private:
 
     static bool find(QByteArrayView bytes, const QByteArray& needle, bool fold);
 
-    QByteArray m_needle; // lower-case when folding
-    QByteArray m_whole;  // an ASCII term lower-cased, when folding and the needle is not all of it
+    QByteArray m_needle;        // lower-case when folding
+    QByteArray m_whole;         // an ASCII term lower-cased, when folding and the needle is not all of it
+    bool m_beyondAscii = false; // the term has a character that no ASCII character matches
     bool m_fold = false;
     bool m_usable = false;
     bool m_exact = false;
