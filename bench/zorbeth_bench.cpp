@@ -503,7 +503,7 @@ void measureComparison(const QString& path)
         SnippetRecord r = library[(i * 7919) % count];
         r.Keywords.clear();
         if (i % 10 == 5) {
-            r.Code += QStringLiteral("\r\n// changed on the server");
+            r.Code = r.Code.toString() + QStringLiteral("\r\n// changed on the server");
         } else if (i % 10 >= 6) {
             r.Title = QStringLiteral("server only ") + QString::number(i);
         }

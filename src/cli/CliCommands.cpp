@@ -99,7 +99,7 @@ QJsonObject toJson(const SnippetRecord& r, qsizetype index, bool withTexts)
                   {"objectStart", r.ObjectStart}, {"objectLength", r.ObjectLength}};
     if (withTexts) {
         o.insert("dtext", r.DText);
-        o.insert("code", r.Code);
+        o.insert("code", r.Code.toString());
         o.insert("htext", r.HText);
     }
     return o;
@@ -390,7 +390,7 @@ int CliCommands::split(const QString& file)
                                         {"title", r.Title},
                                         {"keywords", r.Keywords},
                                         {"date", r.Date},
-                                        {"code", r.Code},
+                                        {"code", r.Code.toString()},
                                         {"dtext", r.DText}});
         } else {
             rows.append({QString::number(i), r.Language, r.Category, r.Title});
@@ -478,7 +478,8 @@ int CliCommands::show(const QString& index)
                      {"objectStart:", QString::number(r.ObjectStart)},
                      {"objectLength:", QString::number(r.ObjectLength)}}));
         print(QStringLiteral("dtext:\n%1\ncode:\n%2\nhtext:\n%3\n")
-                  .arg(forTerminal(r.DText, true), forTerminal(r.Code, true), forTerminal(r.HText, true)));
+                  .arg(forTerminal(r.DText, true), forTerminal(r.Code.toString(), true),
+                       forTerminal(r.HText, true)));
     }
     return status;
 }

@@ -52,12 +52,12 @@ void SnippetPrinter::PrintSnippet(const SnippetRecord& record)
     m_surface.printLine(m_options.margin + QStringLiteral("Source Code:"));
     m_surface.setBold(false);
 
-    if (isBlank(record.Code)) {
+    QString code = record.Code.toString();
+    if (isBlank(code)) {
         m_surface.printLine(m_options.margin + QStringLiteral("<empty>"));
     } else if (m_options.wordWrap) {
-        m_surface.printLine(WrapByCharacter(record.Code));
+        m_surface.printLine(WrapByCharacter(code));
     } else {
-        QString code = record.Code;
         m_surface.printLine(m_options.margin + code.replace(CrLf, CrLf + m_options.margin));
     }
 

@@ -229,7 +229,7 @@ QByteArray vsCodeDocument(const CodeArray& records, const std::vector<qsizetype>
                 LineEnd;
         text += QStringLiteral("    \"prefix\": ") + jsonString(prefixOf(r)) + u',' + LineEnd;
         text += QStringLiteral("    \"body\": [") + LineEnd;
-        const QStringList lines = codeLines(r.Code);
+        const QStringList lines = codeLines(r.Code.toString());
         for (qsizetype l = 0; l < lines.size(); ++l) {
             text += QStringLiteral("      ") + jsonString(lines[l]) +
                     (l + 1 < lines.size() ? QStringLiteral(",") : QString()) + LineEnd;
@@ -279,10 +279,11 @@ QByteArray markdownDocument(const CodeArray& records, const std::vector<qsizetyp
         if (!keywords.isEmpty()) {
             text += QStringLiteral("Keywords: ") + keywords + LineEnd + LineEnd;
         }
-        const QString fence = fenceFor(r.Code);
+        const QString code = r.Code.toString();
+        const QString fence = fenceFor(code);
         text += fence + info + LineEnd;
-        if (!r.Code.isEmpty()) {
-            text += r.Code + LineEnd;
+        if (!code.isEmpty()) {
+            text += code + LineEnd;
         }
         text += fence + LineEnd;
     }

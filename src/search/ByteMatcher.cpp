@@ -1,5 +1,8 @@
 #include "search/ByteMatcher.h"
 
+#include "store/TextCodec.h"
+
+#include <algorithm>
 #include <array>
 #include <QChar>
 
@@ -54,6 +57,11 @@ bool equalAt(const char* at, const QByteArray& needle, bool fold)
 
 ByteMatcher::ByteMatcher(const QString& term, Qt::CaseSensitivity cs) : m_fold(cs == Qt::CaseInsensitive)
 {
+    // A character beyond ASCII that, ignoring case, does not fold to ASCII matches no ASCII character:
+    // then ASCII text cannot hold the term.
+    for (const char32_t c : term.toUcs4()) {
+        m_beyondAscii = m_beyondAscii || (m_fold ? QChar::toCaseFolded(c) : c) >= 0x80;
+    }
     if (term.isEmpty() || term.contains(u'\r') || term.contains(u'\n')) {
         return;
     }
@@ -91,11 +99,36 @@ ByteMatcher::ByteMatcher(const QString& term, Qt::CaseSensitivity cs) : m_fold(c
     }
     m_usable = true;
     m_exact = bestLength == term.size();
+    const bool ascii = std::all_of(term.cbegin(), term.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!m_exact && ascii) {
+        for (const QChar c : term) {
+            m_whole.append(lowerAscii(char(c.unicode())));
+        }
+    }
 }
 
 bool ByteMatcher::isIn(QByteArrayView bytes) const
 {
-    const qsizetype m = m_needle.size();
+    return find(bytes, m_needle, m_fold);
+}
+
+ByteMatcher::Verdict ByteMatcher::wholeTermIn(QByteArrayView bytes) const
+{
+    if (m_exact) {
+        return Found;
+    }
+    if (m_whole.isEmpty()) {
+        return Unknown;
+    }
+    if (find(bytes, m_whole, true)) {
+        return Found;
+    }
+    return TextCodec::isAscii(bytes) ? Absent : Unknown;
+}
+
+bool ByteMatcher::find(QByteArrayView bytes, const QByteArray& needle, bool fold)
+{
+    const qsizetype m = needle.size();
     const qsizetype n = bytes.size();
     if (n < m) {
         return false;
@@ -105,12 +138,12 @@ bool ByteMatcher::isIn(QByteArrayView bytes) const
     qsizetype i = 0;
 #if defined(__SSE2__)
     // Candidates by the first and last byte, sixteen positions at a time.
-    const char first = m_needle.front();
-    const char last = m_needle.back();
+    const char first = needle.front();
+    const char last = needle.back();
     const __m128i first1 = _mm_set1_epi8(first);
-    const __m128i first2 = _mm_set1_epi8(m_fold ? upperAscii(first) : first);
+    const __m128i first2 = _mm_set1_epi8(fold ? upperAscii(first) : first);
     const __m128i last1 = _mm_set1_epi8(last);
-    const __m128i last2 = _mm_set1_epi8(m_fold ? upperAscii(last) : last);
+    const __m128i last2 = _mm_set1_epi8(fold ? upperAscii(last) : last);
     for (; i + 16 <= lastStart + 1; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + m - 1));
@@ -119,7 +152,7 @@ bool ByteMatcher::isIn(QByteArrayView bytes) const
         unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(eqA, eqB)));
         while (mask != 0) {
             const int bit = __builtin_ctz(mask);
-            if (equalAt(h + i + bit, m_needle, m_fold)) {
+            if (equalAt(h + i + bit, needle, fold)) {
                 return true;
             }
             mask &= mask - 1;
@@ -127,7 +160,7 @@ bool ByteMatcher::isIn(QByteArrayView bytes) const
     }
 #endif
     for (; i <= lastStart; ++i) {
-        if (equalAt(h + i, m_needle, m_fold)) {
+        if (equalAt(h + i, needle, fold)) {
             return true;
         }
     }

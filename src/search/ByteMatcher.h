@@ -1,5 +1,8 @@
 #pragma once
 
+#include "search/TextMatcher.h"
+#include "store/TextCodec.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -28,8 +31,45 @@ public:
     // Whether the bytes hold what is looked for.
     bool isIn(QByteArrayView bytes) const;
 
+    // Whether a text holds the term, given as its UTF-8 bytes and as decode(), called only when the
+    // bytes cannot tell. matcher looks for the same term the same way.
+    template <typename Decode>
+    bool isIn(QByteArrayView bytes, const TextMatcher& matcher, Decode decode) const
+    {
+        if (!m_usable) {
+            return !(m_beyondAscii && TextCodec::isAscii(bytes)) && matcher.isIn(decode());
+        }
+        if (!isIn(bytes)) {
+            return false;
+        }
+        switch (wholeTermIn(bytes)) {
+        case Found:
+            return true;
+        case Absent:
+            return false;
+        case Unknown:
+            break;
+        }
+        return matcher.isIn(decode());
+    }
+
 private:
-    QByteArray m_needle; // lower-case when folding
+    enum Verdict
+    {
+        Found,
+        Absent,
+        Unknown
+    };
+
+    // Ignoring case, an ASCII term is in ASCII text exactly when its bytes are, in either case;
+    // other text may hold a character that folds like one of the term's.
+    Verdict wholeTermIn(QByteArrayView bytes) const;
+
+    static bool find(QByteArrayView bytes, const QByteArray& needle, bool fold);
+
+    QByteArray m_needle;        // lower-case when folding
+    QByteArray m_whole;         // an ASCII term lower-cased, when folding and the needle is not all of it
+    bool m_beyondAscii = false; // the term has a character that no ASCII character matches
     bool m_fold = false;
     bool m_usable = false;
     bool m_exact = false;

@@ -25,10 +25,7 @@ std::vector<size_t> TextSearch(const MappedDatabase& db, const QString& term, Qt
                                                                {fields.keywords, MappedDatabase::Keywords},
                                                                {fields.code, MappedDatabase::Code}};
     auto fieldMatches = [&](size_t i, MappedDatabase::Field field) {
-        if (!bytes.usable()) {
-            return matcher.isIn(db.text(i, field));
-        }
-        return bytes.isIn(db.bytes(i, field)) && (bytes.exact() || matcher.isIn(db.text(i, field)));
+        return bytes.isIn(db.bytes(i, field), matcher, [&] { return db.text(i, field); });
     };
     auto matches = [&](size_t i) {
         if (acrossFields) {

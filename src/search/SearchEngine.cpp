@@ -1,5 +1,6 @@
 #include "search/SearchEngine.h"
 
+#include "search/ByteMatcher.h"
 #include "search/Slices.h"
 #include "search/TextMatcher.h"
 
@@ -17,12 +18,12 @@ const QString CrLf = QStringLiteral("\r\n");
 constexpr size_t ParallelFrom = 20000;
 constexpr size_t PrefetchAhead = 8;
 
-inline void prefetch(const QString& text)
+inline void prefetch(const void* data)
 {
 #if defined(__GNUC__)
-    __builtin_prefetch(text.constData());
+    __builtin_prefetch(data);
 #else
-    Q_UNUSED(text);
+    Q_UNUSED(data);
 #endif
 }
 
@@ -43,7 +44,7 @@ QString searchText(const SnippetRecord& record, Fields fields)
         text += CrLf + record.Keywords;
     }
     if (fields.code) {
-        text += CrLf + record.Code;
+        text += CrLf + record.Code.toString();
     }
     return text;
 }
@@ -52,6 +53,8 @@ qsizetype TextSearch(CodeArray& records, const QString& term, Qt::CaseSensitivit
                      bool within, const SearchScope& scope)
 {
     const TextMatcher matcher(term, cs);
+    // The code is searched in its bytes, and decoded only when they cannot tell.
+    const ByteMatcher bytes(term, cs);
     // Only a term with a line break can run across the CR LF that joins two fields; any other match
     // lies within one field, which can be searched where it stands.
     const bool acrossFields = term.contains(u'\r') || term.contains(u'\n');
@@ -60,7 +63,7 @@ qsizetype TextSearch(CodeArray& records, const QString& term, Qt::CaseSensitivit
             return matcher.isIn(searchText(r, fields));
         }
         return (fields.titles && matcher.isIn(r.Title)) || (fields.keywords && matcher.isIn(r.Keywords)) ||
-               (fields.code && matcher.isIn(r.Code));
+               (fields.code && bytes.isIn(r.Code.bytes(), matcher, [&r] { return r.Code.toString(); }));
     };
     const size_t size = records.size();
     std::vector<qsizetype> counts(sliceCount(size, ParallelFrom), 0);
@@ -71,9 +74,9 @@ qsizetype TextSearch(CodeArray& records, const QString& term, Qt::CaseSensitivit
         for (size_t i = begin; i < end; ++i) {
             if (i + PrefetchAhead < end) {
                 const SnippetRecord& ahead = records[i + PrefetchAhead];
-                prefetch(ahead.Title);
-                prefetch(ahead.Keywords);
-                prefetch(ahead.Code);
+                prefetch(ahead.Title.constData());
+                prefetch(ahead.Keywords.constData());
+                prefetch(ahead.Code.bytes().data());
             }
             SnippetRecord& r = records[i];
             if (r.Deleted || (within && !r.Matched)) {

@@ -1,9 +1,11 @@
 #include "search/WordLists.h"
 
 #include "search/Slices.h"
+#include "store/TextCodec.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 namespace WordLists {
@@ -58,10 +60,33 @@ public:
     {}
 
     // Takes the words of one text; returns the number of boundaries in it.
-    qsizetype scan(QStringView text)
+    qsizetype scan(QStringView text) { return scan(text.utf16(), text.size()); }
+
+    // The same for the UTF-8 bytes of a text: boundaries are ASCII, which in UTF-8 is never part of
+    // another character, so the bytes split where the text does.
+    qsizetype scan(const CodeText& code)
     {
-        const char16_t* p = text.utf16();
-        const qsizetype n = text.size();
+        return scan(reinterpret_cast<const uchar*>(code.bytes().data()), code.bytes().size());
+    }
+
+    void merge(const Collector& other)
+    {
+        for (const QString& word : other.m_words) {
+            add(word, hashOf(word));
+        }
+    }
+
+    QStringList sorted() const
+    {
+        QStringList words(m_words.begin(), m_words.end());
+        std::sort(words.begin(), words.end());
+        return words;
+    }
+
+private:
+    // Unit is char16_t for UTF-16 text and uchar for UTF-8 bytes.
+    template <typename Unit> qsizetype scan(const Unit* p, qsizetype n)
+    {
         if (m_buffer.size() < size_t(n)) {
             m_buffer.resize(size_t(n));
         }
@@ -75,7 +100,7 @@ public:
             char16_t c = p[i];
             if (c < 128) {
                 const quint8 kind = kinds[c];
-                if (kind != WordChar && (kind == Boundary || (i + 1 < n && p[i + 1] == u'\n'))) {
+                if (kind != WordChar && (kind == Boundary || (i + 1 < n && p[i + 1] == Unit('\n')))) {
                     take(p + start, i - start, length, ascii, h);
                     ++boundaries;
                     i += kind == CarriageReturn ? 1 : 0;
@@ -98,23 +123,9 @@ public:
         return boundaries;
     }
 
-    void merge(const Collector& other)
-    {
-        for (const QString& word : other.m_words) {
-            add(word, hashOf(word));
-        }
-    }
-
-    QStringList sorted() const
-    {
-        QStringList words(m_words.begin(), m_words.end());
-        std::sort(words.begin(), words.end());
-        return words;
-    }
-
-private:
     // One piece: plain ASCII was lower-cased and hashed on the way; anything else goes through QString.
-    void take(const char16_t* piece, qsizetype size, qsizetype length, bool ascii, quint64 h)
+    template <typename Unit>
+    void take(const Unit* piece, qsizetype size, qsizetype length, bool ascii, quint64 h)
     {
         if (size == 0) {
             return;
@@ -123,7 +134,12 @@ private:
             add(QStringView(m_buffer.data(), length), quint32(h ^ (h >> 32)));
             return;
         }
-        const QString lower = QStringView(piece, size).toString().toLower();
+        QString lower;
+        if constexpr (std::is_same_v<Unit, char16_t>) {
+            lower = QStringView(piece, size).toString().toLower();
+        } else {
+            lower = TextCodec::decodeUtf8(QByteArrayView(piece, size)).toLower();
+        }
         add(lower, hashOf(lower));
     }
 

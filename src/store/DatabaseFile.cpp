@@ -9,7 +9,15 @@
 #include <cstring>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <thread>
+#include <tuple>
+#include <type_traits>
+
+#if defined(Q_OS_UNIX)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -204,22 +212,80 @@ private:
     unsigned m_high = 0; // the high bits of bytes looked at, ORed
 };
 
-// A text block's value from its decoded bytes: every line break made CR LF.
-QString joinBreaks(QString value, bool lfMode)
+// A text block's value, decoded or as UTF-8 bytes, with every line break made CR LF. Line breaks are
+// ASCII in both, so the two give the same text.
+template <typename Text> Text joinBreaks(Text value, bool lfMode)
 {
+    using Unit = typename Text::value_type;
     if (lfMode) {
-        return value.replace(u'\n', QLatin1String(Crlf));
+        if constexpr (std::is_same_v<Text, QString>) {
+            return value.replace(u'\n', QLatin1String(Crlf));
+        } else {
+            return value.replace('\n', Crlf);
+        }
     }
-    QString joined;
+    Text joined;
     joined.reserve(value.size() + value.size() / 16);
     for (qsizetype i = 0; i < value.size(); ++i) {
         joined += value[i];
-        if (value[i] == u'\r' && (i + 1 >= value.size() || value[i + 1] != u'\n')) {
-            joined += u'\n';
+        if (value[i] == Unit('\r') && (i + 1 >= value.size() || value[i + 1] != Unit('\n'))) {
+            joined += Unit('\n');
         }
     }
     return joined;
 }
+
+// Valid UTF-8 bytes without the byte order mark at their start that QString::fromUtf8 drops.
+QByteArrayView withoutByteOrderMark(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
+}
+
+// The code of a text block from its valid UTF-8 bytes, as joinBreaks reads the decoded text.
+CodeText utf8Code(QByteArrayView bytes, bool mixedBreaks, bool lfMode)
+{
+    if (bytes.isEmpty()) {
+        return CodeText();
+    }
+    return CodeText::fromValidUtf8(mixedBreaks ? joinBreaks(bytes.toByteArray(), lfMode)
+                                               : bytes.toByteArray());
+}
+
+// Gives the pages of a mapped file's bytes back as the reader passes them, so that a large library
+// is not resident twice, once mapped and once read, at its peak. The pages stay mapped: touching one
+// again reads it back in.
+class PageRelease
+{
+public:
+    PageRelease() = default;
+    PageRelease(const char* mapped, qsizetype from) : m_mapped(mapped)
+    {
+#if defined(Q_OS_UNIX)
+        m_page = qsizetype(sysconf(_SC_PAGESIZE));
+#endif
+        m_released = m_page > 0 ? (from + m_page - 1) / m_page * m_page : 0;
+    }
+
+    // Every byte before at has been read.
+    void passed(qsizetype at)
+    {
+#if defined(Q_OS_UNIX)
+        if (m_mapped && m_page > 0 && at - m_released >= Step) {
+            const qsizetype end = at / m_page * m_page;
+            madvise(const_cast<char*>(m_mapped) + m_released, size_t(end - m_released), MADV_DONTNEED);
+            m_released = end;
+        }
+#else
+        Q_UNUSED(at);
+#endif
+    }
+
+private:
+    static constexpr qsizetype Step = 4 * 1024 * 1024;
+    const char* m_mapped = nullptr;
+    qsizetype m_page = 0;
+    qsizetype m_released = 0;
+};
 
 class Parser
 {
@@ -230,6 +296,11 @@ public:
                     std::vector<DatabaseFile::RecordSpans>* spans = nullptr)
         : m_bytes(bytes), m_lines(bytes), m_utf8(!decode || TextCodec::isUtf8(bytes)), m_decode(decode),
           m_spans(spans)
+    {}
+
+    // The bytes are a mapped file whose pages are given back as the records are read from them.
+    Parser(QByteArrayView bytes, bool utf8, PageRelease release)
+        : m_bytes(bytes), m_lines(bytes), m_utf8(utf8), m_decode(true), m_spans(nullptr), m_release(release)
     {}
 
     bool lfMode() const { return m_lines.lfMode(); }
@@ -351,6 +422,7 @@ private:
                 }
                 if (m_decode) {
                     result.records.push_back(record(values));
+                    m_release.passed(m_lines.position());
                 } else if (m_spans) {
                     m_spans->push_back(spans(values));
                 }
@@ -473,6 +545,20 @@ private:
         return slice.mixedBreaks ? joinBreaks(std::move(value), m_lines.lfMode()) : value;
     }
 
+    // The value text() gives, kept as UTF-8: bytes that are UTF-8 are taken as they are.
+    CodeText code(const Slice& slice)
+    {
+        const QByteArrayView bytes = m_bytes.sliced(slice.begin, slice.size);
+        if (m_utf8) {
+            return utf8Code(withoutByteOrderMark(bytes), slice.mixedBreaks, m_lines.lfMode());
+        }
+        // A file that is not UTF-8 throughout is read with decodeMixed, which keeps a byte order mark.
+        if (TextCodec::isUtf8(bytes)) {
+            return utf8Code(bytes, slice.mixedBreaks, m_lines.lfMode());
+        }
+        return CodeText(text(slice, &m_nonUtf8));
+    }
+
     static DatabaseFile::Span span(const Slice& slice)
     {
         return {slice.begin, slice.size, slice.mixedBreaks};
@@ -488,22 +574,35 @@ private:
     qint32 number(const Slice& slice) const { return LeadingNumber(m_bytes.sliced(slice.begin, slice.size)); }
 
     // Neighbouring records mostly share language, category, keywords and date: when the bytes match
-    // the previous record's, its string is shared instead of decoded again.
+    // the previous record's, its string is shared instead of decoded again. A library has few
+    // languages, categories and sets of keywords, so the values seen are also kept by their bytes,
+    // up to a limit, and shared by every record that has them.
     struct Repeated
     {
         Slice slice;
         QString value;
         qsizetype nonUtf8 = 0;
+        QHash<QByteArray, std::pair<QString, qsizetype>> seen; // bytes: value, bytes not UTF-8
     };
+    static constexpr qsizetype KeptValues = 1024;
 
-    QString shared(const Slice& slice, Repeated& last)
+    QString shared(const Slice& slice, Repeated& last, bool keep = true)
     {
         if (slice.size != last.slice.size ||
             std::memcmp(m_bytes.data() + slice.begin, m_bytes.data() + last.slice.begin,
                         size_t(slice.size)) != 0) {
             last.slice = slice;
-            last.nonUtf8 = 0;
-            last.value = text(slice, &last.nonUtf8);
+            const QByteArray bytes = QByteArray::fromRawData(m_bytes.data() + slice.begin, slice.size);
+            const auto found = keep ? last.seen.constFind(bytes) : last.seen.constEnd();
+            if (found != last.seen.constEnd()) {
+                std::tie(last.value, last.nonUtf8) = found.value();
+            } else {
+                last.nonUtf8 = 0;
+                last.value = text(slice, &last.nonUtf8);
+                if (keep && last.seen.size() < KeptValues) {
+                    last.seen.insert(QByteArray(bytes.constData(), bytes.size()), {last.value, last.nonUtf8});
+                }
+            }
         }
         m_nonUtf8 += last.nonUtf8;
         return last.value;
@@ -516,13 +615,13 @@ private:
         r.Language = shared(v.language, m_lastLanguage);
         r.Category = shared(v.category, m_lastCategory);
         r.Keywords = shared(v.keywords, m_lastKeywords);
-        r.Date = shared(v.date, m_lastDate);
+        r.Date = shared(v.date, m_lastDate, false);
         r.ObjectName = text(v.objectName, &m_nonUtf8);
         r.ObjectFlag = number(v.objectFlag);
         r.ObjectStart = number(v.objectStart);
         r.ObjectLength = number(v.objectLength);
         r.DText = text(v.dText, &m_nonUtf8);
-        r.Code = text(v.code, &m_nonUtf8);
+        r.Code = code(v.code);
         r.HText = text(v.hText, &m_nonUtf8);
         return r;
     }
@@ -543,6 +642,7 @@ private:
     qsizetype m_joinAt = -1;        // stopAt(), until passed
     bool m_joined = false;
     QStringList m_lostTitles;
+    PageRelease m_release;
 };
 
 // Builds the file's bytes in a buffer and, when writing to a file, hands them on every few MB so a
@@ -557,6 +657,12 @@ public:
     void line(QStringView text)
     {
         TextCodec::appendUtf8(m_buffer, text);
+        m_buffer.append(Crlf, 2);
+    }
+
+    void line(const CodeText& code)
+    {
+        m_buffer.append(code.bytes());
         m_buffer.append(Crlf, 2);
     }
 
@@ -674,6 +780,27 @@ bool breaksBlock(QStringView text, qsizetype at)
     return text.sliced(at).startsWith(QLatin1String("----E")) || isRecordStartLine(text, at);
 }
 
+bool breaksBlock(QByteArrayView text, qsizetype at)
+{
+    const QByteArrayView rest = text.sliced(at);
+    return rest.startsWith("----E") || (rest.startsWith("----T") && (rest.size() == 5 || rest[5] == '\r'));
+}
+
+// blockFits on UTF-8 bytes, where the line breaks are the same bytes.
+bool blockFits(QByteArrayView text)
+{
+    if (breaksBlock(text, 0)) {
+        return false;
+    }
+    for (qsizetype i = text.indexOf('\r'); i >= 0; i = text.indexOf('\r', i + 2)) {
+        if (i + 1 >= text.size() || text[i + 1] != '\n' ||
+            (i + 2 < text.size() && breaksBlock(text, i + 2))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Whether every CR in text is followed by LF and no line breaks its block (breaksBlock). Runs on every save
 // over the whole library, so it skips four UTF-16 units at a time while none of them is a CR.
 bool blockFits(QStringView text)
@@ -740,13 +867,25 @@ bool fitBlock(QString& value)
     return true;
 }
 
+// fitBlock for code, which mostly fits already: that is found on its bytes, without decoding it.
+bool fitCode(CodeText& code)
+{
+    if (blockFits(code.bytes())) {
+        return false;
+    }
+    QString value = code.toString();
+    fitBlock(value);
+    code = value;
+    return true;
+}
+
 } // namespace
 
 namespace DatabaseFile {
 
 namespace {
 
-// Opens path and hands its bytes, mapped where possible, to parse.
+// Opens path and hands its bytes, mapped where possible, to parse(bytes, mapped).
 template <typename Parse> ReadResult readWith(const QString& path, Parse parse)
 {
     ReadResult result;
@@ -757,8 +896,8 @@ template <typename Parse> ReadResult readWith(const QString& path, Parse parse)
         return result;
     }
     result.fileSize = file.size();
-    // Mapping spares a copy of a file that can be 150 MB and more; every value is decoded into its
-    // own string, so nothing refers to the mapping once parsing is done.
+    // Mapping spares a copy of a file that can be 150 MB and more; every value is copied or decoded
+    // into its own string, so nothing refers to the mapping once parsing is done.
     QByteArray bytes;
     uchar* mapped = result.fileSize > 0 ? file.map(0, result.fileSize) : nullptr;
     if (mapped) {
@@ -771,20 +910,49 @@ template <typename Parse> ReadResult readWith(const QString& path, Parse parse)
         }
     }
     result.opened = true;
-    return parse(bytes);
+    return parse(bytes, mapped != nullptr);
+}
+
+// Whether mapped bytes are valid UTF-8, giving their pages back as it goes: checked a few MB at a
+// time, each piece cut before a byte that begins a character, so no character is split.
+bool isUtf8(QByteArrayView mapped)
+{
+    PageRelease release(mapped.data(), 0);
+    constexpr qsizetype Piece = 4 * 1024 * 1024;
+    for (qsizetype from = 0; from < mapped.size();) {
+        qsizetype to = std::min(mapped.size(), from + Piece);
+        while (to < mapped.size() && (uchar(mapped[to]) & 0xC0) == 0x80) {
+            ++to;
+        }
+        if (!TextCodec::isUtf8(mapped.sliced(from, to - from))) {
+            return false;
+        }
+        release.passed(to);
+        from = to;
+    }
+    return true;
 }
 
 } // namespace
 
 ReadResult read(const QString& path)
 {
-    return readWith(path, [](const QByteArray& bytes) { return parse(bytes); });
+    return readWith(path, [](const QByteArray& bytes, bool mapped) {
+        if (!mapped) {
+            return parse(bytes);
+        }
+        ReadResult result;
+        result.opened = true;
+        result.fileSize = bytes.size();
+        Parser(bytes, isUtf8(bytes), PageRelease(bytes.constData(), 0)).run(result);
+        return result;
+    });
 }
 
 Shape scan(const QString& path)
 {
     Shape shape;
-    const ReadResult read = readWith(path, [&shape](const QByteArray& bytes) {
+    const ReadResult read = readWith(path, [&shape](const QByteArray& bytes, bool) {
         ReadResult result;
         result.opened = true;
         result.fileSize = bytes.size();
@@ -857,6 +1025,11 @@ QString spanText(QByteArrayView bytes, const Span& span, bool lfMode)
     return span.mixedBreaks ? joinBreaks(std::move(value), lfMode) : value;
 }
 
+CodeText spanCode(QByteArrayView bytes, const Span& span, bool lfMode)
+{
+    return utf8Code(withoutByteOrderMark(bytes.sliced(span.begin, span.size)), span.mixedBreaks, lfMode);
+}
+
 bool write(const QString& path, const CodeArray& records, QString* error)
 {
     SafeFile file(path);
@@ -899,7 +1072,7 @@ QList<qsizetype> fitToFormat(CodeArray& records)
         c |= fitLine(r.Date);
         c |= fitObjectName(r.ObjectName);
         c |= fitBlock(r.DText);
-        c |= fitBlock(r.Code);
+        c |= fitCode(r.Code);
         c |= fitBlock(r.HText);
         if (c) {
             changed.append(qsizetype(i));

@@ -86,6 +86,9 @@ ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Wal
 // The value of a span of valid UTF-8 bytes, as parse() reads it.
 QString spanText(QByteArrayView bytes, const Span& span, bool lfMode);
 
+// The same for the code, which keeps the bytes.
+CodeText spanCode(QByteArrayView bytes, const Span& span, bool lfMode);
+
 // Writes every non-deleted record through a safe save; returns false and sets error on failure,
 // leaving any previous file whole.
 bool write(const QString& path, const CodeArray& records, QString* error = nullptr);

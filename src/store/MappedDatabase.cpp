@@ -132,7 +132,9 @@ SnippetRecord MappedDatabase::record(size_t index, unsigned fields) const
     value(Keywords, r.Keywords);
     value(Date, r.Date);
     value(DText, r.DText);
-    value(Code, r.Code);
+    if (fields & Code) {
+        r.Code = DatabaseFile::spanCode(m_bytes, s.code, m_lfMode);
+    }
     value(HText, r.HText);
     if (fields & Object) {
         r.ObjectName = text(index, Object);

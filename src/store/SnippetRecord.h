@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/CodeText.h"
+
 #include <cstdint>
 #include <QByteArrayView>
 #include <QString>
@@ -14,7 +16,7 @@ struct SnippetRecord
     QString Keywords;
     QString Date;
     QString DText;
-    QString Code;
+    CodeText Code; // most of a library's bytes, so held as UTF-8
     QString HText;
     QString ObjectName;
     qint32 ObjectFlag = 0;

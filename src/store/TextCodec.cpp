@@ -101,6 +101,11 @@ bool isUtf8(QByteArrayView bytes)
     return isValidUtf8(reinterpret_cast<const uchar*>(bytes.data()), bytes.size());
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    return skipAscii(reinterpret_cast<const uchar*>(bytes.data()), 0, bytes.size()) == bytes.size();
+}
+
 QString decodeMixed(QByteArrayView bytes, qsizetype* nonUtf8Bytes)
 {
     // Every byte gives at most one UTF-16 unit (four bytes give a surrogate pair).
@@ -142,6 +147,15 @@ QString decodeMixed(QByteArrayView bytes, qsizetype* nonUtf8Bytes)
     text.truncate(out - first);
     if (nonUtf8Bytes) {
         *nonUtf8Bytes += foreign;
+    }
+    return text;
+}
+
+QString decodeUtf8(QByteArrayView bytes)
+{
+    QString text = QString::fromUtf8(bytes);
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        text.prepend(QChar(0xFEFF));
     }
     return text;
 }

@@ -15,9 +15,15 @@ namespace TextCodec {
 // Whether bytes are valid UTF-8 throughout.
 bool isUtf8(QByteArrayView bytes);
 
+// Whether every byte is ASCII.
+bool isAscii(QByteArrayView bytes);
+
 // Decodes valid UTF-8 sequences as UTF-8 and every other byte as its Windows-1252 character; adds
 // the number of such bytes to nonUtf8Bytes.
 QString decodeMixed(QByteArrayView bytes, qsizetype* nonUtf8Bytes = nullptr);
+
+// Decodes valid UTF-8 as it stands: unlike QString::fromUtf8, keeps a byte order mark at the start.
+QString decodeUtf8(QByteArrayView bytes);
 
 // Decodes a file's bytes: as UTF-8 when they are valid UTF-8, otherwise as decodeMixed does.
 QString decode(QByteArrayView bytes);

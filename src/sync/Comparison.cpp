@@ -16,7 +16,8 @@ QString lowered(QStringView text)
 
 QString fullKey(const SnippetRecord& record)
 {
-    return TextCodec::lowerJoined({record.Language, record.Title, record.Code});
+    const QString code = record.Code.toString();
+    return TextCodec::lowerJoined({record.Language, record.Title, code});
 }
 
 // A polynomial hash of the lower-cased text, so that the hash of a joined text follows from the
@@ -37,10 +38,17 @@ struct PolyHash
     quint64 length = 0;
     char16_t seen = 0; // every code unit or-ed: below 0x80 when the text is plain ASCII
 
-    void feed(QStringView text)
+    void feed(QStringView text) { feed(text.utf16(), text.size()); }
+
+    // Code as its UTF-8 bytes: the same as its text while that is ASCII, which is all the hash is
+    // used for.
+    void feed(const CodeText& code)
     {
-        const char16_t* p = text.utf16();
-        const qsizetype n = text.size();
+        feed(reinterpret_cast<const uchar*>(code.bytes().data()), code.bytes().size());
+    }
+
+    template <typename Unit> void feed(const Unit* p, qsizetype n)
+    {
         qsizetype i = 0;
         char16_t any = 0;
         quint64 h = hash;
@@ -147,6 +155,44 @@ bool equalLowered(std::initializer_list<QStringView> a, bool asciiA, std::initia
     return TextCodec::lowerJoined(a) == TextCodec::lowerJoined(b);
 }
 
+// equalAscii for the bytes of two plain-ASCII codes.
+bool equalAscii(QByteArrayView a, QByteArrayView b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    // Most twins have the same letter case too: compare the bytes first.
+    if (std::memcmp(a.data(), b.data(), size_t(a.size())) == 0) {
+        return true;
+    }
+    for (qsizetype k = 0; k < a.size(); ++k) {
+        if (asciiLower(uchar(a[k])) != asciiLower(uchar(b[k]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool equalCode(const CodeText& a, bool asciiA, const CodeText& b, bool asciiB)
+{
+    if (asciiA && asciiB) {
+        return equalAscii(a.bytes(), b.bytes());
+    }
+    return lowered(a.toString()) == lowered(b.toString());
+}
+
+// Whether language, title and code joined and lower-cased are equal; ascii says all three are plain
+// ASCII in both records.
+bool equalFull(const SnippetRecord& a, const SnippetRecord& b, bool ascii)
+{
+    // Where the titles end at the same place, the joined texts are equal when both parts are.
+    if (ascii && a.Language.size() + a.Title.size() == b.Language.size() + b.Title.size()) {
+        return equalAscii({a.Language, a.Title}, {b.Language, b.Title}) &&
+               equalAscii(a.Code.bytes(), b.Code.bytes());
+    }
+    return fullKey(a) == fullKey(b);
+}
+
 } // namespace
 
 void LocalIndex::Heads::reserve(size_t count)
@@ -217,7 +263,7 @@ LocalIndex::Keys LocalIndex::keysOf(const SnippetRecord& record)
     // Outside ASCII the hashes are taken of the lower-cased joined text, which is what is compared.
     keys.titleHash =
         keys.titleAscii ? title.hash : hashOf(TextCodec::lowerJoined({record.Language, record.Title}));
-    keys.codeHash = keys.codeAscii ? code.hash : hashOf(lowered(record.Code));
+    keys.codeHash = keys.codeAscii ? code.hash : hashOf(lowered(record.Code.toString()));
     keys.fullHash = keys.titleAscii && keys.codeAscii ? title.hash * power(Base, code.length) + code.hash
                                                       : hashOf(fullKey(record));
     return keys;
@@ -229,9 +275,7 @@ bool LocalIndex::isUnique(const SnippetRecord& staged, const Keys& keys) const
     for (qsizetype e = m_byFull.find(keys.fullHash); e >= 0; e = m_entries[size_t(e)].nextSameFull) {
         const Entry& entry = m_entries[size_t(e)];
         const SnippetRecord& local = m_library[size_t(entry.index)];
-        if (equalLowered({local.Language, local.Title, local.Code},
-                         entry.keys.titleAscii && entry.keys.codeAscii,
-                         {staged.Language, staged.Title, staged.Code}, stagedAscii)) {
+        if (equalFull(local, staged, entry.keys.titleAscii && entry.keys.codeAscii && stagedAscii)) {
             return false;
         }
     }
@@ -248,7 +292,7 @@ bool LocalIndex::isMatching(const SnippetRecord& staged, const Keys& keys) const
             continue;
         }
         if (entry.keys.codeHash != keys.codeHash ||
-            !equalLowered({local.Code}, entry.keys.codeAscii, {staged.Code}, keys.codeAscii)) {
+            !equalCode(local.Code, entry.keys.codeAscii, staged.Code, keys.codeAscii)) {
             return true;
         }
     }

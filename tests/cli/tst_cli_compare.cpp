@@ -2,6 +2,7 @@
 #include "library/LibraryLock.h"
 #include "LibraryText.h"
 #include "store/DatabaseFile.h"
+#include "ZorbethTestPaths.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -10,7 +11,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include "ZorbethTestPaths.h"
 
 namespace {
 
@@ -223,8 +223,8 @@ void TestCliCompare::import_appendsListedRowsSortedAndSaved()
     // The new Perl snippet follows the library's own one and carries the server's code.
     if (titles.count("Perl/Sort") == 2) {
         const qsizetype at = titles.indexOf("Perl/Sort");
-        QCOMPARE(saved.records[size_t(at)].Code, QStringLiteral("sort @a;"));
-        QCOMPARE(saved.records[size_t(at + 1)].Code, QStringLiteral("sort { $a <=> $b } @a;"));
+        QCOMPARE(saved.records[size_t(at)].Code.toString(), QStringLiteral("sort @a;"));
+        QCOMPARE(saved.records[size_t(at + 1)].Code.toString(), QStringLiteral("sort { $a <=> $b } @a;"));
     }
     QCOMPARE(cli(folder.dir.path(), {"check", folder.library()}).exitCode, 0);
 }

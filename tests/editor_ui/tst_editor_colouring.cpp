@@ -316,7 +316,7 @@ private slots:
         editor->setCursorPosition(0, code.size());
         QTest::keyClicks(editor, typed);
         QCOMPARE(editor->text(), expected);
-        QCOMPARE(shownRecord(w).Code, expected);
+        QCOMPARE(shownRecord(w).Code.toString(), expected);
     }
 
     void typing_keepsTheCaseWhenCapitalisationIsOff()
@@ -359,7 +359,7 @@ private slots:
         QCOMPARE(f.find<CodeEditor>("txtCode")->text(), expected);
         const bool changed = code != expected;
         QCOMPARE(w.workspace().CodeChanged, changed);
-        QCOMPARE(shownRecord(w).Code, expected);
+        QCOMPARE(shownRecord(w).Code.toString(), expected);
         QCOMPARE(shownRecord(w).Date,
                  changed ? QStringLiteral("2026-05-06 07:08:09") : QStringLiteral("2026-01-02 03:04:05"));
         QVERIFY(!w.workspace().UpdateInProgress);

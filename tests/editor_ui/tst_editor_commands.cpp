@@ -155,15 +155,15 @@ private slots:
         }
         trigger(f, command.constData());
         QCOMPARE(editor->text(), expected);
-        QCOMPARE(shownRecord(w).Code, expected);
+        QCOMPARE(shownRecord(w).Code.toString(), expected);
         QVERIFY(w.workspace().CodeChanged);
 
         // One undo takes the whole command back, and redo does it again.
         trigger(f, "mnuCMUndo");
         QCOMPARE(editor->text(), code);
-        QCOMPARE(shownRecord(w).Code, code);
+        QCOMPARE(shownRecord(w).Code.toString(), code);
         trigger(f, "mnuCMRedo");
-        QCOMPARE(shownRecord(w).Code, expected);
+        QCOMPARE(shownRecord(w).Code.toString(), expected);
     }
 
     void commandsThatChangeNothing_leaveTheLibraryUnchanged()
@@ -182,7 +182,7 @@ private slots:
         editor->setCursorPosition(1, 1);
         trigger(f, "mnuCMPaste");
         QCOMPARE(editor->text(), QStringLiteral("a\r\nba\r\nb"));
-        QCOMPARE(shownRecord(w).Code, QStringLiteral("a\r\nba\r\nb"));
+        QCOMPARE(shownRecord(w).Code.toString(), QStringLiteral("a\r\nba\r\nb"));
     }
 
     void comment_inAPlainLanguageSaysSo()
@@ -223,9 +223,9 @@ private slots:
         dialog->findChild<QCheckBox*>(QStringLiteral("chkMatchCase"))->setChecked(true);
         QCOMPARE(dialog->replaceAll(), 2);
         QCOMPARE(editor->text(), QStringLiteral("baz bar\r\nbaz FOO"));
-        QCOMPARE(shownRecord(w).Code, editor->text());
+        QCOMPARE(shownRecord(w).Code.toString(), editor->text());
         trigger(f, "mnuCMUndo");
-        QCOMPARE(shownRecord(w).Code, QStringLiteral("foo bar\r\nfoo FOO"));
+        QCOMPARE(shownRecord(w).Code.toString(), QStringLiteral("foo bar\r\nfoo FOO"));
 
         editor->setCursorPosition(0, 0);
         dialog->findChild<QCheckBox*>(QStringLiteral("chkMatchCase"))->setChecked(false);
@@ -233,7 +233,7 @@ private slots:
         QVERIFY(dialog->replaceOne());
         QCOMPARE(editor->text(), QStringLiteral("baz bar\r\nfoo FOO"));
         QCOMPARE(editor->selectedText(), QStringLiteral("foo"));
-        QCOMPARE(shownRecord(w).Code, editor->text());
+        QCOMPARE(shownRecord(w).Code.toString(), editor->text());
     }
 
     void replaceAll_ofAnEmptyMatchMovesOn()
@@ -270,7 +270,7 @@ private slots:
         trigger(f, "mnuCMInsert");
         const QString expected = QString::fromUtf16(u"aone\r\ntwo\u00e9b");
         QCOMPARE(editor->text(), expected);
-        QCOMPARE(shownRecord(w).Code, expected);
+        QCOMPARE(shownRecord(w).Code.toString(), expected);
         const auto history = Prompts::takeHistory();
         QCOMPARE(history.size(), 2);
         QCOMPARE(history[1].title, QStringLiteral("Select File to Insert"));
@@ -385,7 +385,7 @@ private slots:
         show(f, QStringLiteral("t"));
         trigger(f, "mnuPlayMacro0");
         QCOMPARE(editor->text(), QStringLiteral("yz"));
-        QCOMPARE(shownRecord(w).Code, QStringLiteral("yz"));
+        QCOMPARE(shownRecord(w).Code.toString(), QStringLiteral("yz"));
         QVERIFY(w.close());
         f.closeWindow();
         QVERIFY(!f.settings().getIn(QStringLiteral("Macros"), MacroSlots::key(0)).isEmpty());

@@ -36,7 +36,7 @@ void trigger(WindowFixture& f, const char* name)
 
 QString shownCode(MainWindow& w)
 {
-    return w.workspace().codeArray[size_t(w.treeController().Selection())].Code;
+    return w.workspace().codeArray[size_t(w.treeController().Selection())].Code.toString();
 }
 
 } // namespace

@@ -59,7 +59,7 @@ void requireForeignStaging(const CodeArray& staged, bool found, const QString& e
         return;
     }
     for (const SnippetRecord& r : staged) {
-        for (const QString& text : {r.Code, r.DText}) {
+        for (const QString& text : {r.Code.toString(), r.DText}) {
             const qsizetype crLf = text.count(QLatin1String("\r\n"));
             require(text.count(u'\r') == crLf && text.count(u'\n') == crLf, "staged lines end with CR LF");
         }
@@ -203,7 +203,7 @@ void splitHTML(QByteArrayView bytes)
     const bool found = SourceSplitter::splitHTML(staged, TextCodec::decode(bytes));
     requireStaging(staged, found);
     for (size_t i = 0; found && i < staged.size(); ++i) {
-        require(staged[i].Code.startsWith(u'<') && staged[i].Code.endsWith(u'>'),
+        require(staged[i].Code.toString().startsWith(u'<') && staged[i].Code.toString().endsWith(u'>'),
                 "an HTML snippet runs from its opening tag to its closing one");
     }
 }
@@ -216,8 +216,8 @@ void splitFunction(QByteArrayView bytes)
         const bool found = SourceSplitter::splitFunction(staged, text, QLatin1String(subType), "Language");
         requireStaging(staged, found);
         for (size_t i = 0; found && i < staged.size(); ++i) {
-            require(staged[i].Code.startsWith(QLatin1String(subType), Qt::CaseInsensitive) &&
-                        staged[i].Code.endsWith(u'}'),
+            require(staged[i].Code.toString().startsWith(QLatin1String(subType), Qt::CaseInsensitive) &&
+                        staged[i].Code.toString().endsWith(u'}'),
                     "a definition runs from its keyword to a closing brace");
         }
     }

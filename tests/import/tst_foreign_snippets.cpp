@@ -18,7 +18,8 @@ QStringList describe(const CodeArray& staged)
 {
     QStringList lines;
     for (const SnippetRecord& r : staged) {
-        lines << QStringList{r.Title, r.Language, r.Category, r.Keywords, r.Date, r.DText, r.Code}.join(u'|');
+        lines << QStringList{r.Title, r.Language, r.Category, r.Keywords, r.Date, r.DText, r.Code.toString()}
+                     .join(u'|');
     }
     return lines;
 }

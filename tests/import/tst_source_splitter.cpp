@@ -135,10 +135,10 @@ void TestSourceSplitter::stageFile_codeHasCrLfWhateverTheFileUsed()
     stage(crlf, fromCrLf);
     QCOMPARE(staged.size(), fromCrLf.size());
     for (size_t i = 0; i < staged.size(); ++i) {
-        const QString& code = staged[i].Code;
+        const QString& code = staged[i].Code.toString();
         QCOMPARE(code.count(u'\n'), code.count(QLatin1String("\r\n")));
         QCOMPARE(code.count(u'\r'), code.count(QLatin1String("\r\n")));
-        QCOMPARE(code, fromCrLf[i].Code);
+        QCOMPARE(code, fromCrLf[i].Code.toString());
     }
 }
 
@@ -150,7 +150,7 @@ void TestSourceSplitter::splitFunction_farBrace_titleBoundedAndCodeWhole()
     QVERIFY(SourceSplitter::splitFunction(staged, text, "class", "C++"));
     QCOMPARE(staged.size(), size_t(1));
     QCOMPARE(staged[0].Title, name.left(SourceSplitter::TitleLimit));
-    QCOMPARE(staged[0].Code, text);
+    QCOMPARE(staged[0].Code.toString(), text);
 }
 
 void TestSourceSplitter::splitFunction_hostileHeader_peakMemoryStaysSmall()
@@ -233,11 +233,11 @@ void TestSourceSplitter::splitVB_rebuildsCodeWithLowerCaseKeywordsAndCrLf()
     CodeArray staged;
     QVERIFY(SourceSplitter::LoadSourceVB(staged, Fixtures + "module.bas"));
     QCOMPARE(staged.size(), size_t(3));
-    QCOMPARE(staged[0].Code,
+    QCOMPARE(staged[0].Code.toString(),
              QStringLiteral("sub  Main()\r\n    Dim s As String\r\n    s = \"x\"\r\nend sub"));
-    QCOMPARE(staged[1].Code,
+    QCOMPARE(staged[1].Code.toString(),
              QStringLiteral("private sub  Form_Load()\r\n    Caption = \"Hello\"\r\nend sub"));
-    QCOMPARE(staged[2].Code,
+    QCOMPARE(staged[2].Code.toString(),
              QStringLiteral(
                  "public function  Twice(ByVal n As Long) As Long\r\n    Twice = n * 2\r\nend function"));
 }
@@ -271,7 +271,7 @@ void TestSourceSplitter::splitVB_anyLineEndEndsALine()
     CodeArray staged;
     QVERIFY(SourceSplitter::splitVB(staged, text));
     QCOMPARE(::titles(staged), titles);
-    QCOMPARE(staged[0].Code, firstCode);
+    QCOMPARE(staged[0].Code.toString(), firstCode);
 }
 
 void TestSourceSplitter::splitHTML_cutsNestedBlocksPerPass()
@@ -279,20 +279,20 @@ void TestSourceSplitter::splitHTML_cutsNestedBlocksPerPass()
     CodeArray staged;
     QVERIFY(SourceSplitter::LoadSourceHTML(staged, Fixtures + "page.html"));
     QCOMPARE(staged.size(), size_t(5));
-    QCOMPARE(staged[0].Code,
+    QCOMPARE(staged[0].Code.toString(),
              QStringLiteral("<script type=\"text/javascript\">\r\nfunction a() { return 1; }\r\n</script>"));
-    QCOMPARE(staged[1].Code, QStringLiteral("<script>\r\nfunction b() {}\r\n</script>"));
-    QCOMPARE(staged[2].Code, QStringLiteral("<form action=\"x\"><input></form>"));
+    QCOMPARE(staged[1].Code.toString(), QStringLiteral("<script>\r\nfunction b() {}\r\n</script>"));
+    QCOMPARE(staged[2].Code.toString(), QStringLiteral("<form action=\"x\"><input></form>"));
     QCOMPARE(
-        staged[4].Code,
+        staged[4].Code.toString(),
         QStringLiteral("<table class=\"t\"><tr><td><form action=\"x\"><input></form></td></tr></table>"));
 
     // Nested tables end at the first closing tag; a longer tag name starting with the text matches too.
     QVERIFY(SourceSplitter::splitHTML(staged,
                                       u"<table><tr><td><table>x</table></td></tr></table><tablex>y</table>"));
     QCOMPARE(staged.size(), size_t(2));
-    QCOMPARE(staged[0].Code, QStringLiteral("<table><tr><td><table>x</table>"));
-    QCOMPARE(staged[1].Code, QStringLiteral("<tablex>y</table>"));
+    QCOMPARE(staged[0].Code.toString(), QStringLiteral("<table><tr><td><table>x</table>"));
+    QCOMPARE(staged[1].Code.toString(), QStringLiteral("<tablex>y</table>"));
 }
 
 void TestSourceSplitter::splitFunction_cutsAtTheMatchingBrace_data()
@@ -333,7 +333,7 @@ void TestSourceSplitter::splitFunction_cutsAtTheMatchingBrace()
     QCOMPARE(::titles(staged), titles);
     QStringList actual;
     for (const SnippetRecord& r : staged) {
-        actual << r.Code;
+        actual << r.Code.toString();
     }
     QCOMPARE(actual, codes);
 }
@@ -349,7 +349,7 @@ void TestSourceSplitter::staged_carriesImportCategoryAndNoObject()
         QVERIFY(!r.Date.isEmpty());
     }
     QCOMPARE(
-        staged[1].Code,
+        staged[1].Code.toString(),
         QStringLiteral("sub trim_it {\r\n    my $s = shift;\r\n    $s =~ s/^\\s+//;\r\n    return $s;\r\n}"));
 }
 

@@ -12,7 +12,7 @@ namespace KillEdits {
 inline void apply(CodeArray& records, int n)
 {
     SnippetRecord& r = records[size_t((qsizetype(n) * 7919) % qsizetype(records.size()))];
-    r.Code += QStringLiteral("\r\n// edit %1").arg(n);
+    r.Code = r.Code.toString() + QStringLiteral("\r\n// edit %1").arg(n);
 }
 
 // The bytes an object named name holds, so any object can be checked against its name.

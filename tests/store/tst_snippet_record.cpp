@@ -51,8 +51,8 @@ void TestSnippetRecord::setCodeElement_storesEachArgumentInItsField()
                    "c", "h");
 
     const SnippetRecord& r = array[1];
-    const QStringList texts{r.Language,   r.Title, r.Category, r.Keywords, r.Date,
-                            r.ObjectName, r.DText, r.Code,     r.HText};
+    const QStringList texts{r.Language,   r.Title, r.Category,        r.Keywords, r.Date,
+                            r.ObjectName, r.DText, r.Code.toString(), r.HText};
     QCOMPARE(texts, (QStringList{"lang", "title", "cat", "BookMarks", "date", "obj.bin", "d", "c", "h"}));
     QCOMPARE((QList<qint32>{r.ObjectFlag, r.ObjectStart, r.ObjectLength}), (QList<qint32>{1, 17, 9}));
     QVERIFY(r.Matched && r.Deleted);

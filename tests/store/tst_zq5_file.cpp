@@ -55,7 +55,7 @@ void TestZq5File::parse_stagesRecordsUnderImportedLanguage()
     QVERIFY(r.ObjectName.isEmpty() && r.DText.isEmpty() && r.HText.isEmpty());
     QCOMPARE(r.ObjectFlag + r.ObjectStart + r.ObjectLength, 0);
     // The second record does not inherit the first one's description.
-    QCOMPARE(staged[1].Code, QStringLiteral("\r\n\r\nb = 2"));
+    QCOMPARE(staged[1].Code.toString(), QStringLiteral("\r\n\r\nb = 2"));
 }
 
 void TestZq5File::parse_codeIsDescriptionThenCode_data()
@@ -81,7 +81,7 @@ void TestZq5File::parse_codeIsDescriptionThenCode()
     CodeArray records;
     QVERIFY(ParseZq5CodeData(Header + record("T", dText, code) + "+++++", records));
     QCOMPARE(records.size(), size_t(1));
-    QCOMPARE(records[0].Code, staged);
+    QCOMPARE(records[0].Code.toString(), staged);
 }
 
 void TestZq5File::withoutEndLine_failsNamingTheFileAndStagesNothing_data()
@@ -139,7 +139,7 @@ void TestZq5File::load_readsFileWithAnyLineEnds()
     QVERIFY(Loadzq5CodeDataFromFile(file.fileName(), staged));
     QCOMPARE(staged.size(), size_t(1));
     QCOMPARE(staged[0].Title, QString::fromUtf16(u"Caf\u00e9"));
-    QCOMPARE(staged[0].Code, QString::fromUtf16(u"d\r\n\r\n\u201cx\u201d"));
+    QCOMPARE(staged[0].Code.toString(), QString::fromUtf16(u"d\r\n\r\n\u201cx\u201d"));
 }
 
 void TestZq5File::load_missingFile_failsWithReason()

@@ -33,9 +33,9 @@ QStringList describe(const std::vector<Comparison::Row>& rows)
 // The comparison written out plainly: lower-cased concatenations compared for every pair.
 bool naiveUnique(const CodeArray& library, const SnippetRecord& s)
 {
-    const QString key = (s.Language + s.Title + s.Code).toLower();
+    const QString key = (s.Language + s.Title + s.Code.toString()).toLower();
     for (const SnippetRecord& l : library) {
-        if (!l.Deleted && (l.Language + l.Title + l.Code).toLower() == key) {
+        if (!l.Deleted && (l.Language + l.Title + l.Code.toString()).toLower() == key) {
             return false;
         }
     }
@@ -46,7 +46,8 @@ bool naiveMatching(const CodeArray& library, const SnippetRecord& s)
 {
     const QString title = (s.Language + s.Title).toLower();
     for (const SnippetRecord& l : library) {
-        if (!l.Deleted && (l.Language + l.Title).toLower() == title && l.Code.toLower() != s.Code.toLower()) {
+        if (!l.Deleted && (l.Language + l.Title).toLower() == title &&
+            l.Code.toString().toLower() != s.Code.toString().toLower()) {
             return true;
         }
     }
@@ -202,7 +203,7 @@ void TestComparison::localIndex_answersAsThePlainPairwiseComparison()
             s.Deleted = false;
             switch (random() % 4) {
             case 0:
-                s.Code = s.Code.toUpper();
+                s.Code = s.Code.toString().toUpper();
                 break;
             case 1:
                 s.Title = s.Title.toUpper();
@@ -352,7 +353,7 @@ void TestComparison::appendStaged_copiesFiveFieldsOfEachId()
     expected.Title = full.Title;
     expected.Language = full.Language;
     expected.Category = full.Category;
-    expected.Code = full.Code;
+    expected.Code = full.Code.toString();
     expected.Date = QStringLiteral("2019-03-04 05:06:07");
     QCOMPARE(library[1], expected);
     QCOMPARE(library[2], expected);

@@ -83,7 +83,7 @@ private slots:
                      path);
         QCOMPARE(Prompts::takeHistory().size(), 1); // the file dialog, no message
         // The first row's code is shown with the editor's own line ends.
-        QCOMPARE(w.code->text().remove(u'\r'), w.ws().remoteCodeArray[0].Code.remove(u'\r'));
+        QCOMPARE(w.code->text().remove(u'\r'), w.ws().remoteCodeArray[0].Code.toString().remove(u'\r'));
         QVERIFY(w.button("Import")->isEnabled());
     }
 
@@ -97,7 +97,7 @@ private slots:
                  (QStringList{"C++/Misc/Alpha", "C++/Misc/Zeta", "Python/Work/Python/Read file"}));
         const SnippetRecord& imported = w.ws().codeArray.back();
         QCOMPARE(imported.Date, QStringLiteral("2023-11-14 22:13:20"));
-        QCOMPARE(imported.Code, QStringLiteral("with open(p) as f:\r\n    f.read()"));
+        QCOMPARE(imported.Code.toString(), QStringLiteral("with open(p) as f:\r\n    f.read()"));
         // The tool's tags and favourite mark are the user's own: they arrive as keywords (a bookmark).
         QCOMPARE(imported.Keywords, QStringLiteral("io util bookmark"));
         QCOMPARE(imported.DText, QStringLiteral("Reads a file"));
@@ -175,7 +175,7 @@ private slots:
                  QStringLiteral("2 of 2 source code snippet have differences.  Local file name:   ") + path);
         // The first row is selected and its code shown.
         QCOMPARE(w.list->currentIndex().row(), 0);
-        QCOMPARE(w.code->text(), w.ws().remoteCodeArray[0].Code);
+        QCOMPARE(w.code->text(), w.ws().remoteCodeArray[0].Code.toString());
         QVERIFY(!w.code->text().isEmpty());
         QCOMPARE(w.caption(), QStringLiteral("Local Source Code (Differences)"));
         QCOMPARE(w.ws().options.ImportFolder, QFileInfo(path).absolutePath() + u'/');
@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(w.library(),
                  (QStringList{"C++/import/Alpha", "C++/import/Beta", "C++/Misc/Alpha", "Perl/Misc/Zed"}));
         const SnippetRecord& beta = w.ws().codeArray[1];
-        QCOMPARE(beta.Code, QStringLiteral("class Beta\r\n{\r\n    int b;\r\n}"));
+        QCOMPARE(beta.Code.toString(), QStringLiteral("class Beta\r\n{\r\n    int b;\r\n}"));
         QCOMPARE(beta.Keywords, QString());
         QCOMPARE(beta.Date, stagedDate);
         QVERIFY(w.ws().CodeChanged);
@@ -272,7 +272,7 @@ private slots:
         w.trigger("mnuImportSelected");
         const SnippetRecord& imported = w.ws().codeArray.back();
         QCOMPARE(imported.Title, QStringLiteral("Fetch"));
-        QCOMPARE(imported.Code, QStringLiteral("get()"));
+        QCOMPARE(imported.Code.toString(), QStringLiteral("get()"));
         QCOMPARE(imported.Keywords, QString());
         QCOMPARE(imported.HText, QString());
         QCOMPARE(imported.Date, QStringLiteral("1999-12-31 23:59:58"));
@@ -314,7 +314,7 @@ private slots:
 
         QCOMPARE(w.f.find<CodeEditor>("txtCode")->text(),
                  QStringLiteral("class Alpha\r\n{\r\n    int a;\r\n}"));
-        QCOMPARE(w.ws().codeArray[0].Code, QStringLiteral("class Alpha\r\n{\r\n    int a;\r\n}"));
+        QCOMPARE(w.ws().codeArray[0].Code.toString(), QStringLiteral("class Alpha\r\n{\r\n    int a;\r\n}"));
         QCOMPARE(w.ws().codeArray[0].Date, QStringLiteral("2026-05-06 07:08:09"));
         QCOMPARE(w.ws().codeArray[0].Title, QStringLiteral("Alpha"));
         QVERIFY(w.ws().CodeChanged);
@@ -342,7 +342,7 @@ private slots:
         w.ws().CodeChanged = false;
         w.trigger("mnuReplaceTreeCode");
         QVERIFY(!w.ws().CodeChanged);
-        QCOMPARE(w.ws().codeArray[0].Code, QStringLiteral("other code"));
+        QCOMPARE(w.ws().codeArray[0].Code.toString(), QStringLiteral("other code"));
     }
 
     void replaceTreeCode_onAnotherSnippet_asksFirst_data()
@@ -374,7 +374,7 @@ private slots:
         w.click(row);
         w.f.tree()->setCurrentItem(w.f.tree()->nodeByKey(treeKey));
         const size_t index = size_t(treeKey.mid(1).toInt());
-        const QString before = w.ws().codeArray[index].Code;
+        const QString before = w.ws().codeArray[index].Code.toString();
         Prompts::takeHistory();
         if (answer >= 0) {
             Prompts::queueAnswer(Prompts::Answer(answer));
@@ -390,7 +390,7 @@ private slots:
             QVERIFY(history[0].text.contains(QLatin1String("\"Zeta\"")) &&
                     history[0].text.contains(u'"' + row + u'"'));
         }
-        QCOMPARE(w.ws().codeArray[index].Code, replaced ? w.code->text() : before);
+        QCOMPARE(w.ws().codeArray[index].Code.toString(), replaced ? w.code->text() : before);
         QCOMPARE(w.ws().CodeChanged, replaced);
     }
 
@@ -663,8 +663,8 @@ private slots:
         QCOMPARE(lib.count("C++/import/Alpha"), 1);
         for (const SnippetRecord& r : w.ws().codeArray) {
             if (r.Category == QLatin1String("import")) {
-                QCOMPARE(r.Code, QStringLiteral("class %1\r\n{\r\n    int %2;\r\n}")
-                                     .arg(r.Title, r.Title.left(1).toLower()));
+                QCOMPARE(r.Code.toString(), QStringLiteral("class %1\r\n{\r\n    int %2;\r\n}")
+                                                .arg(r.Title, r.Title.left(1).toLower()));
             }
         }
     }

@@ -431,7 +431,7 @@ private slots:
         QVERIFY(lines[11].startsWith(QStringLiteral("End  ")));
         QVERIFY(lines[11].endsWith(QStringLiteral(" seconds")));
         QVERIFY(!w.workspace().CodeChanged);
-        QCOMPARE(w.workspace().codeArray[size_t(w.treeController().Selection())].Code,
+        QCOMPARE(w.workspace().codeArray[size_t(w.treeController().Selection())].Code.toString(),
                  QStringLiteral("wc -l file"));
     }
 

@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(added.Category, category);
         QCOMPARE(added.Title, title);
         QCOMPARE(added.Date, Stamp);
-        QVERIFY(added.Code.isEmpty() && added.Keywords.isEmpty());
+        QVERIFY(added.Code.toString().isEmpty() && added.Keywords.isEmpty());
         QVERIFY(w.workspace().CodeChanged);
         QVERIFY(labelEditor(f));
         QCOMPARE(labelEditor(f)->text(), shownText);
@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(copy->text(0), QStringLiteral("Trim"));
         QVERIFY(copy != trim);
         const SnippetRecord& r = recordOf(f, copy);
-        QCOMPARE(r.Code, QStringLiteral("SELECT TRIM(x);"));
+        QCOMPARE(r.Code.toString(), QStringLiteral("SELECT TRIM(x);"));
         QCOMPARE(r.Language, QStringLiteral("SQL"));
         QCOMPARE(r.Category, QStringLiteral("Strings"));
         QVERIFY(r.Keywords.isEmpty());

@@ -89,11 +89,11 @@ private slots:
         const SnippetRecord& trim = openOnTrim(f);
         QStringList codeAtSignal;
         connect(f.window().findChild<SnippetEditing*>(), &SnippetEditing::codeEdited, this,
-                [&] { codeAtSignal << trim.Code; });
+                [&] { codeAtSignal << trim.Code.toString(); });
         auto* code = f.find<CodeEditor>("txtCode");
         code->insertAt(QStringLiteral("-- "), 1, 0);
         QCOMPARE(codeAtSignal, QStringList{QStringLiteral("SELECT TRIM(x);\r\nSELECT 2;")});
-        QCOMPARE(trim.Code, QStringLiteral("SELECT TRIM(x);\r\n-- SELECT 2;"));
+        QCOMPARE(trim.Code.toString(), QStringLiteral("SELECT TRIM(x);\r\n-- SELECT 2;"));
         QCOMPARE(trim.Date, Stamp);
         QCOMPARE(f.find<QLineEdit>("txtUpdate")->text(), Stamp);
         QVERIFY(f.window().workspace().CodeChanged);

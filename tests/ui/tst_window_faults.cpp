@@ -73,15 +73,15 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         trigger(f, "mnuSave");
         QCOMPARE(editor->text(), trace);
-        QCOMPARE(w.workspace().codeArray[size_t(w.treeController().Selection())].Code,
+        QCOMPARE(w.workspace().codeArray[size_t(w.treeController().Selection())].Code.toString(),
                  QStringLiteral("SELECT 1;"));
         const DatabaseFile::ReadResult saved = DatabaseFile::read(f.libraryPath());
         QCOMPARE(saved.records.size(), size_t(2));
-        QCOMPARE(saved.records[0].Code, QStringLiteral("SELECT 1;"));
+        QCOMPARE(saved.records[0].Code.toString(), QStringLiteral("SELECT 1;"));
 
         // A duplicate made while the trace shows copies the snippet, not the trace.
         trigger(f, "mnuDuplicate");
-        QCOMPARE(w.workspace().codeArray.back().Code, QStringLiteral("SELECT 1;"));
+        QCOMPARE(w.workspace().codeArray.back().Code.toString(), QStringLiteral("SELECT 1;"));
 
         // Showing a node ends the trace: the snippet is editable again.
         f.tree()->setCurrentItem(f.node(QStringLiteral("r")));

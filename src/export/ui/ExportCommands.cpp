@@ -343,7 +343,7 @@ bool ExportCommands::renderPage(qsizetype iPos, const SiteTemplate& siteTemplate
         return true;
     }
     const SnippetRecord& record = records[size_t(iPos)];
-    m_context.views.txtCode->setText(record.Code + QStringLiteral("\r\n"));
+    m_context.views.txtCode->setText(record.Code.toString() + QStringLiteral("\r\n"));
     std::optional<QByteArray> rtf = RichTextRenderer::toRtf(*m_context.views.txtCode, false, progress);
     if (!rtf) {
         return false;

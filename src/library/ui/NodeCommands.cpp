@@ -301,7 +301,7 @@ void NodeCommands::mnuDuplicate_Click()
     // A read-only editor on a snippet node shows something else (the start-up trace): copy the record.
     const CodeEditor* editor = m_context.views.txtCode;
     const QString code = editor->isReadOnly()
-                             ? m_context.ws.codeArray[size_t(LibraryTree::recordIndex(node))].Code
+                             ? m_context.ws.codeArray[size_t(LibraryTree::recordIndex(node))].Code.toString()
                              : editor->text();
     nextCount();
     const qsizetype index =

@@ -148,7 +148,7 @@ void TreeController::showSnippet(QTreeWidgetItem* node)
     }
     const SnippetRecord& record = *shown;
     m_views.txtTitle->setText(record.Title);
-    m_views.txtCode->setText(record.Code);
+    m_views.txtCode->setText(record.Code.toString());
     m_views.txtKeywords->setText(record.Keywords);
     m_views.txtUpdate->setText(record.Date);
     m_views.txtObject->setText(record.ObjectName.trimmed().isEmpty() ? QStringLiteral("<no object>")

@@ -228,7 +228,7 @@ void ComparisonList::showStagedCode(qsizetype id)
         return;
     }
     const SnippetRecord& record = records[size_t(id)];
-    m_view->showCode(record.Code);
+    m_view->showCode(record.Code.toString());
     if (m_hooks.colourCode) {
         m_hooks.colourCode(m_view->code(), record.Language);
     }
