@@ -7,6 +7,7 @@
 #include "export/RecordingSurface.h"
 #include "export/ui/PrintCommands.h"
 #include "Figures.h"
+#include "gui/BackgroundWork.h"
 #include "gui/CodeEditor.h"
 #include "gui/Prompts.h"
 #include "import/ImportExtensions.h"
@@ -617,6 +618,8 @@ int measureCore(qsizetype snippets, const QString& folder, double objectsGigabyt
 int main(int argc, char* argv[])
 {
     sinceStart().start();
+    // As the program itself starts.
+    useOneAllocatorArena();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "gui/BackgroundWork.h"
 #include "gui/Prompts.h"
 #include "library/ui/LibraryTree.h"
 #include "settings/AppInfo.h"
@@ -28,6 +29,7 @@ void leaveLibraryToProcessEnd(MainWindow& window)
 
 int main(int argc, char* argv[])
 {
+    useOneAllocatorArena();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(AppInfo::Title));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")

@@ -1,6 +1,9 @@
 #include "gui/BackgroundWork.h"
 
 #include <memory>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <QEventLoop>
 #include <QThread>
 
@@ -17,6 +20,8 @@ void runWithEvents(const std::function<void()>& work, QEventLoop::ProcessEventsF
     worker->start();
     loop.exec(flags);
     worker->wait();
+    worker.reset();
+    releaseFreedMemory();
 }
 
 } // namespace
@@ -38,4 +43,18 @@ void runWhilePainting(size_t items, const std::function<void()>& work)
     } else {
         work();
     }
+}
+
+void releaseFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+void useOneAllocatorArena()
+{
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, 1);
+#endif
 }

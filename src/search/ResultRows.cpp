@@ -80,20 +80,26 @@ QString CopyTitles(const Rows& rows)
 
 void ColumnSort::lstResults_ColumnClick(Rows& rows, int column)
 {
+    applyClick(rows, column, clickOrder(rows, column));
+}
+
+std::vector<size_t> ColumnSort::clickOrder(const Rows& rows, int column) const
+{
+    if (rows.empty() || column < 0 || column >= ColumnCount || column == IdColumn) {
+        return {};
+    }
+    return sortedKeyOrder(
+        rows.size(), [&](size_t i) { return sortKey(rows[i], column); }, !m_descendingNext[size_t(column)]);
+}
+
+void ColumnSort::applyClick(Rows& rows, int column, const std::vector<size_t>& order)
+{
     if (rows.empty() || column < 0 || column >= ColumnCount) {
         return;
     }
-    if (column != IdColumn) {
-        const bool ascending = !m_descendingNext[size_t(column)];
-        const std::vector<size_t> order = sortedKeyOrder(
-            rows.size(), [&](size_t i) { return sortKey(rows[i], column); }, ascending);
-        Rows sorted;
-        sorted.reserve(rows.size());
-        for (size_t i : order) {
-            sorted.push_back(std::move(rows[i]));
-        }
-        rows = std::move(sorted);
-        m_descendingNext[size_t(column)] = ascending;
+    if (column != IdColumn && order.size() == rows.size()) {
+        applyOrder(rows, order);
+        m_descendingNext[size_t(column)] = !m_descendingNext[size_t(column)];
     }
     for (size_t i = 0; i < rows.size(); ++i) {
         rows[i].rowKey = qsizetype(i);

@@ -61,6 +61,13 @@ public:
     // Sorts the rows by the clicked column; an empty list is left alone.
     void lstResults_ColumnClick(Rows& rows, int column);
 
+    // The two halves of a click, so that the order can be found while the rows are still shown:
+    // the rows' present positions in the order the click gives (empty to keep the order, as the ID
+    // column does), which only reads the rows; then the rows put in that order and numbered, and
+    // the column's direction turned for its next click.
+    std::vector<size_t> clickOrder(const Rows& rows, int column) const;
+    void applyClick(Rows& rows, int column, const std::vector<size_t>& order);
+
     // Whether the next click on the column sorts ascending.
     bool nextAscending(int column) const;
 

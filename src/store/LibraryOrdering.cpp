@@ -18,13 +18,7 @@ std::vector<size_t> sortedOrder(const CodeArray& array)
 
 void applyOrder(CodeArray& array, const std::vector<size_t>& order)
 {
-    // The records are moved into place in one pass.
-    CodeArray sorted;
-    sorted.reserve(array.size());
-    for (size_t from : order) {
-        sorted.push_back(std::move(array[from]));
-    }
-    array = std::move(sorted);
+    ::applyOrder(array, order);
 }
 
 void SortCodeByLanguage(CodeArray& array)

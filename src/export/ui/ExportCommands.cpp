@@ -6,6 +6,7 @@
 #include "export/RtfToHtml.h"
 #include "export/SnippetExport.h"
 #include "export/ui/RichTextRenderer.h"
+#include "gui/BackgroundWork.h"
 #include "gui/CodeEditor.h"
 #include "gui/ProgressWindow.h"
 #include "gui/Prompts.h"
@@ -301,6 +302,7 @@ void ExportCommands::ExportLanguageWithColor()
         collect();
         editor.setText(kept);
     }
+    releaseFreedMemory();
     // Exports before this one left their RTF here; the folder ends without it, as it always has.
     QFile::remove(QDir(exportFolder).filePath(QLatin1String(LanguageExport::RtfFileName)));
     if (!oldPages.removeRest(QDir(exportFolder), &error, pace)) {

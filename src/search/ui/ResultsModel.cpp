@@ -16,13 +16,11 @@ void ResultsModel::sortByColumn(int column)
     if (m_rows.empty()) {
         return;
     }
-    // Sorted on a copy (its texts shared) while the list repaints from the rows it shows.
-    ResultRows::Rows sorted = m_rows;
-    ResultRows::ColumnSort sort = m_sort;
-    runWhilePainting(sorted.size(), [&] { sort.lstResults_ColumnClick(sorted, column); });
+    // The order is found while the list repaints from the rows it shows; then they move.
+    std::vector<size_t> order;
+    runWhilePainting(m_rows.size(), [&] { order = m_sort.clickOrder(m_rows, column); });
     beginResetModel();
-    m_rows = std::move(sorted);
-    m_sort = sort;
+    m_sort.applyClick(m_rows, column, order);
     endResetModel();
 }
 
