@@ -161,6 +161,10 @@ bool equalAscii(QByteArrayView a, QByteArrayView b)
     if (a.size() != b.size()) {
         return false;
     }
+    // Empty code may have no bytes at all to point at, which memcmp must not be given.
+    if (a.isEmpty()) {
+        return true;
+    }
     // Most twins have the same letter case too: compare the bytes first.
     if (std::memcmp(a.data(), b.data(), size_t(a.size())) == 0) {
         return true;
