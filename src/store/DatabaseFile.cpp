@@ -747,9 +747,21 @@ bool isRecordStartLine(QStringView text, qsizetype at)
     return rest.startsWith(QLatin1String("----T")) && (rest.size() == 5 || rest[5] == u'\r');
 }
 
+// A value read from a UTF-8 file loses a byte-order mark it begins with, so one saved with it would
+// come back without it; it goes now, where it is seen.
+bool dropLeadingMarks(QString& value)
+{
+    qsizetype marks = 0;
+    while (marks < value.size() && value[marks] == QChar(0xFEFF)) {
+        ++marks;
+    }
+    value.remove(0, marks);
+    return marks > 0;
+}
+
 bool fitLine(QString& value)
 {
-    bool changed = false;
+    bool changed = dropLeadingMarks(value);
     if (value.contains(u'\r') || value.contains(u'\n')) {
         value.replace(QLatin1String(Crlf), QLatin1String(" "));
         value.replace(u'\r', u' ');
@@ -842,8 +854,9 @@ bool blockFits(QStringView text)
 // "----E" (it would end the block) nor a line "----T" (it would read as a lost record's start).
 bool fitBlock(QString& value)
 {
+    const bool marks = dropLeadingMarks(value);
     if (blockFits(value)) {
-        return false;
+        return marks;
     }
     QString fixed;
     fixed.reserve(value.size() + value.size() / 32 + 8);
@@ -870,7 +883,7 @@ bool fitBlock(QString& value)
 // fitBlock for code, which mostly fits already: that is found on its bytes, without decoding it.
 bool fitCode(CodeText& code)
 {
-    if (blockFits(code.bytes())) {
+    if (blockFits(code.bytes()) && !code.bytes().startsWith("\xEF\xBB\xBF")) {
         return false;
     }
     QString value = code.toString();

@@ -99,7 +99,7 @@ QByteArray serialize(const CodeArray& records, const QString& savedAt);
 // Mends values the format cannot hold, in place, and names the records it changed:
 // line breaks in one-line fields become a blank, a text-block line that would end its block and a
 // value or text-block line "----T" (read as a record start) get a leading blank, and a lone CR in a
-// text block becomes CR LF.
+// text block becomes CR LF, and byte-order marks a value begins with (which reading drops) go.
 QList<qsizetype> fitToFormat(CodeArray& records);
 
 } // namespace DatabaseFile

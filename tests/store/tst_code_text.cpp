@@ -69,6 +69,10 @@ QString randomText(QRandomGenerator& random)
 QString kept(const QString& text)
 {
     QString value = TextCodec::decodeUtf8(utf8(text));
+    // Byte-order marks the code begins with go before a save: reading would drop them.
+    while (value.startsWith(QChar(0xFEFF))) {
+        value.remove(0, 1);
+    }
     QString fitted;
     for (qsizetype i = 0; i < value.size(); ++i) {
         fitted += value[i];
