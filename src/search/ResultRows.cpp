@@ -3,8 +3,6 @@
 #include "search/SearchScope.h"
 #include "store/KeyOrder.h"
 
-#include <algorithm>
-#include <numeric>
 
 namespace ResultRows {
 
