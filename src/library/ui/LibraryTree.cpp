@@ -81,7 +81,13 @@ public:
             QTreeWidgetItem::setData(column, role, value);
             return;
         }
-        emitDataChanged();
+        // Reporting the change looks the row up among its siblings first, one by one; while the
+        // model is silenced there is no one to tell, and a bulk change of thousands of rows would
+        // spend its time on those searches.
+        const QTreeWidget* view = treeWidget();
+        if (view == nullptr || !view->model()->signalsBlocked()) {
+            emitDataChanged();
+        }
     }
 
 private:
@@ -457,6 +463,31 @@ void LibraryTree::populate(QTreeWidgetItem* node)
             m_byIndex.insert(recordIndex(row), row);
         }
     }
+}
+
+void LibraryTree::expandEveryParent()
+{
+    // While a layout is pending, opening a node only records it; the layout then places every row once.
+    scheduleDelayedItemsLayout();
+    std::vector<QTreeWidgetItem*> open;
+    for (int l = topLevelItemCount() - 1; l >= 0; --l) {
+        open.push_back(topLevelItem(l));
+    }
+    while (!open.empty()) {
+        QTreeWidgetItem* node = open.back();
+        open.pop_back();
+        // Whether the model reports children, as expandAll asks.
+        const QTreeWidgetItem::ChildIndicatorPolicy policy = node->childIndicatorPolicy();
+        if (policy == QTreeWidgetItem::DontShowIndicator ||
+            (policy == QTreeWidgetItem::DontShowIndicatorWhenChildless && node->childCount() == 0)) {
+            continue;
+        }
+        node->setExpanded(true);
+        for (int c = node->childCount() - 1; c >= 0; --c) {
+            open.push_back(node->child(c));
+        }
+    }
+    executeDelayedItemsLayout();
 }
 
 void LibraryTree::populateAll(const std::function<void()>& pace)

@@ -114,6 +114,10 @@ public:
     void populate(QTreeWidgetItem* node);
     // Every category's rows; pace, when given, is called after each category.
     void populateAll(const std::function<void()>& pace = {});
+    // Opens every node that has children, as QTreeView::expandAll would, with one layout of the view
+    // and one expanded signal per opened node only: expandAll marks and reports every row of the
+    // tree, a snippet's included.
+    void expandEveryParent();
     // The node's number of children, rows not yet created included.
     static int childTotal(const QTreeWidgetItem* node);
     // The code-array indexes of a category's snippets in row order, rows not yet created included.

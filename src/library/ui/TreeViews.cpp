@@ -96,8 +96,7 @@ void TreeViews::mnuTreeExpand_Click()
     // of the window repaints meanwhile.
     EventPacer pace;
     tree.populateAll([&pace] { pace(); });
-    // One call lays out the whole tree; expanding node by node costs a signal and a layout each.
-    tree.expandAll();
+    tree.expandEveryParent();
     updateCategoryImages();
     tree.setUpdatesEnabled(true);
     if (QTreeWidgetItem* selected = tree.currentItem()) {
