@@ -2,13 +2,13 @@
 
 #include "search/SearchScope.h"
 #include "store/KeyOrder.h"
-
+#include "store/TextCodec.h"
 
 namespace ResultRows {
 
 namespace {
 
-const QString KeyJoin = QStringLiteral(":::");
+constexpr QStringView KeyJoin = u":::";
 const QString CrLf = QStringLiteral("\r\n");
 
 } // namespace
@@ -34,6 +34,9 @@ QString Row::text(int column) const
 Rows FillListView(const CodeArray& records, bool oneLanguageView, const QString& filterLanguage)
 {
     Rows rows;
+    // Room for every record: pages never written are never taken, and a million rows moved at each
+    // growth would cost more than filling them.
+    rows.reserve(records.size());
     const SearchScope filter(filterLanguage, false, true);
     for (size_t i = 0; i < records.size(); ++i) {
         const SnippetRecord& r = records[i];
@@ -45,6 +48,9 @@ Rows FillListView(const CodeArray& records, bool oneLanguageView, const QString&
         }
         rows.push_back({r.Language, r.Category, r.Title, r.Date, qsizetype(i), qsizetype(i)});
     }
+    if (rows.size() * 4 < rows.capacity()) {
+        rows.shrink_to_fit();
+    }
     return rows;
 }
 
@@ -52,13 +58,13 @@ QString sortKey(const Row& row, int column)
 {
     switch (column) {
     case LanguageColumn:
-        return (row.language + KeyJoin + row.category + KeyJoin + row.title).toLower();
+        return TextCodec::lowerJoined({row.language, KeyJoin, row.category, KeyJoin, row.title});
     case CategoryColumn:
-        return (row.category + KeyJoin + row.title).toLower();
+        return TextCodec::lowerJoined({row.category, KeyJoin, row.title});
     case TitleColumn:
-        return row.title.toLower();
+        return TextCodec::lowerJoined({row.title});
     case DateColumn:
-        return row.date.toLower();
+        return TextCodec::lowerJoined({row.date});
     default:
         return {};
     }

@@ -7,11 +7,16 @@
 
 // Sorting many rows on text keys: the order that sorts count keys (keyOf(i) gives the i-th) by UTF-16
 // code unit as QString's operator< does, ascending or descending, equal keys in index order.
-// Each key is made once and kept with the others in one buffer behind a four-unit prefix that
-// settles most comparisons, and a large set is sorted in two halves at once: a million keys sorted
-// as strings spread over the heap spend most of their time waiting for memory.
+// Each key is made once and kept with the others in one buffer; the keys are then ordered four units
+// at a time, and a large set is made and sorted on two threads. keyOf must therefore be safe to call
+// from two threads at once (reading shared data is).
 std::vector<size_t> sortedKeyOrder(size_t count, const std::function<QString(size_t)>& keyOf,
                                    bool ascending = true);
+
+// The same for keys the caller already holds: viewOf(i) gives the i-th, which must stay valid and
+// unchanged during the call. Nothing is copied.
+std::vector<size_t> sortedViewOrder(size_t count, const std::function<QStringView(size_t)>& viewOf,
+                                    bool ascending = true);
 
 // Puts the elements in order in place: position p receives the element that was at order[p]. No
 // second copy of the elements is made, which for a million records is hundreds of megabytes.
