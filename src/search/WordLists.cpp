@@ -1,6 +1,7 @@
 #include "search/WordLists.h"
 
 #include "search/Slices.h"
+#include "store/KeyOrder.h"
 #include "store/TextCodec.h"
 
 #include <algorithm>
@@ -69,17 +70,23 @@ public:
         return scan(reinterpret_cast<const uchar*>(code.bytes().data()), code.bytes().size());
     }
 
+    // Takes the other's words; their hashes are known already.
     void merge(const Collector& other)
     {
-        for (const QString& word : other.m_words) {
-            add(word, hashOf(word));
+        for (const Word& word : other.m_words) {
+            add(other.view(word), word.hash);
         }
     }
 
     QStringList sorted() const
     {
-        QStringList words(m_words.begin(), m_words.end());
-        std::sort(words.begin(), words.end());
+        const std::vector<size_t> order =
+            sortedViewOrder(m_words.size(), [this](size_t i) { return view(m_words[i]); });
+        QStringList words;
+        words.reserve(qsizetype(order.size()));
+        for (const size_t i : order) {
+            words.append(view(m_words[i]).toString());
+        }
         return words;
     }
 
@@ -143,7 +150,19 @@ private:
         add(lower, hashOf(lower));
     }
 
+    // A word kept: its units in m_text, and its hash for merging.
+    struct Word
+    {
+        size_t offset;
+        quint32 length;
+        quint32 hash;
+    };
+
+    QStringView view(const Word& word) const { return QStringView(m_text.data() + word.offset, word.length); }
+
     // A slot holds the word's hash in its high half and its position + 1 in its low half; 0 is empty.
+    // The words' units lie one after another in one buffer: a million words held as strings of their
+    // own would each cost an allocation, and each comparison a wait for memory far away.
     void add(QStringView word, quint32 hash)
     {
         if (word.size() < m_minimum) {
@@ -153,15 +172,20 @@ private:
         for (size_t s = hash & mask;; s = (s + 1) & mask) {
             const quint64 slot = m_slots[s];
             if (slot == 0) {
-                m_words.push_back(word.toString());
+                m_words.push_back({m_text.size(), quint32(word.size()), hash});
+                m_text.insert(m_text.end(), word.utf16(), word.utf16() + word.size());
                 m_slots[s] = (quint64(hash) << 32) | quint64(m_words.size());
                 if (m_words.size() * 2 > m_slots.size()) {
                     grow();
                 }
                 return;
             }
-            if (quint32(slot >> 32) == hash && m_words[size_t(quint32(slot)) - 1] == word) {
-                return;
+            if (quint32(slot >> 32) == hash) {
+                const Word& kept = m_words[size_t(quint32(slot)) - 1];
+                if (kept.length == size_t(word.size()) &&
+                    std::equal(word.utf16(), word.utf16() + word.size(), m_text.data() + kept.offset)) {
+                    return;
+                }
             }
         }
     }
@@ -185,7 +209,8 @@ private:
     qsizetype m_minimum;
     const KindTable* m_kinds;
     std::vector<quint64> m_slots;
-    std::vector<QString> m_words;
+    std::vector<Word> m_words;
+    std::vector<char16_t> m_text;
     std::vector<char16_t> m_buffer;
 };
 
