@@ -619,7 +619,7 @@ int main(int argc, char* argv[])
 {
     sinceStart().start();
     // As the program itself starts.
-    useOneAllocatorArena();
+    limitAllocatorArenas();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

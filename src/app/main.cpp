@@ -29,7 +29,7 @@ void leaveLibraryToProcessEnd(MainWindow& window)
 
 int main(int argc, char* argv[])
 {
-    useOneAllocatorArena();
+    limitAllocatorArenas();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(AppInfo::Title));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")

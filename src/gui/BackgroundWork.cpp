@@ -52,9 +52,9 @@ void releaseFreedMemory()
 #endif
 }
 
-void useOneAllocatorArena()
+void limitAllocatorArenas()
 {
 #if defined(__GLIBC__)
-    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_ARENA_MAX, 2);
 #endif
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -336,6 +337,7 @@ public:
         m_starts += after.m_starts;
         m_startedRecords += after.m_startedRecords;
         m_lostTitles += after.m_lostTitles;
+        m_nonUtf8 += after.m_nonUtf8;
         m_open = after.m_open;
         m_openCounted = after.m_openCounted;
         m_lines.takeOver(after.m_lines);
@@ -946,19 +948,69 @@ bool isUtf8(QByteArrayView mapped)
     return true;
 }
 
+// Where a second parser can start on bytes of at least splitFrom: the line start of a record start
+// past the middle; -1 when the bytes are smaller or there is none.
+qsizetype splitPoint(QByteArrayView bytes, qsizetype splitFrom)
+{
+    if (bytes.size() < splitFrom) {
+        return -1;
+    }
+    const bool lf = !bytes.contains('\r') && bytes.contains('\n');
+    const QByteArrayView start = lf ? QByteArrayView("\n----T\n") : QByteArrayView("\r\n----T\r\n");
+    const qsizetype hit = bytes.indexOf(start, bytes.size() / 2);
+    return hit < 0 ? -1 : hit + (lf ? 1 : 2);
+}
+
+// parser reads up to middle while later reads on from there on a second thread. When parser gets
+// there between two records, it takes over what later found and the result is true; otherwise (a
+// damaged block read on over the middle) parser has read on alone to the end.
+bool readInHalves(Parser& parser, Parser& later, qsizetype middle, ReadResult& result,
+                  ReadResult& laterResult)
+{
+    later.startAt(middle);
+    std::thread second([&] { later.read(laterResult); });
+    parser.stopAt(middle);
+    parser.read(result);
+    second.join();
+    if (!parser.joined()) {
+        return false;
+    }
+    parser.takeOver(later, result, laterResult);
+    return true;
+}
+
+// The records of bytes whose UTF-8 validity is known; mapped bytes give their pages back as they are
+// read. From splitFrom bytes on, two threads read a half each.
+ReadResult parseDecoded(QByteArrayView bytes, bool utf8, bool mapped, qsizetype splitFrom)
+{
+    ReadResult result;
+    result.opened = true;
+    result.fileSize = bytes.size();
+    auto release = [&](qsizetype from) {
+        return mapped ? PageRelease(bytes.constData(), from) : PageRelease();
+    };
+    Parser parser(bytes, utf8, release(0));
+    const qsizetype middle = splitPoint(bytes, splitFrom);
+    if (middle < 0) {
+        parser.run(result);
+        return result;
+    }
+    Parser later(bytes, utf8, release(middle));
+    ReadResult laterResult;
+    if (readInHalves(parser, later, middle, result, laterResult)) {
+        result.records.reserve(result.records.size() + laterResult.records.size());
+        std::move(laterResult.records.begin(), laterResult.records.end(), std::back_inserter(result.records));
+    }
+    parser.finish(result);
+    return result;
+}
+
 } // namespace
 
-ReadResult read(const QString& path)
+ReadResult read(const QString& path, qsizetype splitFrom)
 {
-    return readWith(path, [](const QByteArray& bytes, bool mapped) {
-        if (!mapped) {
-            return parse(bytes);
-        }
-        ReadResult result;
-        result.opened = true;
-        result.fileSize = bytes.size();
-        Parser(bytes, isUtf8(bytes), PageRelease(bytes.constData(), 0)).run(result);
-        return result;
+    return readWith(path, [splitFrom](const QByteArray& bytes, bool mapped) {
+        return parseDecoded(bytes, mapped ? isUtf8(bytes) : TextCodec::isUtf8(bytes), mapped, splitFrom);
     });
 }
 
@@ -981,13 +1033,9 @@ Shape scan(const QString& path)
     return shape;
 }
 
-ReadResult parse(const QByteArray& bytes)
+ReadResult parse(const QByteArray& bytes, qsizetype splitFrom)
 {
-    ReadResult result;
-    result.opened = true;
-    result.fileSize = bytes.size();
-    Parser(bytes).run(result);
-    return result;
+    return parseDecoded(bytes, TextCodec::isUtf8(bytes), false, splitFrom);
 }
 
 ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Walk& walk, qsizetype splitFrom)
@@ -996,29 +1044,16 @@ ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Wal
     result.opened = true;
     result.fileSize = bytes.size();
     Parser parser(bytes, false, spans);
-    // A large file is walked in two halves at once: the second from a record start past the middle,
-    // taken over when the first half's walk ends there between two records (a damaged block can read
-    // on over it; then the first walk reads on alone).
-    const bool lf = !bytes.contains('\r') && bytes.contains('\n');
-    const QByteArrayView start = lf ? QByteArrayView("\n----T\n") : QByteArrayView("\r\n----T\r\n");
-    const qsizetype hit = bytes.size() >= splitFrom ? bytes.indexOf(start, bytes.size() / 2) : -1;
-    if (hit < 0) {
+    // A large file is walked in two halves at once.
+    const qsizetype middle = splitPoint(bytes, splitFrom);
+    if (middle < 0) {
         parser.run(result);
     } else {
-        const qsizetype middle = hit + (lf ? 1 : 2);
         std::vector<RecordSpans> laterSpans;
         Parser later(bytes, false, spans ? &laterSpans : nullptr);
-        later.startAt(middle);
         ReadResult laterResult;
-        std::thread second([&] { later.read(laterResult); });
-        parser.stopAt(middle);
-        parser.read(result);
-        second.join();
-        if (parser.joined()) {
-            parser.takeOver(later, result, laterResult);
-            if (spans) {
-                spans->insert(spans->end(), laterSpans.begin(), laterSpans.end());
-            }
+        if (readInHalves(parser, later, middle, result, laterResult) && spans) {
+            spans->insert(spans->end(), laterSpans.begin(), laterSpans.end());
         }
         parser.finish(result);
     }

@@ -2,6 +2,7 @@
 
 #include "store/SnippetRecord.h"
 
+#include <limits>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -31,8 +32,9 @@ struct ReadResult
     bool damaged() const { return lostRecords > 0; }
 };
 
-// Parses a database file as the program reads it; a partly read record is dropped.
-ReadResult read(const QString& path);
+// Parses a database file as the program reads it; a partly read record is dropped. From splitFrom
+// bytes on, two threads read a half each.
+ReadResult read(const QString& path, qsizetype splitFrom = 8 * 1024 * 1024);
 
 // What a read of a file would find, without the values.
 struct Shape
@@ -49,7 +51,8 @@ struct Shape
 Shape scan(const QString& path);
 
 // Parses database text already in memory (lines end at CR LF, a lone CR, or LF when the text has no CR).
-ReadResult parse(const QByteArray& bytes);
+// From splitFrom bytes on, two threads read a half each.
+ReadResult parse(const QByteArray& bytes, qsizetype splitFrom = std::numeric_limits<qsizetype>::max());
 
 // Where one value lies in the file's bytes. A text block whose lines did not all end with CR LF
 // (mixedBreaks) reads as its bytes with every line break made CR LF.

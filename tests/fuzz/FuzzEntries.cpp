@@ -115,6 +115,12 @@ void database(QByteArrayView bytes)
     require(read.lostRecords >= 0 && read.lostRecords <= read.recordStarts,
             "no more records lost than record starts seen");
     require(read.lostTitles.size() <= read.recordStarts, "no more lost titles than record starts seen");
+    // Read in two halves at once, as a large library is, the bytes give the same.
+    const DatabaseFile::ReadResult halves = DatabaseFile::parse(bytes.toByteArray(), 0);
+    require(halves.records == read.records && halves.complete == read.complete &&
+                halves.recordStarts == read.recordStarts && halves.lostRecords == read.lostRecords &&
+                halves.lostTitles == read.lostTitles && halves.nonUtf8Bytes == read.nonUtf8Bytes,
+            "a read in two halves finds what one read finds");
 
     // What was read, saved and read again, is what was read once mended to fit the format.
     CodeArray records = read.records;

@@ -195,6 +195,11 @@ void TestDatabaseFile::parse_everyTruncation_keepsOnlyCompleteRecords()
     size_t previous = 0;
     for (qsizetype cut = 0; cut < full.size() - End.size(); ++cut) {
         const DatabaseFile::ReadResult result = DatabaseFile::parse(full.left(cut));
+        // Read in two halves at once, as a large file is, a cut file gives the same.
+        const DatabaseFile::ReadResult halves = DatabaseFile::parse(full.left(cut), 0);
+        QVERIFY2(halves.records == result.records && halves.recordStarts == result.recordStarts &&
+                     halves.lostRecords == result.lostRecords && !halves.complete,
+                 qPrintable(QString::number(cut)));
         QVERIFY(!result.complete);
         QVERIFY2(!result.damaged(), qPrintable(QString::number(cut))); // cut off, which is said otherwise
         QVERIFY(result.records.size() >= previous);
@@ -339,6 +344,12 @@ void TestDatabaseFile::parse_blockMarkerRemoved_noRecordLostWithoutWarning()
 
     const DatabaseFile::ReadResult result = DatabaseFile::parse(bytes);
     QVERIFY(result.complete);
+    // Read in two halves at once, as a large file is, wherever the damaged block lies.
+    const DatabaseFile::ReadResult halves = DatabaseFile::parse(bytes, 0);
+    QVERIFY(halves.records == result.records);
+    QCOMPARE(halves.lostTitles, result.lostTitles);
+    QCOMPARE(halves.recordStarts, result.recordStarts);
+    QVERIFY(halves.complete);
     QStringList read;
     for (const SnippetRecord& r : result.records) {
         read << r.Title;
