@@ -368,15 +368,31 @@ void LibraryTree::refreshKeys() const
         return;
     }
     m_byKey.clear();
-    m_byIndex.clear();
+    m_byIndex.assign(m_records != nullptr ? m_records->size() : 0, nullptr);
     for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
         if (tag(*it) == CodeTag) {
-            m_byIndex.insert(recordIndex(*it), *it);
+            noteRow(recordIndex(*it), *it);
         } else {
             m_byKey.insert(LibraryTree::key(*it), *it);
         }
     }
     m_byKeyStale = false;
+}
+
+QTreeWidgetItem* LibraryTree::rowOf(qsizetype index) const
+{
+    return index >= 0 && size_t(index) < m_byIndex.size() ? m_byIndex[size_t(index)] : nullptr;
+}
+
+void LibraryTree::noteRow(qsizetype index, QTreeWidgetItem* row) const
+{
+    if (index < 0) {
+        return;
+    }
+    if (size_t(index) >= m_byIndex.size()) {
+        m_byIndex.resize(size_t(index) + 1, nullptr);
+    }
+    m_byIndex[size_t(index)] = row;
 }
 
 QTreeWidgetItem* LibraryTree::nodeByKey(const QString& key)
@@ -398,7 +414,7 @@ QTreeWidgetItem* LibraryTree::snippetByKey(const QString& key)
     if (!isNumber || key != QLatin1Char('T') + QString::number(index)) {
         return nullptr;
     }
-    if (QTreeWidgetItem* node = m_byIndex.value(index)) {
+    if (QTreeWidgetItem* node = rowOf(index)) {
         return node;
     }
     if (m_records == nullptr || index < 0 || index >= qsizetype(m_records->size())) {
@@ -416,7 +432,7 @@ QTreeWidgetItem* LibraryTree::snippetByKey(const QString& key)
             if (category != nullptr && std::find(category->pending.begin(), category->pending.end(), index) !=
                                            category->pending.end()) {
                 populate(language->child(c));
-                return m_byIndex.value(index);
+                return rowOf(index);
             }
         }
     }
@@ -460,7 +476,7 @@ void LibraryTree::populate(QTreeWidgetItem* node)
     m_populating = false;
     if (!m_byKeyStale) {
         for (QTreeWidgetItem* row : std::as_const(rows)) {
-            m_byIndex.insert(recordIndex(row), row);
+            noteRow(recordIndex(row), row);
         }
     }
 }
@@ -556,7 +572,7 @@ void LibraryTree::setSnippetImages(const QList<qsizetype>& indexes, const QStrin
     refreshKeys();
     QList<QTreeWidgetItem*> nodes;
     for (const qsizetype index : indexes) {
-        if (QTreeWidgetItem* node = m_byIndex.value(index)) {
+        if (QTreeWidgetItem* node = rowOf(index)) {
             nodes.append(node);
         } else if (m_fill == Fill::Results) {
             // The library's rows follow the bookmarks of their records; the results rows do not.

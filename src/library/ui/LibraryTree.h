@@ -8,6 +8,7 @@
 #include <QPersistentModelIndex>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <vector>
 
 // The library tree "Tree": every node carries a key, a tag ("Lang", "Cat", "Code") and image keys.
 class LibraryTree : public QTreeWidget
@@ -154,8 +155,12 @@ private:
     QHash<QString, QIcon> m_images;
     bool m_imagesShown = true;
     QFont m_boldFont;
-    mutable QHash<QString, QTreeWidgetItem*> m_byKey;     // languages and categories
-    mutable QHash<qsizetype, QTreeWidgetItem*> m_byIndex; // snippet rows created so far
+    mutable QHash<QString, QTreeWidgetItem*> m_byKey; // languages and categories
+    // Snippet rows created so far, by record index (null where none is): a million rows looked up
+    // or added by hash cost a far memory read each.
+    mutable std::vector<QTreeWidgetItem*> m_byIndex;
+    QTreeWidgetItem* rowOf(qsizetype index) const;
+    void noteRow(qsizetype index, QTreeWidgetItem* row) const;
     mutable bool m_byKeyStale = true;
     bool m_populating = false;
     // What the rows not yet created are made from: the records the tree was filled from, and the
