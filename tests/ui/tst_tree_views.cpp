@@ -1,5 +1,6 @@
 #include "gui/CodeEditor.h"
 #include "gui/CommandToolbar.h"
+#include "library/ui/LibraryTree.h"
 #include "library/ui/TreeController.h"
 #include "library/ui/TreeViews.h"
 #include "ui/WindowFixture.h"
@@ -47,6 +48,43 @@ void trigger(WindowFixture& f, const char* action)
     f.find<QAction>(action)->trigger();
 }
 
+// A tree of every shape the view opens or leaves closed: nested nodes, a node that shows an indicator
+// without children, one that hides its indicator over children, and childless leaves.
+void addShapes(QTreeWidget& tree)
+{
+    for (int l = 0; l < 3; ++l) {
+        auto* language = new QTreeWidgetItem(&tree, {QStringLiteral("language %1").arg(l)});
+        for (int c = 0; c < 4; ++c) {
+            auto* category = new QTreeWidgetItem(language, {QStringLiteral("category %1").arg(c)});
+            for (int s = 0; s < (c == 3 ? 0 : 3); ++s) {
+                auto* row = new QTreeWidgetItem(category, {QStringLiteral("row %1").arg(s)});
+                if (l == 1 && s == 0) {
+                    new QTreeWidgetItem(row, {QStringLiteral("deep")});
+                }
+            }
+            if (c == 1) {
+                category->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+            }
+            if (c == 3 && l != 2) {
+                category->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+            }
+        }
+    }
+    new QTreeWidgetItem(&tree, {QStringLiteral("empty language")});
+}
+
+// The rows the view shows from the top, one below the other, and whether each that can open is open.
+// (expandAll also marks childless rows expanded, which nothing shows.)
+QStringList shownRows(const QTreeView& view)
+{
+    QStringList rows;
+    for (QModelIndex row = view.model()->index(0, 0); row.isValid(); row = view.indexBelow(row)) {
+        rows << row.data().toString() +
+                    (view.model()->hasChildren(row) ? (view.isExpanded(row) ? " open" : " closed") : "");
+    }
+    return rows;
+}
+
 } // namespace
 
 class TreeViewsTest : public QObject
@@ -85,6 +123,24 @@ private slots:
             QVERIFY(!f.tree()->topLevelItem(l)->isExpanded());
             QVERIFY(!f.tree()->topLevelItem(l)->child(0)->isExpanded());
         }
+    }
+
+    void expandEveryParent_opensWhatExpandAllOpens()
+    {
+        LibraryTree ours;
+        QTreeWidget theirs;
+        addShapes(ours);
+        addShapes(theirs);
+        ours.topLevelItem(0)->child(0)->setExpanded(true);
+        theirs.topLevelItem(0)->child(0)->setExpanded(true);
+        QSignalSpy reported(&ours, &QTreeWidget::itemExpanded);
+        ours.expandEveryParent();
+        theirs.expandAll();
+        const QStringList rows = shownRows(ours);
+        QCOMPARE(rows, shownRows(theirs));
+        QVERIFY(rows.contains("deep"));
+        // Each node opened here is reported once; the one open before is not.
+        QCOMPARE(reported.size(), int(rows.filter(" open").size()) - 1);
     }
 
     void expandSelected_opensTheNodeAndItsChildrenOnly()
