@@ -62,6 +62,8 @@ private slots:
     void read_mixedEncodings_decodePerSequenceAndCountForeignBytes();
     void read_largeFile_givesWhatParsingItsBytesGives_data();
     void read_largeFile_givesWhatParsingItsBytesGives();
+    void read_largeFileDamagedAcrossItsMiddle_givesWhatOneReadGives_data();
+    void read_largeFileDamagedAcrossItsMiddle_givesWhatOneReadGives();
     void parse_blockMarkerRemoved_noRecordLostWithoutWarning_data();
     void parse_blockMarkerRemoved_noRecordLostWithoutWarning();
     void parse_recordStartInsideCode_warnsAndReadsEverything();
@@ -314,6 +316,50 @@ void TestDatabaseFile::read_largeFile_givesWhatParsingItsBytesGives()
             QFAIL(qPrintable(QStringLiteral("record %1 is \"%2\"").arg(i).arg(r.Title)));
         }
     }
+}
+
+void TestDatabaseFile::read_largeFileDamagedAcrossItsMiddle_givesWhatOneReadGives_data()
+{
+    QTest::addColumn<QByteArray>("marker");
+    QTest::addColumn<int>("before"); // which of the markers before the middle record start is removed
+    QTest::newRow("end of the H text before the middle") << QByteArray("----E\r\n") << 1;
+    QTest::newRow("end of the code before the middle") << QByteArray("----E\r\n") << 2;
+    QTest::newRow("start of the H text before the middle") << QByteArray("----H\r\n") << 1;
+}
+
+// A large file is read in two halves from the first record start past its middle; a block that lost its
+// end marker just before that start reads on over it, and the first half must then read on alone over
+// pages the second half has already given back.
+void TestDatabaseFile::read_largeFileDamagedAcrossItsMiddle_givesWhatOneReadGives()
+{
+    QFETCH(QByteArray, marker);
+    QFETCH(int, before);
+    QByteArray bytes = Header;
+    const QByteArray code = QByteArray("line \xc3\xa9\r\n").repeated(200);
+    for (int i = 0; bytes.size() < 20 * 1024 * 1024; ++i) {
+        bytes += block("Snippet " + QByteArray::number(i), code);
+    }
+    bytes += End;
+    const qsizetype middle = bytes.indexOf("\r\n----T\r\n", bytes.size() / 2) + 2;
+    qsizetype at = middle;
+    for (int n = 0; n < before; ++n) {
+        at = bytes.lastIndexOf(marker, at - 1);
+    }
+    QVERIFY(at > bytes.size() / 4);
+    bytes.remove(at, marker.size());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zorbeth.txt");
+    QVERIFY(LibraryText::writeAll(path, bytes));
+
+    const DatabaseFile::ReadResult fromFile = DatabaseFile::read(path);
+    const DatabaseFile::ReadResult once = DatabaseFile::parse(bytes);
+    QVERIFY(once.damaged());
+    QCOMPARE(fromFile.records.size(), once.records.size());
+    QVERIFY(fromFile.records == once.records);
+    QCOMPARE(fromFile.lostTitles, once.lostTitles);
+    QCOMPARE(fromFile.recordStarts, once.recordStarts);
+    QCOMPARE(fromFile.lostRecords, once.lostRecords);
+    QVERIFY(fromFile.complete);
 }
 
 void TestDatabaseFile::parse_blockMarkerRemoved_noRecordLostWithoutWarning_data()
