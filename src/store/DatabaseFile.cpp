@@ -291,15 +291,14 @@ private:
 class Parser
 {
 public:
-    // decode false only counts the records, for a check that needs no values; with spans, each
-    // record's places are kept there instead.
-    explicit Parser(QByteArrayView bytes, bool decode = true,
-                    std::vector<DatabaseFile::RecordSpans>* spans = nullptr)
-        : m_bytes(bytes), m_lines(bytes), m_utf8(!decode || TextCodec::isUtf8(bytes)), m_decode(decode),
-          m_spans(spans)
+    // A walk that decodes nothing: it only counts the records, for a check that needs no values, or
+    // with spans keeps each record's places there.
+    explicit Parser(QByteArrayView bytes, std::vector<DatabaseFile::RecordSpans>* spans = nullptr)
+        : m_bytes(bytes), m_lines(bytes), m_utf8(true), m_decode(false), m_spans(spans)
     {}
 
-    // The bytes are a mapped file whose pages are given back as the records are read from them.
+    // A reader of the records, whose bytes are UTF-8 or not as utf8 says; mapped bytes give their pages
+    // back through release as the records are read from them.
     Parser(QByteArrayView bytes, bool utf8, PageRelease release)
         : m_bytes(bytes), m_lines(bytes), m_utf8(utf8), m_decode(true), m_spans(nullptr), m_release(release)
     {}
@@ -961,22 +960,31 @@ qsizetype splitPoint(QByteArrayView bytes, qsizetype splitFrom)
     return hit < 0 ? -1 : hit + (lf ? 1 : 2);
 }
 
-// parser reads up to middle while later reads on from there on a second thread. When parser gets
-// there between two records, it takes over what later found and the result is true; otherwise (a
-// damaged block read on over the middle) parser has read on alone to the end.
-bool readInHalves(Parser& parser, Parser& later, qsizetype middle, ReadResult& result,
-                  ReadResult& laterResult)
+// Reads bytes with parser to the end. From splitFrom bytes on, the part from a record start past the
+// middle is read at the same time on a second thread, by the parser later(middle) makes. When parser
+// gets there between two records, it takes over what that one found and joined(laterResult) adds its
+// records; otherwise (a damaged block read on over the middle) parser has read on alone.
+template <typename Later, typename Joined>
+void readAll(QByteArrayView bytes, qsizetype splitFrom, Parser& parser, ReadResult& result, Later later,
+             Joined joined)
 {
-    later.startAt(middle);
-    std::thread second([&] { later.read(laterResult); });
+    const qsizetype middle = splitPoint(bytes, splitFrom);
+    if (middle < 0) {
+        parser.run(result);
+        return;
+    }
+    Parser second = later(middle);
+    second.startAt(middle);
+    ReadResult secondResult;
+    std::thread thread([&] { second.read(secondResult); });
     parser.stopAt(middle);
     parser.read(result);
-    second.join();
-    if (!parser.joined()) {
-        return false;
+    thread.join();
+    if (parser.joined()) {
+        parser.takeOver(second, result, secondResult);
+        joined(secondResult);
     }
-    parser.takeOver(later, result, laterResult);
-    return true;
+    parser.finish(result);
 }
 
 // The records of bytes whose UTF-8 validity is known; mapped bytes give their pages back as they are
@@ -990,18 +998,13 @@ ReadResult parseDecoded(QByteArrayView bytes, bool utf8, bool mapped, qsizetype 
         return mapped ? PageRelease(bytes.constData(), from) : PageRelease();
     };
     Parser parser(bytes, utf8, release(0));
-    const qsizetype middle = splitPoint(bytes, splitFrom);
-    if (middle < 0) {
-        parser.run(result);
-        return result;
-    }
-    Parser later(bytes, utf8, release(middle));
-    ReadResult laterResult;
-    if (readInHalves(parser, later, middle, result, laterResult)) {
-        result.records.reserve(result.records.size() + laterResult.records.size());
-        std::move(laterResult.records.begin(), laterResult.records.end(), std::back_inserter(result.records));
-    }
-    parser.finish(result);
+    readAll(
+        bytes, splitFrom, parser, result,
+        [&](qsizetype middle) { return Parser(bytes, utf8, release(middle)); },
+        [&](ReadResult& second) {
+            result.records.reserve(result.records.size() + second.records.size());
+            std::move(second.records.begin(), second.records.end(), std::back_inserter(result.records));
+        });
     return result;
 }
 
@@ -1021,7 +1024,7 @@ Shape scan(const QString& path)
         ReadResult result;
         result.opened = true;
         result.fileSize = bytes.size();
-        Parser parser(bytes, false);
+        Parser parser(bytes);
         parser.run(result);
         shape.records = parser.counted();
         return result;
@@ -1043,20 +1046,16 @@ ReadResult parseSpans(QByteArrayView bytes, std::vector<RecordSpans>* spans, Wal
     ReadResult result;
     result.opened = true;
     result.fileSize = bytes.size();
-    Parser parser(bytes, false, spans);
-    // A large file is walked in two halves at once.
-    const qsizetype middle = splitPoint(bytes, splitFrom);
-    if (middle < 0) {
-        parser.run(result);
-    } else {
-        std::vector<RecordSpans> laterSpans;
-        Parser later(bytes, false, spans ? &laterSpans : nullptr);
-        ReadResult laterResult;
-        if (readInHalves(parser, later, middle, result, laterResult) && spans) {
-            spans->insert(spans->end(), laterSpans.begin(), laterSpans.end());
-        }
-        parser.finish(result);
-    }
+    Parser parser(bytes, spans);
+    std::vector<RecordSpans> laterSpans;
+    readAll(
+        bytes, splitFrom, parser, result,
+        [&](qsizetype) { return Parser(bytes, spans ? &laterSpans : nullptr); },
+        [&](const ReadResult&) {
+            if (spans) {
+                spans->insert(spans->end(), laterSpans.begin(), laterSpans.end());
+            }
+        });
     walk.records = parser.counted();
     walk.lfMode = parser.lfMode();
     walk.ascii = !parser.sawHighBytes();
