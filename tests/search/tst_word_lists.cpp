@@ -1,5 +1,7 @@
 #include "search/WordLists.h"
 
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -17,6 +19,83 @@ SnippetRecord record(const QString& language, const QString& title, const QStrin
 }
 
 const SearchScope Everywhere(QString(), true, false);
+
+// The rule written out plainly: the fields joined, every boundary made a blank, split at blanks.
+WordLists::WordList reference(const CodeArray& records, bool all)
+{
+    QString text;
+    for (const SnippetRecord& r : records) {
+        text += u' ' + r.Keywords;
+        if (all) {
+            text += u' ' + r.Title + u' ' + r.Code.toString();
+        }
+    }
+    if (all) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        for (const QChar c : QStringLiteral("*+'&?@[]#$%{},!()<\\|/>-.:;=\"\t")) {
+            text.replace(c, u' ');
+        }
+    } else {
+        text.replace(u',', u' ');
+    }
+    const QStringList pieces = text.split(u' ');
+    QSet<QString> distinct;
+    for (const QString& piece : pieces) {
+        const QString word = piece.toLower();
+        if (word.size() >= (all ? 2 : 1)) {
+            distinct.insert(word);
+        }
+    }
+    QStringList words(distinct.begin(), distinct.end());
+    std::sort(words.begin(), words.end());
+    return {words, text.isEmpty() ? 0 : pieces.size()};
+}
+
+// Text drawn from an alphabet that is mostly word characters and boundaries, with CR and LF apart
+// and together, letters that change length or leave ASCII when lower-cased, and a surrogate pair.
+QString randomText(QRandomGenerator& random, int longest)
+{
+    static const QStringList Alphabet = {"a",
+                                         "b",
+                                         "Q",
+                                         "Z",
+                                         "_",
+                                         "7",
+                                         "~",
+                                         "^",
+                                         " ",
+                                         ",",
+                                         ".",
+                                         "(",
+                                         "=",
+                                         "\"",
+                                         "\t",
+                                         "\r",
+                                         "\n",
+                                         "\r\n",
+                                         "ab",
+                                         "AB",
+                                         "Zz",
+                                         "x1",
+                                         "[",
+                                         "}",
+                                         "@",
+                                         QString(QChar(0)),
+                                         QStringLiteral("\u00c9"),
+                                         QStringLiteral("\u00e9"),
+                                         QStringLiteral("\u212a"),
+                                         QStringLiteral("\u0130"),
+                                         QStringLiteral("\u00df"),
+                                         QStringLiteral("\U0001F600")};
+    QString text;
+    const int length = int(random.bounded(longest + 1));
+    while (text.size() < length) {
+        // Long runs of word characters too, so that words cross 64-byte blocks and fill several chunks.
+        const QString piece = Alphabet[int(random.bounded(qsizetype(Alphabet.size())))];
+        text += random.bounded(8) == 0 ? piece.repeated(int(random.bounded(1, 30))) : piece;
+    }
+    return text;
+}
 
 } // namespace
 
@@ -41,6 +120,11 @@ private slots:
                            "b2", "b3", "b4", "b5", "b6", "b7", "b8", "b9", "c1", "c2",
                            "c3", "c4", "c5", "c6", "c7", "c8", "c9", "d1", "d2", "d3"};
         QTest::newRow("non-ASCII lower-cased") << QStringLiteral("ÉCRIRE écrire Ä") << QStringList{"écrire"};
+        QTest::newRow("Kelvin sign lower-cased to ASCII")
+            << QStringLiteral("\u212Aelvin kelvin KELVIN") << QStringList{"kelvin"};
+        QTest::newRow("words of eight and nine letters")
+            << "Abcdefgh abcdefgh ABCDEFGHI abcdefghi x abcdefghij"
+            << QStringList{"abcdefgh", "abcdefghi", "abcdefghij"};
     }
 
     void allWords_splitsAtSeparatorsAndDropsSingleCharacters()
@@ -90,6 +174,38 @@ private slots:
         QCOMPARE(WordLists::allWordsStatus(all), QStringLiteral("0 unique words found from list of 0"));
         QCOMPARE(WordLists::keyWordsStatus(WordLists::keyWords({}, Everywhere)),
                  QStringLiteral("0 unique words found"));
+    }
+
+    // The lists found piece by piece, in slices and merged, are the ones the plain rule gives.
+    void randomRecords_giveWhatThePlainRuleGives_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("longest");
+        QTest::addColumn<quint32>("seed");
+        QTest::newRow("one short record") << 1 << 40 << 1u;
+        QTest::newRow("a few long records") << 20 << 700 << 2u;
+        QTest::newRow("many records, read in slices") << 6000 << 120 << 3u;
+        QTest::newRow("many records, another draw") << 6000 << 120 << 4u;
+    }
+
+    void randomRecords_giveWhatThePlainRuleGives()
+    {
+        QFETCH(int, count);
+        QFETCH(int, longest);
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        CodeArray records;
+        for (int i = 0; i < count; ++i) {
+            records.push_back(record("VB", randomText(random, longest / 4), randomText(random, longest / 4),
+                                     randomText(random, longest)));
+        }
+        for (const bool all : {true, false}) {
+            const WordLists::WordList expected = reference(records, all);
+            const WordLists::WordList list =
+                all ? WordLists::allWords(records, Everywhere) : WordLists::keyWords(records, Everywhere);
+            QCOMPARE(list.words, expected.words);
+            QCOMPARE(list.pieces, expected.pieces);
+        }
     }
 
     void manyRecords_giveTheSameWordsAsOne()
