@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QStringListModel>
 
 WordListCommands::WordListCommands(WindowContext& context, QComboBox& box, SearchHistoryBox& history,
                                    std::function<SearchScope()> scope, QObject* parent)
@@ -50,7 +51,11 @@ void WordListCommands::optUser_Click()
 void WordListCommands::showWords(const QStringList& words)
 {
     m_box.clear();
-    m_box.addItems(words);
+    if (auto* model = qobject_cast<QStringListModel*>(m_box.model())) {
+        model->setStringList(words);
+    } else {
+        m_box.addItems(words);
+    }
     if (!words.isEmpty()) {
         // Showing the first word is no choice of the user's: it must not start a search.
         m_context.ws.UpdateInProgress = true;
