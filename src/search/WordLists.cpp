@@ -1,6 +1,7 @@
 #include "search/WordLists.h"
 
 #include "search/Slices.h"
+#include "search/WordSplitting.h"
 #include "store/KeyOrder.h"
 #include "store/TextCodec.h"
 
@@ -13,60 +14,14 @@
 #include <type_traits>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace WordLists {
 
 namespace {
 
+using namespace WordSplitting;
+
 // Below this many records one thread is quicker than starting more.
 constexpr size_t ParallelFrom = 5000;
-
-// What a character below 256 is to the splitter: part of a word, a boundary, or a CR that is a
-// boundary together with a following LF. Only ASCII characters are ever boundaries.
-enum Kind : quint8
-{
-    WordChar = 0,
-    Boundary = 1,
-    CarriageReturn = 2
-};
-
-constexpr size_t MaxRanges = 8;
-
-// How a text splits: what each byte below 256 is, and the boundaries again as ranges of byte
-// values, for comparing many bytes at once.
-struct SplitRule
-{
-    std::array<quint8, 256> kinds{};
-    bool crLfSplits = false;
-    // Each range of boundaries as its first value and its width - 1; the rules here have five at most.
-    std::vector<std::pair<uchar, uchar>> ranges;
-};
-
-SplitRule splitRule(const char* boundaries, bool crLfSplits)
-{
-    SplitRule rule;
-    for (const char* c = boundaries; *c != 0; ++c) {
-        rule.kinds[size_t(uchar(*c))] = Boundary;
-    }
-    for (int c = 0; c < 256; ++c) {
-        if (rule.kinds[size_t(c)] == Boundary && (c == 0 || rule.kinds[size_t(c - 1)] != Boundary)) {
-            int last = c;
-            while (last < 255 && rule.kinds[size_t(last + 1)] == Boundary) {
-                ++last;
-            }
-            rule.ranges.emplace_back(uchar(c), uchar(last - c));
-        }
-    }
-    Q_ASSERT(rule.ranges.size() <= MaxRanges);
-    if (crLfSplits) {
-        rule.kinds['\r'] = CarriageReturn;
-        rule.crLfSplits = true;
-    }
-    return rule;
-}
 
 const SplitRule AllWordsRule = splitRule("*+'&?@[]#$%{},!()<\\|/>-.:;=\"\t ", true);
 const SplitRule KeyWordsRule = splitRule(" ,", false);
@@ -103,108 +58,6 @@ quint32 wideHash(QStringView word)
     }
     return quint32(h ^ (h >> 32));
 }
-
-// The separators of UTF-8 text, 64 bytes at a time: bit k of a block's mask stands for byte base + k.
-// A separator is a boundary, or the LF of a CR LF pair (which is one boundary, at the CR). Bytes past
-// the end count as separators. Each block's boundaries are counted as the block is first asked for;
-// blocks must be asked for in order.
-class SeparatorBlocks
-{
-public:
-    SeparatorBlocks(const uchar* bytes, qsizetype size, const SplitRule& rule)
-        : m_bytes(bytes), m_size(size), m_rule(rule)
-    {}
-
-    // The first position from `from` on that is a separator (or, with wanted false, that is not), or
-    // the size when there is none.
-    qsizetype next(qsizetype from, bool wanted)
-    {
-        for (qsizetype base = from & ~qsizetype(63); base < m_size; base += 64) {
-            quint64 bits = separators(base);
-            if (!wanted) {
-                bits = ~bits;
-            }
-            if (base < from) {
-                bits &= ~quint64(0) << (from - base);
-            }
-            if (bits != 0) {
-                return std::min(m_size, base + qsizetype(std::countr_zero(bits)));
-            }
-        }
-        return m_size;
-    }
-
-    qsizetype boundaries() const { return m_boundaries; }
-
-private:
-    quint64 separators(qsizetype base) { return base == m_base ? m_separators : compute(base); }
-
-    quint64 compute(qsizetype base)
-    {
-        m_base = base;
-        const qsizetype left = m_size - base;
-        const uchar* block = m_bytes + base;
-        std::array<uchar, 64> padded{};
-        if (left < 64) {
-            std::memcpy(padded.data(), block, size_t(left));
-            block = padded.data();
-        }
-        const quint64 valid = left < 64 ? (quint64(1) << left) - 1 : ~quint64(0);
-        quint64 boundaries = 0;
-        quint64 carriageReturns = 0;
-        quint64 lineFeeds = 0;
-#if defined(__SSE2__)
-        // The boundaries lie in a few ranges of byte values; each range is two comparisons.
-        const __m128i lineFeed = _mm_set1_epi8('\n');
-        const __m128i carriageReturn = _mm_set1_epi8('\r');
-        __m128i firsts[MaxRanges];
-        __m128i spans[MaxRanges];
-        const size_t rangeCount = m_rule.ranges.size();
-        for (size_t r = 0; r < rangeCount; ++r) {
-            firsts[r] = _mm_set1_epi8(char(m_rule.ranges[r].first));
-            spans[r] = _mm_set1_epi8(char(m_rule.ranges[r].second));
-        }
-        for (int q = 0; q < 4; ++q) {
-            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * q));
-            __m128i hit = _mm_setzero_si128();
-            for (size_t r = 0; r < rangeCount; ++r) {
-                const __m128i offset = _mm_sub_epi8(x, firsts[r]);
-                hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(offset, spans[r]), offset));
-            }
-            boundaries |= quint64(uint(_mm_movemask_epi8(hit))) << (16 * q);
-            lineFeeds |= quint64(uint(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lineFeed)))) << (16 * q);
-            carriageReturns |= quint64(uint(_mm_movemask_epi8(_mm_cmpeq_epi8(x, carriageReturn))))
-                               << (16 * q);
-        }
-        if (!m_rule.crLfSplits) {
-            carriageReturns = 0;
-        }
-#else
-        for (int k = 0; k < 64; ++k) {
-            const quint8 kind = m_rule.kinds[block[k]];
-            boundaries |= quint64(kind == Boundary) << k;
-            carriageReturns |= quint64(kind == CarriageReturn) << k;
-            lineFeeds |= quint64(block[k] == '\n') << k;
-        }
-#endif
-        // A CR is a boundary when an LF follows, which may be the next block's first byte; that LF
-        // is then passed over with it.
-        const bool lineFeedNext = left > 64 && m_bytes[base + 64] == '\n';
-        const bool carriageReturnBefore = base > 0 && m_rule.kinds[m_bytes[base - 1]] == CarriageReturn;
-        boundaries |= carriageReturns & ((lineFeeds >> 1) | (quint64(lineFeedNext) << 63));
-        const quint64 passedOver = lineFeeds & ((carriageReturns << 1) | quint64(carriageReturnBefore));
-        m_boundaries += std::popcount(boundaries & valid);
-        m_separators = boundaries | passedOver | ~valid;
-        return m_separators;
-    }
-
-    const uchar* m_bytes;
-    qsizetype m_size;
-    const SplitRule& m_rule;
-    qsizetype m_base = -1;
-    quint64 m_separators = 0;
-    qsizetype m_boundaries = 0;
-};
 
 // Splits text as replacing every boundary by one blank and splitting at blanks would, and keeps the
 // distinct lower-cased words of at least a minimum length. The words go into an open-addressing
@@ -398,16 +251,6 @@ private:
 
     void addAscii(const quint64* chunks, quint32 length, quint32 hash)
     {
-        // A word of up to eight characters is its one chunk and its length: the recent ones are
-        // known without a look into the table, which for a large library lies far off in memory.
-        Recent* recent = nullptr;
-        if (length <= 8) {
-            recent = &m_recent[(hash >> 7) & (m_recent.size() - 1)];
-            if (recent->head == chunks[0] && recent->length == length) {
-                return;
-            }
-            *recent = {chunks[0], length};
-        }
         const size_t count = (size_t(length) + 7) / 8;
         const size_t s = find(hash, [&](const Word& kept) {
             return kept.head == chunks[0] && kept.length == length &&
@@ -484,12 +327,6 @@ private:
     std::vector<quint64> m_chunks;
     std::vector<char16_t> m_wide;
     std::vector<quint64> m_piece; // the piece being added, lower-cased
-    struct Recent
-    {
-        quint64 head = 0;
-        quint32 length = 0; // 0: no word yet
-    };
-    std::vector<Recent> m_recent = std::vector<Recent>(4096);
 };
 
 // Runs collect(record, collector) over every non-deleted record in scope, in slices on several threads
