@@ -329,6 +329,20 @@ private:
     std::vector<quint64> m_piece; // the piece being added, lower-cased
 };
 
+// Records sorted by language lie all over memory: the start of each text a few records ahead is
+// asked for early, so that it is at hand when its turn comes.
+constexpr size_t Ahead = 4;
+
+void prefetchText(const SnippetRecord& r)
+{
+    const char* code = r.Code.bytes().data();
+    for (qsizetype at = 0; at < std::min<qsizetype>(r.Code.bytes().size(), 512); at += 64) {
+        __builtin_prefetch(code + at);
+    }
+    __builtin_prefetch(r.Title.constData());
+    __builtin_prefetch(r.Keywords.constData());
+}
+
 // Runs collect(record, collector) over every non-deleted record in scope, in slices on several threads
 // for a large library, and merges what the slices found. Returns the summed boundary count.
 template <typename Collect>
@@ -339,6 +353,9 @@ qsizetype collectAll(const CodeArray& records, const SearchScope& scope, Collect
         qsizetype boundaries = 0;
         for (size_t i = begin; i < end; ++i) {
             const SnippetRecord& r = records[i];
+            if (i + Ahead < end) {
+                prefetchText(records[i + Ahead]);
+            }
             if (!r.Deleted && own.contains(r)) {
                 boundaries += collect(r, collector);
             }
