@@ -2,6 +2,7 @@
 
 #include "search/SearchScope.h"
 #include "store/KeyOrder.h"
+#include "store/Prefetch.h"
 #include "store/TextCodec.h"
 
 namespace ResultRows {
@@ -38,7 +39,13 @@ Rows FillListView(const CodeArray& records, bool oneLanguageView, const QString&
     // growth would cost more than filling them.
     rows.reserve(records.size());
     const SearchScope filter(filterLanguage, false, true);
+    constexpr size_t Ahead = 8;
     for (size_t i = 0; i < records.size(); ++i) {
+        if (i + Ahead < records.size()) {
+            // Copying a string counts one more use of it: the count is written.
+            prefetchForWrite(records[i + Ahead].Title.constData());
+            prefetchForWrite(records[i + Ahead].Date.constData());
+        }
         const SnippetRecord& r = records[i];
         if (r.Deleted || !r.Matched) {
             continue;
@@ -92,8 +99,15 @@ std::vector<size_t> ColumnSort::clickOrder(const Rows& rows, int column) const
     if (rows.empty() || column < 0 || column >= ColumnCount || column == IdColumn) {
         return {};
     }
-    return sortedKeyOrder(
-        rows.size(), [&](size_t i) { return sortKey(rows[i], column); }, !m_descendingNext[size_t(column)]);
+    // Keys are asked for in turn: the text of a row a few further on is asked for early.
+    const auto text = column == DateColumn ? &Row::date : &Row::title;
+    auto keyOf = [&](size_t i) {
+        if (i + 8 < rows.size()) {
+            prefetchForRead((rows[i + 8].*text).constData());
+        }
+        return sortKey(rows[i], column);
+    };
+    return sortedKeyOrder(rows.size(), keyOf, !m_descendingNext[size_t(column)]);
 }
 
 void ColumnSort::applyClick(Rows& rows, int column, const std::vector<size_t>& order)

@@ -3,6 +3,7 @@
 #include "search/Slices.h"
 #include "search/WordSplitting.h"
 #include "store/KeyOrder.h"
+#include "store/Prefetch.h"
 #include "store/TextCodec.h"
 
 #include <algorithm>
@@ -329,18 +330,17 @@ private:
     std::vector<quint64> m_piece; // the piece being added, lower-cased
 };
 
-// Records sorted by language lie all over memory: the start of each text a few records ahead is
-// asked for early, so that it is at hand when its turn comes.
+// How many records ahead the texts are asked for.
 constexpr size_t Ahead = 4;
 
 void prefetchText(const SnippetRecord& r)
 {
     const char* code = r.Code.bytes().data();
     for (qsizetype at = 0; at < std::min<qsizetype>(r.Code.bytes().size(), 512); at += 64) {
-        __builtin_prefetch(code + at);
+        prefetchForRead(code + at);
     }
-    __builtin_prefetch(r.Title.constData());
-    __builtin_prefetch(r.Keywords.constData());
+    prefetchForRead(r.Title.constData());
+    prefetchForRead(r.Keywords.constData());
 }
 
 // Runs collect(record, collector) over every non-deleted record in scope, in slices on several threads
