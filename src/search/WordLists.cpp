@@ -7,10 +7,6 @@
 #include "store/TextCodec.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
-#include <cstdint>
-#include <cstring>
 #include <QtEndian>
 #include <type_traits>
 #include <vector>
