@@ -9,6 +9,9 @@ namespace ResultRows {
 
 namespace {
 
+// Rows whose texts are asked for before their turn, as far ahead as this.
+constexpr size_t Ahead = 8;
+
 constexpr QStringView KeyJoin = u":::";
 const QString CrLf = QStringLiteral("\r\n");
 
@@ -39,7 +42,6 @@ Rows FillListView(const CodeArray& records, bool oneLanguageView, const QString&
     // growth would cost more than filling them.
     rows.reserve(records.size());
     const SearchScope filter(filterLanguage, false, true);
-    constexpr size_t Ahead = 8;
     for (size_t i = 0; i < records.size(); ++i) {
         if (i + Ahead < records.size()) {
             // Copying a string counts one more use of it: the count is written.
@@ -102,8 +104,8 @@ std::vector<size_t> ColumnSort::clickOrder(const Rows& rows, int column) const
     // Keys are asked for in turn: the text of a row a few further on is asked for early.
     const auto text = column == DateColumn ? &Row::date : &Row::title;
     auto keyOf = [&](size_t i) {
-        if (i + 8 < rows.size()) {
-            prefetchForRead((rows[i + 8].*text).constData());
+        if (i + Ahead < rows.size()) {
+            prefetchForRead((rows[i + Ahead].*text).constData());
         }
         return sortKey(rows[i], column);
     };

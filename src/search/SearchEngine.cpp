@@ -3,6 +3,7 @@
 #include "search/ByteMatcher.h"
 #include "search/Slices.h"
 #include "search/TextMatcher.h"
+#include "store/Prefetch.h"
 
 #include <algorithm>
 #include <numeric>
@@ -17,15 +18,6 @@ const QString CrLf = QStringLiteral("\r\n");
 // Below this many records one thread is quicker than starting more.
 constexpr size_t ParallelFrom = 20000;
 constexpr size_t PrefetchAhead = 8;
-
-inline void prefetch(const void* data)
-{
-#if defined(__GNUC__)
-    __builtin_prefetch(data);
-#else
-    Q_UNUSED(data);
-#endif
-}
 
 } // namespace
 
@@ -73,10 +65,7 @@ qsizetype TextSearch(CodeArray& records, const QString& term, Qt::CaseSensitivit
         qsizetype count = 0;
         for (size_t i = begin; i < end; ++i) {
             if (i + PrefetchAhead < end) {
-                const SnippetRecord& ahead = records[i + PrefetchAhead];
-                prefetch(ahead.Title.constData());
-                prefetch(ahead.Keywords.constData());
-                prefetch(ahead.Code.bytes().data());
+                prefetchTexts(records[i + PrefetchAhead], 1);
             }
             SnippetRecord& r = records[i];
             if (r.Deleted || (within && !r.Matched)) {

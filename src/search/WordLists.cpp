@@ -208,25 +208,19 @@ private:
             const qsizetype at = qsizetype(c) * 8;
             const qsizetype length = std::min<qsizetype>(8, size - at);
             quint64 x = 0;
-            if constexpr (std::is_same_v<Unit, uchar>) {
+            if (std::is_same_v<Unit, uchar> && end - (piece + at) >= 8) {
                 // Whole eight bytes where the text has them, the ones past the piece masked off.
-                if (end - (piece + at) >= 8) {
-                    x = qFromLittleEndian<quint64>(piece + at);
-                    if (length < 8) {
-                        x &= (quint64(1) << (8 * length)) - 1;
-                    }
-                } else {
-                    for (qsizetype k = 0; k < length; ++k) {
-                        x |= quint64(piece[at + k]) << (8 * k);
-                    }
-                }
-                if ((x & 0x8080808080808080ull) != 0) {
-                    return false;
+                x = qFromLittleEndian<quint64>(piece + at);
+                if (length < 8) {
+                    x &= (quint64(1) << (8 * length)) - 1;
                 }
             } else {
                 for (qsizetype k = 0; k < length; ++k) {
                     x |= quint64(piece[at + k]) << (8 * k);
                 }
+            }
+            if (std::is_same_v<Unit, uchar> && (x & 0x8080808080808080ull) != 0) {
+                return false;
             }
             x = lowerAscii8(x);
             m_piece[c] = x;
@@ -326,18 +320,9 @@ private:
     std::vector<quint64> m_piece; // the piece being added, lower-cased
 };
 
-// How many records ahead the texts are asked for.
+// How many records ahead the texts are asked for, and how much of the code.
 constexpr size_t Ahead = 4;
-
-void prefetchText(const SnippetRecord& r)
-{
-    const char* code = r.Code.bytes().data();
-    for (qsizetype at = 0; at < std::min<qsizetype>(r.Code.bytes().size(), 512); at += 64) {
-        prefetchForRead(code + at);
-    }
-    prefetchForRead(r.Title.constData());
-    prefetchForRead(r.Keywords.constData());
-}
+constexpr qsizetype AheadCodeBytes = 512;
 
 // Runs collect(record, collector) over every non-deleted record in scope, in slices on several threads
 // for a large library, and merges what the slices found. Returns the summed boundary count.
@@ -350,7 +335,7 @@ qsizetype collectAll(const CodeArray& records, const SearchScope& scope, Collect
         for (size_t i = begin; i < end; ++i) {
             const SnippetRecord& r = records[i];
             if (i + Ahead < end) {
-                prefetchText(records[i + Ahead]);
+                prefetchTexts(records[i + Ahead], AheadCodeBytes);
             }
             if (!r.Deleted && own.contains(r)) {
                 boundaries += collect(r, collector);

@@ -93,8 +93,9 @@ quint64 SeparatorBlocks::compute(qsizetype base)
     m_base = base;
     const qsizetype left = m_size - base;
     const uchar* block = m_bytes + base;
-    std::array<uchar, 64> padded{};
+    std::array<uchar, 64> padded; // zeros after the text, for the last block only
     if (left < 64) {
+        padded.fill(0);
         std::memcpy(padded.data(), block, size_t(left));
         block = padded.data();
     }

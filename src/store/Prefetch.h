@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/SnippetRecord.h"
+
+#include <algorithm>
 #include <QtGlobal>
 
 // Records put in order by language lie all over memory, and a loop over a million of them waits on
@@ -21,4 +24,15 @@ inline void prefetchForWrite(const void* at)
 #else
     Q_UNUSED(at);
 #endif
+}
+
+// A record's title, keywords and the first codeBytes bytes of its code, for a loop that reads them.
+inline void prefetchTexts(const SnippetRecord& record, qsizetype codeBytes)
+{
+    prefetchForRead(record.Title.constData());
+    prefetchForRead(record.Keywords.constData());
+    const QByteArrayView code = record.Code.bytes();
+    for (qsizetype at = 0; at < std::min(code.size(), codeBytes); at += 64) {
+        prefetchForRead(code.data() + at);
+    }
 }

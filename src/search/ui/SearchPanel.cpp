@@ -35,7 +35,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringListModel>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -94,9 +93,6 @@ void SearchPanel::createControls()
     m_cmbSearch->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_cmbSearch->setMinimumContentsLength(16);
     m_cmbSearch->setMaxVisibleItems(20);
-    // A word list of a large library holds a million words: a plain list model takes them in one
-    // step, where the standard model makes an item of each.
-    m_cmbSearch->setModel(new QStringListModel(m_cmbSearch));
     // Keys reach the combo box (the line edit's focus proxy) and focus reaches the line edit.
     m_cmbSearch->installEventFilter(this);
     m_cmbSearch->lineEdit()->installEventFilter(this);

@@ -14,8 +14,14 @@
 
 WordListCommands::WordListCommands(WindowContext& context, QComboBox& box, SearchHistoryBox& history,
                                    std::function<SearchScope()> scope, QObject* parent)
-    : QObject(parent), m_context(context), m_box(box), m_history(history), m_scope(std::move(scope))
-{}
+    : QObject(parent), m_context(context), m_box(box), m_history(history), m_scope(std::move(scope)),
+      m_words(new QStringListModel(&box))
+{
+    // A word list of a large library holds a million words: a plain list model takes them in one
+    // step, where the standard model makes an item of each. The history goes in item by item, as
+    // into any model.
+    m_box.setModel(m_words);
+}
 
 WordLists::WordList WordListCommands::collect(WordLists::WordList (*list)(const CodeArray&,
                                                                           const SearchScope&))
@@ -51,11 +57,7 @@ void WordListCommands::optUser_Click()
 void WordListCommands::showWords(const QStringList& words)
 {
     m_box.clear();
-    if (auto* model = qobject_cast<QStringListModel*>(m_box.model())) {
-        model->setStringList(words);
-    } else {
-        m_box.addItems(words);
-    }
+    m_words->setStringList(words);
     if (!words.isEmpty()) {
         // Showing the first word is no choice of the user's: it must not start a search.
         m_context.ws.UpdateInProgress = true;

@@ -6,6 +6,7 @@
 #include <QObject>
 
 class QComboBox;
+class QStringListModel;
 class QRadioButton;
 class SearchHistoryBox;
 class SearchScope;
@@ -37,4 +38,5 @@ private:
     QComboBox& m_box;
     SearchHistoryBox& m_history;
     std::function<SearchScope()> m_scope;
+    QStringListModel* m_words; // the box's model
 };
