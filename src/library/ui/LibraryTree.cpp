@@ -1,5 +1,7 @@
 #include "library/ui/LibraryTree.h"
 
+#include "store/Prefetch.h"
+
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -33,6 +35,8 @@ public:
     SnippetNode(qsizetype index, const QString& title, const QString& image)
         : QTreeWidgetItem(Type), m_index(index), m_title(title), m_image(image)
     {}
+
+    qsizetype index() const { return m_index; }
 
     QVariant data(int column, int role) const override
     {
@@ -169,6 +173,9 @@ QString LibraryTree::image(const QTreeWidgetItem* node)
 
 qsizetype LibraryTree::recordIndex(const QTreeWidgetItem* node)
 {
+    if (node != nullptr && node->type() == SnippetNode::Type) {
+        return static_cast<const SnippetNode*>(node)->index();
+    }
     return key(node).mid(1).toLongLong();
 }
 
@@ -464,9 +471,24 @@ void LibraryTree::populate(QTreeWidgetItem* node)
     category->pending.clear();
     QList<QTreeWidgetItem*> rows;
     rows.reserve(qsizetype(indexes.size()));
-    for (const qsizetype index : indexes) {
-        if (m_records != nullptr && index < qsizetype(m_records->size())) {
-            rows.append(makeSnippetNode(index));
+    const qsizetype recordCount = m_records != nullptr ? qsizetype(m_records->size()) : 0;
+    // A row copies its record's title and reads its keywords; a category's records lie all over memory.
+    // The record itself is asked for first, then, once it is near, the texts it points to.
+    constexpr size_t Ahead = 8;
+    for (size_t i = 0; i < indexes.size(); ++i) {
+        if (i + 2 * Ahead < indexes.size() && indexes[i + 2 * Ahead] < recordCount) {
+            const SnippetRecord& later = (*m_records)[size_t(indexes[i + 2 * Ahead])];
+            prefetchForRead(&later.Title);
+            prefetchForRead(&later.Keywords);
+        }
+        if (i + Ahead < indexes.size() && indexes[i + Ahead] < recordCount) {
+            const SnippetRecord& ahead = (*m_records)[size_t(indexes[i + Ahead])];
+            // The copy writes to the title's use count, which sits ahead of its characters.
+            prefetchForWrite(const_cast<QString&>(ahead.Title).data_ptr().d_ptr());
+            prefetchForRead(ahead.Keywords.constData());
+        }
+        if (indexes[i] < recordCount) {
+            rows.append(makeSnippetNode(indexes[i]));
         }
     }
     m_populating = true;
