@@ -18,19 +18,40 @@ std::vector<size_t> sortedKeyOrder(size_t count, const std::function<QString(siz
 std::vector<size_t> sortedViewOrder(size_t count, const std::function<QStringView(size_t)>& viewOf,
                                     bool ascending = true);
 
+// Asks for every cache line of an element before it is needed.
+template <typename T> void prefetchElement(const T* element)
+{
+#if defined(__GNUC__)
+    const char* bytes = reinterpret_cast<const char*>(element);
+    for (size_t at = 0; at < sizeof(T); at += 64) {
+        __builtin_prefetch(bytes + at, 1);
+    }
+#else
+    (void)element;
+#endif
+}
+
 // Puts the elements in order in place: position p receives the element that was at order[p]. No
 // second copy of the elements is made, which for a million records is hundreds of megabytes.
 template <typename T> void applyOrder(std::vector<T>& elements, const std::vector<size_t>& order)
 {
+    constexpr int PrefetchSteps = 6;
     std::vector<bool> placed(elements.size(), false);
     for (size_t start = 0; start < elements.size(); ++start) {
         if (placed[start]) {
             continue;
         }
-        // Each cycle of the order moves along once, its first element held aside.
+        // Each cycle of the order moves along once, its first element held aside. The elements lie
+        // all over memory, so a second walk along the cycle asks for them a few steps ahead.
         T held = std::move(elements[start]);
         size_t to = start;
+        size_t ahead = start;
+        for (int step = 0; step < PrefetchSteps; ++step) {
+            ahead = order[ahead];
+        }
         for (;;) {
+            ahead = order[ahead];
+            prefetchElement(&elements[ahead]);
             placed[to] = true;
             const size_t from = order[to];
             if (from == start) {
