@@ -19,6 +19,15 @@ CodeText CodeText::fromValidUtf8(QByteArray bytes)
     return code;
 }
 
+CodeText CodeText::fromValidUtf8(QByteArrayView bytes, std::shared_ptr<const void> block)
+{
+    CodeText code;
+    // Not a copy: the bytes stay where they are, and changing them would copy them first.
+    code.m_bytes = QByteArray::fromRawData(bytes.data(), bytes.size());
+    code.m_block = std::move(block);
+    return code;
+}
+
 QString CodeText::toString() const
 {
     return TextCodec::decodeUtf8(m_bytes);

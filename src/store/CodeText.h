@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -22,6 +23,10 @@ public:
     // Takes bytes that are known to be valid UTF-8 as they are.
     static CodeText fromValidUtf8(QByteArray bytes);
 
+    // The same for bytes that lie in a block of memory shared with other code; the code keeps the
+    // block alive, and a copy of it keeps it too. block owns the memory bytes lie in.
+    static CodeText fromValidUtf8(QByteArrayView bytes, std::shared_ptr<const void> block);
+
     // The code decoded.
     QString toString() const;
 
@@ -41,4 +46,5 @@ private:
     bool equals(QStringView text) const;
 
     QByteArray m_bytes;
+    std::shared_ptr<const void> m_block; // what m_bytes lie in when they are not their own
 };

@@ -1,5 +1,6 @@
 #include "store/DatabaseFile.h"
 
+#include "store/CodeArena.h"
 #include "store/DateStamp.h"
 #include "store/SafeFile.h"
 #include "store/TextCodec.h"
@@ -303,6 +304,10 @@ public:
         : m_bytes(bytes), m_lines(bytes), m_utf8(utf8), m_decode(true), m_spans(nullptr), m_release(release)
     {}
 
+    // Copies the code of the records into one block from the line start at on; without this each
+    // code has an allocation of its own.
+    void collectCodeFrom(qsizetype at) { m_arena = std::make_shared<CodeArena>(m_bytes.size() - at); }
+
     bool lfMode() const { return m_lines.lfMode(); }
     bool sawHighBytes() const { return m_lines.sawHighBytes(); }
     qsizetype position() const { return m_lines.position(); }
@@ -311,7 +316,7 @@ public:
 
     void run(DatabaseFile::ReadResult& result)
     {
-        readRecords(result);
+        read(result);
         finish(result);
     }
 
@@ -326,7 +331,13 @@ public:
     // Whether the parser stopped at its stopAt() point.
     bool joined() const { return m_joined; }
 
-    void read(DatabaseFile::ReadResult& result) { readRecords(result); }
+    void read(DatabaseFile::ReadResult& result)
+    {
+        readRecords(result);
+        if (m_arena) {
+            m_arena->close();
+        }
+    }
 
     // Carries on with what the parser that started at this one's stopping point found.
     void takeOver(Parser& after, DatabaseFile::ReadResult& result,
@@ -551,13 +562,25 @@ private:
     {
         const QByteArrayView bytes = m_bytes.sliced(slice.begin, slice.size);
         if (m_utf8) {
-            return utf8Code(withoutByteOrderMark(bytes), slice.mixedBreaks, m_lines.lfMode());
+            return utf8Code(withoutByteOrderMark(bytes), slice.mixedBreaks);
         }
         // A file that is not UTF-8 throughout is read with decodeMixed, which keeps a byte order mark.
         if (TextCodec::isUtf8(bytes)) {
-            return utf8Code(bytes, slice.mixedBreaks, m_lines.lfMode());
+            return utf8Code(bytes, slice.mixedBreaks);
         }
         return CodeText(text(slice, &m_nonUtf8));
+    }
+
+    // utf8Code, with bytes that need no change copied into the arena where there is one.
+    CodeText utf8Code(QByteArrayView bytes, bool mixedBreaks)
+    {
+        if (m_arena && !mixedBreaks) {
+            const QByteArrayView copied = m_arena->add(bytes);
+            if (!copied.isEmpty()) {
+                return CodeText::fromValidUtf8(copied, m_arena);
+            }
+        }
+        return ::utf8Code(bytes, mixedBreaks, m_lines.lfMode());
     }
 
     static DatabaseFile::Span span(const Slice& slice)
@@ -644,6 +667,7 @@ private:
     bool m_joined = false;
     QStringList m_lostTitles;
     PageRelease m_release;
+    std::shared_ptr<CodeArena> m_arena;
 };
 
 // Builds the file's bytes in a buffer and, when writing to a file, hands them on every few MB so a
@@ -997,10 +1021,21 @@ ReadResult parseDecoded(QByteArrayView bytes, bool utf8, bool mapped, qsizetype 
     auto release = [&](qsizetype from) {
         return mapped ? PageRelease(bytes.constData(), from) : PageRelease();
     };
+    // A file large enough for two threads has its code copied into a block for each of them.
+    const bool large = bytes.size() >= splitFrom;
     Parser parser(bytes, utf8, release(0));
+    if (large) {
+        parser.collectCodeFrom(0);
+    }
     readAll(
         bytes, splitFrom, parser, result,
-        [&](qsizetype middle) { return Parser(bytes, utf8, release(middle)); },
+        [&](qsizetype middle) {
+            Parser later(bytes, utf8, release(middle));
+            if (large) {
+                later.collectCodeFrom(middle);
+            }
+            return later;
+        },
         [&](ReadResult& second) {
             result.records.reserve(result.records.size() + second.records.size());
             std::move(second.records.begin(), second.records.end(), std::back_inserter(result.records));

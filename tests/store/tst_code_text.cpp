@@ -1,6 +1,7 @@
 #include "search/SearchEngine.h"
 #include "search/TextMatcher.h"
 #include "search/WordLists.h"
+#include "store/CodeArena.h"
 #include "store/CodeText.h"
 #include "store/DatabaseFile.h"
 #include "store/TextCodec.h"
@@ -224,7 +225,10 @@ private slots:
             expected += QStringLiteral("++++++++\r\n");
             QCOMPARE(saved, utf8(expected));
 
-            const DatabaseFile::ReadResult read = DatabaseFile::parse(saved);
+            // Every other read as a large file is read: in two halves, each copying its code into a
+            // block the records share and keep, which outlives this read and the edits after it.
+            const DatabaseFile::ReadResult read =
+                DatabaseFile::parse(saved, round % 2 == 0 ? 0 : std::numeric_limits<qsizetype>::max());
             QVERIFY(read.complete);
             QCOMPARE(qsizetype(read.records.size()), written.size());
             for (size_t i = 0; i < read.records.size(); ++i) {
@@ -239,6 +243,27 @@ private slots:
                 model << r.Code.toString();
             }
         }
+    }
+
+    // The block takes copies while they fit, and nothing once closed.
+    void arena_copiesWhatFitsUntilClosed()
+    {
+        CodeArena arena(4096);
+        const QByteArray page(4000, 'p');
+        const QByteArrayView first = arena.add(page);
+        QCOMPARE(first, QByteArrayView(page));
+        QVERIFY(first.data() != page.data());
+        QVERIFY(arena.add(QByteArray(97, 'q')).isEmpty());
+        const QByteArrayView last = arena.add(QByteArray(96, 'r'));
+        QCOMPARE(last, QByteArrayView(QByteArray(96, 'r')));
+        QVERIFY(arena.add("s").isEmpty());
+        QVERIFY(arena.add(QByteArrayView()).isEmpty());
+
+        CodeArena closed(1 << 20);
+        const QByteArrayView kept = closed.add("kept");
+        closed.close();
+        QVERIFY(closed.add("more").isEmpty());
+        QCOMPARE(kept, QByteArrayView("kept"));
     }
 
     // A library read from its file, whose pages are given back on the way, holds what parsing the
