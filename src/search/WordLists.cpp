@@ -325,17 +325,31 @@ constexpr size_t Ahead = 4;
 constexpr qsizetype AheadCodeBytes = 512;
 
 // Runs collect(record, collector) over every non-deleted record in scope, in slices on several threads
-// for a large library, and merges what the slices found. Returns the summed boundary count.
+// for a large library, and merges what the slices found; withCode when collect reads the code. Returns
+// the summed boundary count.
 template <typename Collect>
-qsizetype collectAll(const CodeArray& records, const SearchScope& scope, Collector& result, Collect collect)
+qsizetype collectAll(const CodeArray& records, const SearchScope& scope, bool withCode, Collector& result,
+                     Collect collect)
 {
+    const size_t size = records.size();
+    // With the code, the records in the order their code lies in memory: a large library read from
+    // its file holds the code in the file's order, which sorting the records does not change, and
+    // reading it in that order lets the processor read ahead by itself. The list does not depend on
+    // the order.
+    std::vector<std::pair<const char*, size_t>> places(size);
+    for (size_t i = 0; i < size; ++i) {
+        places[i] = {withCode ? records[i].Code.bytes().data() : nullptr, i};
+    }
+    if (withCode) {
+        std::sort(places.begin(), places.end());
+    }
     auto work = [&](size_t begin, size_t end, Collector& collector) {
         const SearchScope own = scope;
         qsizetype boundaries = 0;
-        for (size_t i = begin; i < end; ++i) {
-            const SnippetRecord& r = records[i];
-            if (i + Ahead < end) {
-                prefetchTexts(records[i + Ahead], AheadCodeBytes);
+        for (size_t k = begin; k < end; ++k) {
+            const SnippetRecord& r = records[places[k].second];
+            if (k + Ahead < end) {
+                prefetchTexts(records[places[k + Ahead].second], AheadCodeBytes);
             }
             if (!r.Deleted && own.contains(r)) {
                 boundaries += collect(r, collector);
@@ -343,7 +357,6 @@ qsizetype collectAll(const CodeArray& records, const SearchScope& scope, Collect
         }
         return boundaries;
     };
-    const size_t size = records.size();
     // Slice 0 collects straight into the result; the others into copies merged afterwards.
     const size_t slices = sliceCount(size, ParallelFrom);
     std::vector<Collector> collectors(slices - 1, result);
@@ -364,20 +377,22 @@ qsizetype collectAll(const CodeArray& records, const SearchScope& scope, Collect
 WordList allWords(const CodeArray& records, const SearchScope& scope)
 {
     Collector words(2, AllWordsRule);
-    const qsizetype boundaries = collectAll(records, scope, words, [](const SnippetRecord& r, Collector& c) {
-        // Each record adds " keywords title code": three blanks of its own.
-        return 3 + c.scan(r.Keywords) + c.scan(r.Title) + c.scan(r.Code);
-    });
+    const qsizetype boundaries =
+        collectAll(records, scope, true, words, [](const SnippetRecord& r, Collector& c) {
+            // Each record adds " keywords title code": three blanks of its own.
+            return 3 + c.scan(r.Keywords) + c.scan(r.Title) + c.scan(r.Code);
+        });
     return {words.sorted(), boundaries > 0 ? boundaries + 1 : 0};
 }
 
 WordList keyWords(const CodeArray& records, const SearchScope& scope)
 {
     Collector words(1, KeyWordsRule);
-    const qsizetype boundaries = collectAll(records, scope, words, [](const SnippetRecord& r, Collector& c) {
-        // Each record adds " keywords".
-        return 1 + c.scan(r.Keywords);
-    });
+    const qsizetype boundaries =
+        collectAll(records, scope, false, words, [](const SnippetRecord& r, Collector& c) {
+            // Each record adds " keywords".
+            return 1 + c.scan(r.Keywords);
+        });
     return {words.sorted(), boundaries > 0 ? boundaries + 1 : 0};
 }
 
