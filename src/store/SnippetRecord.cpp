@@ -1,5 +1,6 @@
 #include "store/SnippetRecord.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -75,7 +76,25 @@ template <typename Ch> qint32 leadingNumber(const Ch* p, qsizetype n)
 
 bool SnippetRecord::isBookmarked() const
 {
-    return Keywords.contains(QLatin1String("bookmark"), Qt::CaseInsensitive);
+    // Keywords are mostly plain ASCII, where ignoring case is lower-casing A to Z; anything else goes
+    // to Qt's case folding, under which the Kelvin sign matches k.
+    static constexpr char16_t Word[] = u"bookmark";
+    constexpr qsizetype Length = 8;
+    const char16_t* units = reinterpret_cast<const char16_t*>(Keywords.utf16());
+    const qsizetype size = Keywords.size();
+    if (std::any_of(units, units + size, [](char16_t c) { return c >= 0x80; })) {
+        return Keywords.contains(QLatin1String("bookmark"), Qt::CaseInsensitive);
+    }
+    for (qsizetype at = 0; at + Length <= size; ++at) {
+        qsizetype k = 0;
+        while (k < Length && (units[at + k] | 0x20) == Word[k]) {
+            ++k;
+        }
+        if (k == Length) {
+            return true;
+        }
+    }
+    return false;
 }
 
 qint32 LeadingNumber(const QString& text)

@@ -10,6 +10,8 @@ private slots:
     void leadingNumber_readsTheLeadingNumber_data();
     void leadingNumber_readsTheLeadingNumber();
     void setCodeElement_storesEachArgumentInItsField();
+    void isBookmarked_findsTheWordInAnyCase_data();
+    void isBookmarked_findsTheWordInAnyCase();
 };
 
 void TestSnippetRecord::leadingNumber_readsTheLeadingNumber_data()
@@ -59,6 +61,33 @@ void TestSnippetRecord::setCodeElement_storesEachArgumentInItsField()
     QVERIFY(r.isBookmarked());
     array[1].Keywords = "book mark";
     QVERIFY(!array[1].isBookmarked());
+}
+
+void TestSnippetRecord::isBookmarked_findsTheWordInAnyCase_data()
+{
+    QTest::addColumn<QString>("keywords");
+    QTest::addColumn<bool>("bookmarked");
+
+    QTest::newRow("alone") << "bookmark" << true;
+    QTest::newRow("any case, inside a word") << "x,BookMarks" << true;
+    QTest::newRow("at the end") << "a b c BOOKMARK" << true;
+    QTest::newRow("cut short") << "bookmar" << false;
+    QTest::newRow("split") << "book mark" << false;
+    QTest::newRow("only the first of two") << "bOOKMARK, bookmar" << true;
+    QTest::newRow("control characters") << QString::fromLatin1("B\x0fOKMARK") << false;
+    QTest::newRow("after non-ascii") << QString::fromUtf16(u"é Bookmark") << true;
+    QTest::newRow("kelvin sign") << QString::fromUtf16(u"bookmarK") << true;
+    QTest::newRow("dotless i is not ascii i") << QString::fromUtf16(u"bıokmark") << false;
+}
+
+void TestSnippetRecord::isBookmarked_findsTheWordInAnyCase()
+{
+    QFETCH(QString, keywords);
+    QFETCH(bool, bookmarked);
+    SnippetRecord r;
+    r.Keywords = keywords;
+    QCOMPARE(r.isBookmarked(), bookmarked);
+    QCOMPARE(r.isBookmarked(), keywords.contains(QLatin1String("bookmark"), Qt::CaseInsensitive));
 }
 
 QTEST_GUILESS_MAIN(TestSnippetRecord)
