@@ -38,16 +38,17 @@ QString fileName(const QString& stored)
             name += c;
         }
     }
-    const QString bare = name.trimmed();
-    if (bare.isEmpty() || bare.count(u'.') == bare.size()) {
-        return {};
-    }
     if (utf8Size(name) > MaxNameBytes) {
         const qsizetype dot = name.lastIndexOf(u'.');
         const QString extension =
             dot > 0 && name.size() - dot <= LongestKeptExtension ? name.mid(dot) : QString();
         name = cutToBytes(name.left(name.size() - extension.size()), MaxNameBytes - utf8Size(extension)) +
                extension;
+    }
+    // Checked on what is kept: a long name can be blanks up to where it is cut.
+    const QString bare = name.trimmed();
+    if (bare.isEmpty() || bare.count(u'.') == bare.size()) {
+        return {};
     }
     return name;
 }

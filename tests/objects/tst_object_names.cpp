@@ -52,6 +52,11 @@ private slots:
                                                  << "";
         QTest::newRow("hidden file") << ".profile"
                                      << ".profile";
+        // Too long for a file name, and only blanks or dots up to where it is cut.
+        QTest::newRow("blanks up to the cut") << QString(300, QChar(0xa0)) + "name"
+                                              << "";
+        QTest::newRow("dots up to the cut") << QString(300, u'.') + "name-longer-than-an-extension"
+                                            << "";
     }
 
     void fileName_keepsTheLastPlainComponent()
