@@ -336,20 +336,24 @@ qsizetype collectAll(const CodeArray& records, const SearchScope& scope, bool wi
     // its file holds the code in the file's order, which sorting the records does not change, and
     // reading it in that order lets the processor read ahead by itself. The list does not depend on
     // the order.
-    std::vector<std::pair<const char*, size_t>> places(size);
-    for (size_t i = 0; i < size; ++i) {
-        places[i] = {withCode ? records[i].Code.bytes().data() : nullptr, i};
-    }
+    std::vector<std::pair<const char*, size_t>> places;
     if (withCode) {
+        places.reserve(size);
+        for (size_t i = 0; i < size; ++i) {
+            places.emplace_back(records[i].Code.bytes().data(), i);
+        }
         std::sort(places.begin(), places.end());
     }
+    auto recordAt = [&](size_t k) -> const SnippetRecord& {
+        return records[withCode ? places[k].second : k];
+    };
     auto work = [&](size_t begin, size_t end, Collector& collector) {
         const SearchScope own = scope;
         qsizetype boundaries = 0;
         for (size_t k = begin; k < end; ++k) {
-            const SnippetRecord& r = records[places[k].second];
+            const SnippetRecord& r = recordAt(k);
             if (k + Ahead < end) {
-                prefetchTexts(records[places[k + Ahead].second], AheadCodeBytes);
+                prefetchTexts(recordAt(k + Ahead), AheadCodeBytes);
             }
             if (!r.Deleted && own.contains(r)) {
                 boundaries += collect(r, collector);

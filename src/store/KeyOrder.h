@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Prefetch.h"
+
 #include <cstddef>
 #include <functional>
 #include <QString>
@@ -21,14 +23,10 @@ std::vector<size_t> sortedViewOrder(size_t count, const std::function<QStringVie
 // Asks for every cache line of an element before it is needed.
 template <typename T> void prefetchElement(const T* element)
 {
-#if defined(__GNUC__)
     const char* bytes = reinterpret_cast<const char*>(element);
     for (size_t at = 0; at < sizeof(T); at += 64) {
-        __builtin_prefetch(bytes + at, 1);
+        prefetchForWrite(bytes + at);
     }
-#else
-    (void)element;
-#endif
 }
 
 // Puts the elements in order in place: position p receives the element that was at order[p]. No
