@@ -37,6 +37,24 @@ public:
     {}
 
     qsizetype index() const { return m_index; }
+    const QString& image() const { return m_image; }
+
+    // Gives the row another picture while the model is silenced, as setting the picture key and then
+    // the icon would, without a role look-up and a variant for each: bulk bookmark commands change
+    // hundreds of thousands of rows.
+    void setImageQuietly(const QString& key, const QIcon& icon, bool shown)
+    {
+        if (m_image == key) {
+            return;
+        }
+        m_image = key;
+        if (shown) {
+            m_icon = icon;
+            m_hasIcon = true;
+        } else if (showsIcon()) {
+            m_icon = QIcon();
+        }
+    }
 
     QVariant data(int column, int role) const override
     {
@@ -85,6 +103,22 @@ public:
             QTreeWidgetItem::setData(column, role, value);
             return;
         }
+        reportChange();
+    }
+
+    // As setIcon, without the variant.
+    void setShownIcon(const QIcon& icon)
+    {
+        m_icon = icon;
+        m_hasIcon = true;
+        reportChange();
+    }
+
+    bool showsIcon() const { return m_hasIcon && !m_icon.isNull(); }
+
+private:
+    void reportChange()
+    {
         // Reporting the change looks the row up among its siblings first, one by one; while the
         // model is silenced there is no one to tell, and a bulk change of thousands of rows would
         // spend its time on those searches.
@@ -94,13 +128,17 @@ public:
         }
     }
 
-private:
     qsizetype m_index;
     QString m_title;
     QString m_image;
     QIcon m_icon;
     bool m_hasIcon = false;
 };
+
+SnippetNode* snippetNode(QTreeWidgetItem* node)
+{
+    return node != nullptr && node->type() == SnippetNode::Type ? static_cast<SnippetNode*>(node) : nullptr;
+}
 
 CategoryNode* pendingCategory(const QTreeWidgetItem* node)
 {
@@ -238,6 +276,15 @@ QTreeWidgetItem* LibraryTree::makeNode(const QString& key, const QString& text, 
 
 void LibraryTree::updateImage(QTreeWidgetItem* node)
 {
+    // A snippet row never has a picture of its own for being open.
+    if (SnippetNode* row = snippetNode(node)) {
+        if (m_imagesShown) {
+            row->setShownIcon(m_images.value(row->image()));
+        } else if (row->showsIcon()) {
+            row->setShownIcon(QIcon());
+        }
+        return;
+    }
     if (!m_imagesShown) {
         if (!node->icon(0).isNull()) {
             node->setIcon(0, QIcon());
@@ -269,9 +316,12 @@ void LibraryTree::updateAllImages()
 
 void LibraryTree::setNodeImages(const QList<QTreeWidgetItem*>& nodes, const QString& imageKey)
 {
+    const QIcon icon = m_imagesShown ? m_images.value(imageKey) : QIcon();
     changeQuietly([&] {
         for (QTreeWidgetItem* node : nodes) {
-            if (node != nullptr && image(node) != imageKey) {
+            if (SnippetNode* row = snippetNode(node)) {
+                row->setImageQuietly(imageKey, icon, m_imagesShown);
+            } else if (node != nullptr && image(node) != imageKey) {
                 node->setData(0, ImageRole, imageKey);
                 updateImage(node);
             }
@@ -581,7 +631,8 @@ void LibraryTree::removeAllMarkers()
 {
     QList<QTreeWidgetItem*> marked;
     for (QTreeWidgetItemIterator it = firstNode(); *it; ++it) {
-        if (tag(*it) == CodeTag && image(*it) != FormImage) {
+        const SnippetNode* row = snippetNode(*it);
+        if (row != nullptr ? row->image() != FormImage : tag(*it) == CodeTag && image(*it) != FormImage) {
             marked.append(*it);
         }
     }
