@@ -17,6 +17,13 @@ namespace {
 
 using namespace WordSplitting;
 
+// The piece walk calls its lambda for every word; made a call, it would cost as much as the look-up.
+#if defined(__GNUC__)
+#define InlinedLambda __attribute__((always_inline))
+#else
+#define InlinedLambda
+#endif
+
 // Below this many records one thread is quicker than starting more.
 constexpr size_t ParallelFrom = 5000;
 
@@ -41,6 +48,8 @@ quint64 mixChunk(quint64 h, quint64 chunk)
     h = (h ^ chunk) * 0x9e3779b97f4a7c15ull;
     return h ^ (h >> 29);
 }
+
+constexpr quint64 SizeSeed = 0xff51afd7ed558ccdull;
 
 quint32 finish(quint64 h)
 {
@@ -105,14 +114,9 @@ public:
         const auto* bytes = reinterpret_cast<const uchar*>(code.bytes().data());
         const qsizetype size = code.bytes().size();
         SeparatorBlocks blocks(bytes, size, *m_rule);
-        for (qsizetype i = 0; i < size;) {
-            const qsizetype end = blocks.next(i, true);
-            if (end > i) {
-                takeBytes(bytes + i, end - i, bytes + size);
-            }
-            i = end < size ? blocks.next(end, false) : size;
-        }
-        return blocks.boundaries();
+        return blocks.forEachPiece([&](qsizetype begin, qsizetype end) InlinedLambda {
+            takeBytes(bytes + begin, end - begin, bytes + size);
+        });
     }
 
     // Takes the other's words; their hashes are known already.
@@ -188,11 +192,26 @@ private:
     // A piece of UTF-8 bytes: plain ASCII is lower-cased and hashed as bytes, anything else decoded.
     // No piece shorter in bytes than the minimum can be one in characters: a character that is not
     // ASCII takes two bytes or more, and lower-casing makes at most two characters of it.
-    void takeBytes(const uchar* piece, qsizetype size, const uchar* end)
+    Q_ALWAYS_INLINE void takeBytes(const uchar* piece, qsizetype size, const uchar* end)
     {
-        if (size >= m_minimum && !addAsciiPiece(piece, size, end)) {
-            take(piece, size, false, end);
+        if (size < m_minimum) {
+            return;
         }
+        // Most words are one chunk: looked up here, without a loop or a copy.
+        if (size <= 8 && end - piece >= 8) {
+            quint64 x = qFromLittleEndian<quint64>(piece);
+            if (size < 8) {
+                x &= (quint64(1) << (8 * size)) - 1;
+            }
+            if ((x & 0x8080808080808080ull) == 0) {
+                x = lowerAscii8(x);
+                addAscii(&x, quint32(size), finish(mixChunk(quint64(size) * SizeSeed, x)));
+                return;
+            }
+        } else if (addAsciiPiece(piece, size, end)) {
+            return;
+        }
+        take(piece, size, false, end);
     }
 
     // Lower-cases and hashes a piece a chunk at a time, then adds it; false, having added nothing,
@@ -203,7 +222,7 @@ private:
         if (m_piece.size() < chunks) {
             m_piece.resize(chunks);
         }
-        quint64 h = quint64(size) * 0xff51afd7ed558ccdull;
+        quint64 h = quint64(size) * SizeSeed;
         for (size_t c = 0; c < chunks; ++c) {
             const qsizetype at = qsizetype(c) * 8;
             const qsizetype length = std::min<qsizetype>(8, size - at);
@@ -240,7 +259,7 @@ private:
         quint32 hash;
     };
 
-    void addAscii(const quint64* chunks, quint32 length, quint32 hash)
+    Q_ALWAYS_INLINE void addAscii(const quint64* chunks, quint32 length, quint32 hash)
     {
         const size_t count = (size_t(length) + 7) / 8;
         const size_t s = find(hash, [&](const Word& kept) {
@@ -270,7 +289,7 @@ private:
     // The empty slot where a word not yet kept goes, or NotFound when same(kept) holds for a word
     // of this hash. A slot holds the hash in its high half and the word's position + 1 in its low
     // half; 0 is empty.
-    template <typename Same> size_t find(quint32 hash, Same same) const
+    template <typename Same> Q_ALWAYS_INLINE size_t find(quint32 hash, Same same) const
     {
         const size_t mask = m_slots.size() - 1;
         for (size_t s = hash & mask;; s = (s + 1) & mask) {
@@ -284,7 +303,7 @@ private:
         }
     }
 
-    void insert(size_t s, const Word& word)
+    Q_NEVER_INLINE void insert(size_t s, const Word& word)
     {
         m_words.push_back(word);
         m_slots[s] = (quint64(word.hash) << 32) | quint64(m_words.size());

@@ -38,46 +38,58 @@ SplitRule splitRule(const char* boundaries, bool crLfSplits);
 
 // The separators of UTF-8 text, 64 bytes at a time: bit k of a block's mask stands for byte base + k.
 // A separator is a boundary, or the LF of a CR LF pair (which is one boundary, at the CR). Bytes past
-// the end count as separators. Each block's boundaries are counted as the block is first asked for;
-// blocks must be asked for in order.
+// the end count as separators.
 class SeparatorBlocks
 {
 public:
-    SeparatorBlocks(const uchar* bytes, qsizetype size, const SplitRule& rule)
-        : m_bytes(bytes), m_size(size), m_rule(rule)
-    {}
+    SeparatorBlocks(const uchar* bytes, qsizetype size, const SplitRule& rule);
 
-    // The first position from `from` on that is a separator (or, with wanted false, that is not), or
-    // the size when there is none.
-    qsizetype next(qsizetype from, bool wanted)
+    // Calls take(begin, end) for each piece of text between separators, in order, and returns the
+    // number of boundaries. Each block's pieces are found from its masks alone: where a word byte
+    // follows a separator one begins, and the next separator ends it.
+    template <typename Take> qsizetype forEachPiece(Take take)
     {
-        for (qsizetype base = from & ~qsizetype(63); base < m_size; base += 64) {
-            quint64 bits = separators(base);
-            if (!wanted) {
-                bits = ~bits;
+        qsizetype open = -1; // where a piece began that runs on into the block looked at
+        for (qsizetype base = 0; base < m_size; base += 64) {
+            const quint64 separators = compute(base);
+            if (open >= 0) {
+                if (separators == 0) {
+                    continue;
+                }
+                take(open, base + std::countr_zero(separators));
+                open = -1;
             }
-            if (base < from) {
-                bits &= ~quint64(0) << (from - base);
+            // A word byte begins a piece when the byte before it is a separator.
+            quint64 starts = ~separators & ((separators << 1) | quint64(m_previousSeparator));
+            while (starts != 0) {
+                const int start = std::countr_zero(starts);
+                starts &= starts - 1;
+                const quint64 after = separators >> start;
+                if (after == 0) {
+                    open = base + start;
+                    break;
+                }
+                take(base + start, base + start + std::countr_zero(after));
             }
-            if (bits != 0) {
-                return std::min(m_size, base + qsizetype(std::countr_zero(bits)));
-            }
+            m_previousSeparator = (separators >> 63) != 0;
         }
-        return m_size;
+        if (open >= 0) {
+            take(open, m_size);
+        }
+        return m_boundaries;
     }
 
-    qsizetype boundaries() const { return m_boundaries; }
-
 private:
-    quint64 separators(qsizetype base) { return base == m_base ? m_separators : compute(base); }
-
+    // The block's separators, its boundaries counted; blocks are computed in order.
     quint64 compute(qsizetype base);
 
     const uchar* m_bytes;
     qsizetype m_size;
     const SplitRule& m_rule;
-    qsizetype m_base = -1;
-    quint64 m_separators = 0;
+    // Each range's first value and width - 1, sixteen times over, for comparing sixteen bytes at once.
+    alignas(16) std::array<std::array<uchar, 16>, MaxRanges> m_firsts{};
+    alignas(16) std::array<std::array<uchar, 16>, MaxRanges> m_widths{};
+    bool m_previousSeparator = true; // whether the byte before the block is one (or there is none)
     qsizetype m_boundaries = 0;
 };
 

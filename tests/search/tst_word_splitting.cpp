@@ -42,14 +42,9 @@ Split byBlocks(const QByteArray& text, const SplitRule& rule)
 {
     Split split;
     SeparatorBlocks blocks(reinterpret_cast<const uchar*>(text.constData()), text.size(), rule);
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype end = blocks.next(i, true);
-        if (end > i) {
-            split.pieces.append({i, end});
-        }
-        i = end < text.size() ? blocks.next(end, false) : text.size();
-    }
-    split.boundaries = blocks.boundaries();
+    split.boundaries = blocks.forEachPiece([&](qsizetype begin, qsizetype end) {
+        split.pieces.append({begin, end});
+    });
     return split;
 }
 
