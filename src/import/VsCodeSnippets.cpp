@@ -5,6 +5,7 @@
 #include "store/LineEnds.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonObject>
 
 namespace VsCodeSnippets {
@@ -26,28 +27,36 @@ bool read(const JsoncReader::Document& document, const QString& fileName, const 
         return false;
     }
     const QString fileLanguage = languageOfFile(fileName);
+    // Qt's object cannot look up a member whose name begins with a byte-order mark: it shows the name
+    // without the mark, and two members can then show one name. So the values are gathered by going
+    // through the object, each name with every value shown under it.
     const QJsonObject snippets = document.json.object();
+    QHash<QString, QList<QJsonObject>> byName;
+    for (auto it = snippets.constBegin(); it != snippets.constEnd(); ++it) {
+        byName[it.key()].append(it.value().toObject());
+    }
     for (const QString& name : document.memberOrder) {
-        const QJsonObject snippet = snippets.value(name).toObject();
-        if (!snippet.contains(QLatin1String("body"))) {
-            continue;
+        for (const QJsonObject& snippet : byName.value(name)) {
+            if (!snippet.contains(QLatin1String("body"))) {
+                continue;
+            }
+            SnippetRecord r;
+            r.Title = name;
+            r.Code = withCrLf(ForeignText::joined(snippet.value(QLatin1String("body")), u"\n"));
+            r.Keywords = ForeignText::joined(snippet.value(QLatin1String("prefix")), u" ");
+            const QJsonValue description = snippet.value(QLatin1String("description"));
+            if (description.isString()) {
+                r.DText = withCrLf(description.toString());
+            }
+            r.Language = fileLanguage;
+            if (r.Language.isEmpty()) {
+                const QString scope = snippet.value(QLatin1String("scope")).toString();
+                r.Language = LanguageIds::libraryName(scope.section(u',', 0, 0));
+            }
+            r.Category = QLatin1String(Category);
+            r.Date = date;
+            records.push_back(std::move(r));
         }
-        SnippetRecord r;
-        r.Title = name;
-        r.Code = withCrLf(ForeignText::joined(snippet.value(QLatin1String("body")), u"\n"));
-        r.Keywords = ForeignText::joined(snippet.value(QLatin1String("prefix")), u" ");
-        const QJsonValue description = snippet.value(QLatin1String("description"));
-        if (description.isString()) {
-            r.DText = withCrLf(description.toString());
-        }
-        r.Language = fileLanguage;
-        if (r.Language.isEmpty()) {
-            const QString scope = snippet.value(QLatin1String("scope")).toString();
-            r.Language = LanguageIds::libraryName(scope.section(u',', 0, 0));
-        }
-        r.Category = QLatin1String(Category);
-        r.Date = date;
-        records.push_back(std::move(r));
     }
     return true;
 }

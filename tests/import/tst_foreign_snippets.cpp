@@ -95,6 +95,12 @@ private slots:
             << QByteArray(
                    R"({"b": {"body": "2"}, "a": {"body": "1"}, "b": {"body": "3"}, "c": {"body": "4"}})")
             << QStringList{"b|Go|VS Code||NOW||3", "a|Go|VS Code||NOW||1", "c|Go|VS Code||NOW||4"};
+        // Qt shows such a name without its mark and cannot look it up by either spelling.
+        QTest::newRow("vs code, names beginning with a byte-order mark")
+            << "go.json"
+            << QByteArray("{\"\xEF\xBB\xBFOnly\": {\"body\": \"1\"}, \"Url\": {\"body\": \"2\"}, "
+                          "\"\xEF\xBB\xBFUrl\": {\"body\": \"3\"}}")
+            << QStringList{"Only|Go|VS Code||NOW||1", "Url|Go|VS Code||NOW||2", "Url|Go|VS Code||NOW||3"};
     }
 
     void stagedRecords_fieldByField()
