@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <numeric>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace {
@@ -115,9 +117,27 @@ private:
     std::vector<quint8>& m_same;
 };
 
+// Whether the entries' keys, in index order, already ascend: a library this program saved is in its
+// order when it is read again.
+bool ascendAlready(const std::vector<SortEntry>& entries)
+{
+    for (size_t i = 1; i < entries.size(); ++i) {
+        if (std::u16string_view(entries[i].text, entries[i].length) <
+            std::u16string_view(entries[i - 1].text, entries[i - 1].length)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Sorts the entries, ascending or descending, equal keys in index order; returns the indexes in that order.
 std::vector<size_t> orderOf(std::vector<SortEntry>& entries, bool ascending)
 {
+    if (ascending && ascendAlready(entries)) {
+        std::vector<size_t> order(entries.size());
+        std::iota(order.begin(), order.end(), size_t(0));
+        return order;
+    }
     std::vector<quint8> same(entries.size(), 0);
     LevelSort sort(entries, same);
     std::vector<Run> runs;

@@ -36,7 +36,7 @@ template <typename T> void applyOrder(std::vector<T>& elements, const std::vecto
     constexpr int PrefetchSteps = 6;
     std::vector<bool> placed(elements.size(), false);
     for (size_t start = 0; start < elements.size(); ++start) {
-        if (placed[start]) {
+        if (placed[start] || order[start] == start) {
             continue;
         }
         // Each cycle of the order moves along once, its first element held aside. The elements lie

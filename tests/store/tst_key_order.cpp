@@ -63,6 +63,19 @@ void TestKeyOrder::order_isAStableSortByCodeUnit_data()
     QTest::newRow("on two threads") << randomKeys(70000, wide, 12, QString(), 3);
     QTest::newRow("on two threads, one first level")
         << randomKeys(70000, small, 8, QStringLiteral("same"), 4);
+    // Keys in order already, as a saved library is read, are not sorted again; one key out of place
+    // anywhere, however small the step back, must still be found.
+    QStringList inOrder = randomKeys(70000, small, 9, QString(), 5);
+    std::sort(inOrder.begin(), inOrder.end());
+    QTest::newRow("in order already, with ties") << inOrder;
+    QStringList lastOut = inOrder;
+    lastOut.append(inOrder.first());
+    QTest::newRow("in order but the last") << lastOut;
+    QStringList shorterAfter = inOrder;
+    shorterAfter.insert(35000, inOrder.at(35000) + QStringLiteral("b"));
+    QTest::newRow("in order but a longer key before its beginning") << shorterAfter;
+    QStringList nulAfter{"a", "a" + nul, "a" + nul, "a"};
+    QTest::newRow("a key before the same key cut short") << nulAfter;
 }
 
 void TestKeyOrder::order_isAStableSortByCodeUnit()
