@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
@@ -52,6 +53,29 @@ void recordDialog(const QString& title, const QString& text, bool confirmed)
             {Prompts::Icon::None, title, text, confirmed ? Prompts::Answer::Ok : Prompts::Answer::Cancel});
     }
 }
+
+// A dialog asked for during a long step shows the ordinary arrow, not the step's wait cursor.
+class PlainCursor
+{
+public:
+    PlainCursor() : m_pushed(QGuiApplication::overrideCursor() != nullptr)
+    {
+        if (m_pushed) {
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+        }
+    }
+    ~PlainCursor()
+    {
+        if (m_pushed) {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+    PlainCursor(const PlainCursor&) = delete;
+    PlainCursor& operator=(const PlainCursor&) = delete;
+
+private:
+    bool m_pushed;
+};
 
 QMessageBox::Icon toBoxIcon(Prompts::Icon icon)
 {
@@ -148,6 +172,7 @@ Prompts::Answer Prompts::longMessage(QWidget* parent, const QString& text, const
                    .expandedTo(box.minimumSizeHint()));
     ScreenFit::placeOver(box, owner);
     // Escape and the close button leave the last button's answer, as with a message box's Cancel.
+    const PlainCursor arrow;
     if (box.exec() != QDialog::Accepted && !buttons.isEmpty()) {
         answer = buttons.contains(Answer::Cancel) ? Answer::Cancel : buttons.last();
     }
@@ -196,6 +221,7 @@ Prompts::Answer Prompts::ask(QWidget* parent, const QString& text, const QString
             grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
                           grid->rowCount(), 0, 1, grid->columnCount());
         }
+        const PlainCursor arrow;
         const int pressed = box.exec();
         for (const Button& b : buttons) {
             if (toButton(b.answer) == pressed) {
@@ -217,6 +243,7 @@ template <typename T, typename Dialog> std::optional<T> choose(QQueue<T>& queued
     if (state().scripted) {
         return queued.isEmpty() ? std::nullopt : std::optional<T>(queued.dequeue());
     }
+    const PlainCursor arrow;
     return dialog();
 }
 

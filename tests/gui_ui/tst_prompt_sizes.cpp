@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -94,6 +95,43 @@ private slots:
         font.setBold(true);
         const int needed = QFontMetrics(font).horizontalAdvance(title) + 96;
         QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
+    }
+
+    void boxesDuringAWait_showTheArrow_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("message") << "message";
+        QTest::newRow("long message") << "long";
+        QTest::newRow("input") << "input";
+    }
+
+    void boxesDuringAWait_showTheArrow()
+    {
+        QFETCH(QString, kind);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        Qt::CursorShape shown = Qt::WaitCursor;
+        QTimer::singleShot(0, [&shown] {
+            if (const QCursor* cursor = QGuiApplication::overrideCursor()) {
+                shown = cursor->shape();
+            }
+        });
+        int width = 0;
+        closeSoon(&width);
+        if (kind == QLatin1String("message")) {
+            Prompts::message(nullptr, QStringLiteral("Done."), QStringLiteral("Title"));
+        } else if (kind == QLatin1String("input")) {
+            Prompts::inputText(nullptr, QStringLiteral("New name:"), QStringLiteral("Title"), QString());
+        } else {
+            Prompts::longMessage(nullptr, QStringLiteral("a  1"), QStringLiteral("Title"),
+                                 {Prompts::Answer::Ok});
+        }
+        const QCursor* after = QGuiApplication::overrideCursor();
+        const Qt::CursorShape afterShape = after ? after->shape() : Qt::ArrowCursor;
+        QGuiApplication::restoreOverrideCursor();
+        QCOMPARE(shown, Qt::ArrowCursor);
+        // The long step goes on with its wait cursor.
+        QCOMPARE(afterShape, Qt::WaitCursor);
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }
 
     void fileDialog_keepsItsStateInTheProgramFolder()

@@ -2,6 +2,7 @@
 
 #include "gui/BackgroundWork.h"
 #include "gui/Prompts.h"
+#include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/LibraryFile.h"
 #include "library/ui/LibraryStorage.h"
@@ -533,6 +534,8 @@ void FtpWindow::cmdCompare_Click()
 
 void FtpWindow::RefreshDisplay()
 {
+    // Reading, sorting and showing a large library takes seconds.
+    const WaitCursor wait;
     Workspace& ws = m_context.ws;
     LibraryStorage::load(&m_context.window, ws);
     LibraryOrdering::SortCodeByLanguage(ws.codeArray);

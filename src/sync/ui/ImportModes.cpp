@@ -301,11 +301,13 @@ void ImportModes::TransferLocalSnippets()
 
 void ImportModes::ImportRemoteCode()
 {
+    // The whole library is sorted and its tree made again.
+    const WaitCursor wait;
     Workspace& ws = m_context.ws;
     m_context.tree.finishLabelEdit();
     const std::vector<qsizetype> ids = m_list.takeTicked();
     const qsizetype count = RemoteImport::appendStaged(ws.codeArray, m_list.staged(), ids,
-                                                          RemoteImport::fieldsFor(m_list.importFileName()));
+                                                       RemoteImport::fieldsFor(m_list.importFileName()));
     if (count > 0) {
         ws.CodeChanged = true;
     }
