@@ -951,17 +951,23 @@ template <typename Parse> ReadResult readWith(const QString& path, Parse parse)
     return parse(bytes, mapped != nullptr);
 }
 
-// Whether mapped bytes are valid UTF-8, giving their pages back as it goes: checked a few MB at a
-// time, each piece cut before a byte that begins a character, so no character is split.
-bool isUtf8(QByteArrayView mapped)
+// Where a cut at or after at splits no character: the next byte that is not a continuation byte.
+qsizetype characterStart(QByteArrayView bytes, qsizetype at)
 {
-    PageRelease release(mapped.data(), 0);
+    while (at < bytes.size() && (uchar(bytes[at]) & 0xC0) == 0x80) {
+        ++at;
+    }
+    return at;
+}
+
+// Whether mapped bytes from begin to end are valid UTF-8, giving their pages back as it goes: checked
+// a few MB at a time, each piece cut so that no character is split.
+bool isUtf8(QByteArrayView mapped, qsizetype begin, qsizetype end)
+{
+    PageRelease release(mapped.data(), begin);
     constexpr qsizetype Piece = 4 * 1024 * 1024;
-    for (qsizetype from = 0; from < mapped.size();) {
-        qsizetype to = std::min(mapped.size(), from + Piece);
-        while (to < mapped.size() && (uchar(mapped[to]) & 0xC0) == 0x80) {
-            ++to;
-        }
+    for (qsizetype from = begin; from < end;) {
+        const qsizetype to = std::min(end, characterStart(mapped, std::min(end, from + Piece)));
         if (!TextCodec::isUtf8(mapped.sliced(from, to - from))) {
             return false;
         }
@@ -969,6 +975,20 @@ bool isUtf8(QByteArrayView mapped)
         from = to;
     }
     return true;
+}
+
+// The same for all the bytes; from splitFrom bytes on, two threads check a half each.
+bool isUtf8(QByteArrayView mapped, qsizetype splitFrom)
+{
+    if (mapped.size() < splitFrom) {
+        return isUtf8(mapped, 0, mapped.size());
+    }
+    const qsizetype middle = characterStart(mapped, mapped.size() / 2);
+    bool second = true;
+    std::thread other([&] { second = isUtf8(mapped, middle, mapped.size()); });
+    const bool first = isUtf8(mapped, 0, middle);
+    other.join();
+    return first && second;
 }
 
 // Where a second parser can start on bytes of at least splitFrom: the line start of a record start
@@ -1048,7 +1068,8 @@ ReadResult parseDecoded(QByteArrayView bytes, bool utf8, bool mapped, qsizetype 
 ReadResult read(const QString& path, qsizetype splitFrom)
 {
     return readWith(path, [splitFrom](const QByteArray& bytes, bool mapped) {
-        return parseDecoded(bytes, mapped ? isUtf8(bytes) : TextCodec::isUtf8(bytes), mapped, splitFrom);
+        return parseDecoded(bytes, mapped ? isUtf8(bytes, splitFrom) : TextCodec::isUtf8(bytes), mapped,
+                            splitFrom);
     });
 }
 

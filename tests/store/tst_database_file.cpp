@@ -274,13 +274,16 @@ void TestDatabaseFile::read_largeFile_givesWhatParsingItsBytesGives_data()
     QTest::addColumn<bool>("lfOnly");
     QTest::addColumn<QString>("oddText");
     QTest::addColumn<qsizetype>("nonUtf8");
+    QTest::addColumn<int>("oddAt"); // the record with the odd title: the file is checked in two halves
     QTest::newRow("utf-8") << QByteArray("Stra\xc3\x9f"
                                          "e \xe2\x82\xac")
-                           << false << QString::fromUtf8("Straße €") << qsizetype(0);
+                           << false << QString::fromUtf8("Straße €") << qsizetype(0) << 16000;
     QTest::newRow("windows-1252 byte late in the file")
-        << QByteArray("caf\xe9") << false << QString::fromUtf8("café") << qsizetype(1);
+        << QByteArray("caf\xe9") << false << QString::fromUtf8("café") << qsizetype(1) << 16000;
+    QTest::newRow("windows-1252 byte early in the file")
+        << QByteArray("caf\xe9") << false << QString::fromUtf8("café") << qsizetype(1) << 100;
     QTest::newRow("unix line ends") << QByteArray("\xc3\xa4") << true << QString::fromUtf8("ä")
-                                    << qsizetype(0);
+                                    << qsizetype(0) << 16000;
 }
 
 void TestDatabaseFile::read_largeFile_givesWhatParsingItsBytesGives()
@@ -289,10 +292,11 @@ void TestDatabaseFile::read_largeFile_givesWhatParsingItsBytesGives()
     QFETCH(bool, lfOnly);
     QFETCH(QString, oddText);
     QFETCH(qsizetype, nonUtf8);
+    QFETCH(int, oddAt);
     QByteArray bytes = Header;
     const QByteArray code = QByteArray("line \xc3\xa9\r\n").repeated(200);
     for (int i = 0; bytes.size() < 40 * 1024 * 1024; ++i) {
-        bytes += block(i == 16000 ? oddTitle : "Snippet " + QByteArray::number(i), code);
+        bytes += block(i == oddAt ? oddTitle : "Snippet " + QByteArray::number(i), code);
     }
     bytes += End;
     if (lfOnly) {
@@ -310,7 +314,7 @@ void TestDatabaseFile::read_largeFile_givesWhatParsingItsBytesGives()
     QCOMPARE(fromFile.nonUtf8Bytes, nonUtf8);
     for (size_t i = 0; i < fromFile.records.size(); ++i) {
         const SnippetRecord& r = fromFile.records[i];
-        const QString title = i == 16000 ? oddText : QStringLiteral("Snippet %1").arg(i);
+        const QString title = i == size_t(oddAt) ? oddText : QStringLiteral("Snippet %1").arg(i);
         if (r.Title != title || r.Code.toString() != QString::fromUtf8(code) ||
             r.Language != QLatin1String("Lang")) {
             QFAIL(qPrintable(QStringLiteral("record %1 is \"%2\"").arg(i).arg(r.Title)));
