@@ -361,7 +361,16 @@ qsizetype collectAll(const CodeArray& records, const SearchScope& scope, bool wi
         for (size_t i = 0; i < size; ++i) {
             places.emplace_back(records[i].Code.bytes().data(), i);
         }
-        std::sort(places.begin(), places.end());
+        // Each slice sorted on a thread of its own, then the slices merged in turn.
+        std::vector<size_t> ends(sliceCount(size, ParallelFrom), 0);
+        runInSlices(size, ParallelFrom, [&](size_t slice, size_t begin, size_t end) {
+            std::sort(places.begin() + std::ptrdiff_t(begin), places.begin() + std::ptrdiff_t(end));
+            ends[slice] = end;
+        });
+        for (size_t slice = 1; slice < ends.size(); ++slice) {
+            std::inplace_merge(places.begin(), places.begin() + std::ptrdiff_t(ends[slice - 1]),
+                               places.begin() + std::ptrdiff_t(ends[slice]));
+        }
     }
     auto recordAt = [&](size_t k) -> const SnippetRecord& {
         return records[withCode ? places[k].second : k];
