@@ -72,7 +72,7 @@ class Collector
 {
 public:
     Collector(qsizetype minimumLength, const SplitRule& rule)
-        : m_minimum(minimumLength), m_rule(&rule), m_slots(1024, 0)
+        : m_minimum(minimumLength), m_rule(&rule), m_slots(1024)
     {}
 
     // Takes the words of one text; returns the number of boundaries in it. The inner loop only finds
@@ -262,9 +262,8 @@ private:
     Q_ALWAYS_INLINE void addAscii(const quint64* chunks, quint32 length, quint32 hash)
     {
         const size_t count = (size_t(length) + 7) / 8;
-        const size_t s = find(hash, [&](const Word& kept) {
-            return kept.head == chunks[0] && kept.length == length &&
-                   std::equal(chunks + 1, chunks + count, m_chunks.data() + kept.offset + 1);
+        const size_t s = find(hash, chunks[0], length, [&](const Word& kept) {
+            return std::equal(chunks + 1, chunks + count, m_chunks.data() + kept.offset + 1);
         });
         if (s != NotFound) {
             insert(s, {chunks[0], m_chunks.size(), length, hash});
@@ -274,30 +273,40 @@ private:
 
     void addWide(QStringView word, quint32 hash)
     {
-        const size_t s = find(hash, [&](const Word& kept) {
-            return kept.head == WideHead && kept.length == size_t(word.size()) &&
-                   std::equal(word.utf16(), word.utf16() + word.size(), m_wide.data() + kept.offset);
+        const auto length = quint32(word.size());
+        const size_t s = find(hash, WideHead, length, [&](const Word& kept) {
+            return std::equal(word.utf16(), word.utf16() + word.size(), m_wide.data() + kept.offset);
         });
         if (s != NotFound) {
-            insert(s, {WideHead, m_wide.size(), quint32(word.size()), hash});
+            insert(s, {WideHead, m_wide.size(), length, hash});
             m_wide.insert(m_wide.end(), word.utf16(), word.utf16() + word.size());
         }
     }
 
     static constexpr size_t NotFound = ~size_t(0);
 
-    // The empty slot where a word not yet kept goes, or NotFound when same(kept) holds for a word
-    // of this hash. A slot holds the hash in its high half and the word's position + 1 in its low
-    // half; 0 is empty.
-    template <typename Same> Q_ALWAYS_INLINE size_t find(quint32 hash, Same same) const
+    // A slot of the table: a kept word's first chunk and length, so that a word of one chunk is found
+    // without looking further, and its position + 1 in m_words; 0 when the slot is empty.
+    struct Slot
+    {
+        quint64 head = 0;
+        quint32 length = 0;
+        quint32 position = 0;
+    };
+
+    // The empty slot where a word not yet kept goes, or NotFound when a kept word has this head and
+    // length and, past its first chunk, sameRest(kept) holds.
+    template <typename SameRest>
+    Q_ALWAYS_INLINE size_t find(quint32 hash, quint64 head, quint32 length, SameRest sameRest) const
     {
         const size_t mask = m_slots.size() - 1;
         for (size_t s = hash & mask;; s = (s + 1) & mask) {
-            const quint64 slot = m_slots[s];
-            if (slot == 0) {
+            const Slot& slot = m_slots[s];
+            if (slot.position == 0) {
                 return s;
             }
-            if (quint32(slot >> 32) == hash && same(m_words[size_t(quint32(slot)) - 1])) {
+            if (slot.head == head && slot.length == length &&
+                ((head != WideHead && length <= 8) || sameRest(m_words[slot.position - 1]))) {
                 return NotFound;
             }
         }
@@ -306,7 +315,7 @@ private:
     Q_NEVER_INLINE void insert(size_t s, const Word& word)
     {
         m_words.push_back(word);
-        m_slots[s] = (quint64(word.hash) << 32) | quint64(m_words.size());
+        m_slots[s] = {word.head, word.length, quint32(m_words.size())};
         if (m_words.size() * 2 > m_slots.size()) {
             grow();
         }
@@ -314,12 +323,12 @@ private:
 
     void grow()
     {
-        std::vector<quint64> table(m_slots.size() * 2, 0);
+        std::vector<Slot> table(m_slots.size() * 2);
         const size_t mask = table.size() - 1;
-        for (const quint64 slot : m_slots) {
-            if (slot != 0) {
-                size_t s = size_t(slot >> 32) & mask;
-                while (table[s] != 0) {
+        for (const Slot& slot : m_slots) {
+            if (slot.position != 0) {
+                size_t s = m_words[slot.position - 1].hash & mask;
+                while (table[s].position != 0) {
                     s = (s + 1) & mask;
                 }
                 table[s] = slot;
@@ -330,7 +339,7 @@ private:
 
     qsizetype m_minimum;
     const SplitRule* m_rule;
-    std::vector<quint64> m_slots;
+    std::vector<Slot> m_slots;
     std::vector<Word> m_words;
     // The words' text, one after another: a million words held as strings of their own would each
     // cost an allocation, and each comparison a wait for memory far away.

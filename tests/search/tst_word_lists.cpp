@@ -125,6 +125,14 @@ private slots:
         QTest::newRow("words of eight and nine letters")
             << "Abcdefgh abcdefgh ABCDEFGHI abcdefghi x abcdefghij"
             << QStringList{"abcdefgh", "abcdefghi", "abcdefghij"};
+        // A word of one chunk is told from another by its chunk and length alone; longer ones only
+        // differ further on.
+        QTest::newRow("words alike in their first eight letters")
+            << "abcdefghi abcdefghj abcdefghij abcdefghik abcdefgh abcdefgh"
+            << QStringList{"abcdefgh", "abcdefghi", "abcdefghij", "abcdefghik", "abcdefghj"};
+        QTest::newRow("a word and the same word with a NUL after it")
+            << QStringLiteral("ab ab") + QChar(0) + QStringLiteral(" ab")
+            << QStringList{"ab", QStringLiteral("ab") + QChar(0)};
     }
 
     void allWords_splitsAtSeparatorsAndDropsSingleCharacters()
