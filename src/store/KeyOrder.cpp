@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <numeric>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -117,8 +116,8 @@ private:
     std::vector<quint8>& m_same;
 };
 
-// Whether the entries' keys, in index order, already ascend: a library this program saved is in its
-// order when it is read again.
+// Whether the entries' keys already ascend as they stand: a library this program saved is in its order
+// when it is read again.
 bool ascendAlready(const std::vector<SortEntry>& entries)
 {
     for (size_t i = 1; i < entries.size(); ++i) {
@@ -135,7 +134,8 @@ std::vector<size_t> orderOf(std::vector<SortEntry>& entries, bool ascending)
 {
     if (ascending && ascendAlready(entries)) {
         std::vector<size_t> order(entries.size());
-        std::iota(order.begin(), order.end(), size_t(0));
+        std::transform(entries.begin(), entries.end(), order.begin(),
+                       [](const SortEntry& e) { return e.index; });
         return order;
     }
     std::vector<quint8> same(entries.size(), 0);
