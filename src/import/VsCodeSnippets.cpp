@@ -17,6 +17,32 @@ QString languageOfFile(const QString& fileName)
     return !base.isEmpty() && LanguageIds::isKnownId(base) ? LanguageIds::libraryName(base) : QString();
 }
 
+namespace {
+
+// The snippet object with this name, which has a body, as a record.
+SnippetRecord record(const QString& name, const QJsonObject& snippet, const QString& fileLanguage,
+                     const QString& date)
+{
+    SnippetRecord r;
+    r.Title = name;
+    r.Code = withCrLf(ForeignText::joined(snippet.value(QLatin1String("body")), u"\n"));
+    r.Keywords = ForeignText::joined(snippet.value(QLatin1String("prefix")), u" ");
+    const QJsonValue description = snippet.value(QLatin1String("description"));
+    if (description.isString()) {
+        r.DText = withCrLf(description.toString());
+    }
+    r.Language = fileLanguage;
+    if (r.Language.isEmpty()) {
+        const QString scope = snippet.value(QLatin1String("scope")).toString();
+        r.Language = LanguageIds::libraryName(scope.section(u',', 0, 0));
+    }
+    r.Category = QLatin1String(Category);
+    r.Date = date;
+    return r;
+}
+
+} // namespace
+
 bool read(const JsoncReader::Document& document, const QString& fileName, const QString& date,
           CodeArray& records, QString* error)
 {
@@ -37,25 +63,9 @@ bool read(const JsoncReader::Document& document, const QString& fileName, const 
     }
     for (const QString& name : document.memberOrder) {
         for (const QJsonObject& snippet : byName.value(name)) {
-            if (!snippet.contains(QLatin1String("body"))) {
-                continue;
+            if (snippet.contains(QLatin1String("body"))) {
+                records.push_back(record(name, snippet, fileLanguage, date));
             }
-            SnippetRecord r;
-            r.Title = name;
-            r.Code = withCrLf(ForeignText::joined(snippet.value(QLatin1String("body")), u"\n"));
-            r.Keywords = ForeignText::joined(snippet.value(QLatin1String("prefix")), u" ");
-            const QJsonValue description = snippet.value(QLatin1String("description"));
-            if (description.isString()) {
-                r.DText = withCrLf(description.toString());
-            }
-            r.Language = fileLanguage;
-            if (r.Language.isEmpty()) {
-                const QString scope = snippet.value(QLatin1String("scope")).toString();
-                r.Language = LanguageIds::libraryName(scope.section(u',', 0, 0));
-            }
-            r.Category = QLatin1String(Category);
-            r.Date = date;
-            records.push_back(std::move(r));
         }
     }
     return true;

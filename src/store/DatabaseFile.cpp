@@ -960,35 +960,21 @@ qsizetype characterStart(QByteArrayView bytes, qsizetype at)
     return at;
 }
 
-// Whether mapped bytes from begin to end are valid UTF-8, giving their pages back as it goes: checked
-// a few MB at a time, each piece cut so that no character is split.
-bool isUtf8(QByteArrayView mapped, qsizetype begin, qsizetype end)
+// Whether bytes from begin to end are valid UTF-8, giving mapped pages back as it goes: checked a few
+// MB at a time, each piece cut so that no character is split.
+bool isUtf8Between(QByteArrayView bytes, bool mapped, qsizetype begin, qsizetype end)
 {
-    PageRelease release(mapped.data(), begin);
+    PageRelease release = mapped ? PageRelease(bytes.data(), begin) : PageRelease();
     constexpr qsizetype Piece = 4 * 1024 * 1024;
     for (qsizetype from = begin; from < end;) {
-        const qsizetype to = std::min(end, characterStart(mapped, std::min(end, from + Piece)));
-        if (!TextCodec::isUtf8(mapped.sliced(from, to - from))) {
+        const qsizetype to = std::min(end, characterStart(bytes, std::min(end, from + Piece)));
+        if (!TextCodec::isUtf8(bytes.sliced(from, to - from))) {
             return false;
         }
         release.passed(to);
         from = to;
     }
     return true;
-}
-
-// The same for all the bytes; from splitFrom bytes on, two threads check a half each.
-bool isUtf8(QByteArrayView mapped, qsizetype splitFrom)
-{
-    if (mapped.size() < splitFrom) {
-        return isUtf8(mapped, 0, mapped.size());
-    }
-    const qsizetype middle = characterStart(mapped, mapped.size() / 2);
-    bool second = true;
-    std::thread other([&] { second = isUtf8(mapped, middle, mapped.size()); });
-    const bool first = isUtf8(mapped, 0, middle);
-    other.join();
-    return first && second;
 }
 
 // Where a second parser can start on bytes of at least splitFrom: the line start of a record start
@@ -1065,11 +1051,23 @@ ReadResult parseDecoded(QByteArrayView bytes, bool utf8, bool mapped, qsizetype 
 
 } // namespace
 
+bool isUtf8(QByteArrayView bytes, bool mapped, qsizetype splitFrom)
+{
+    if (bytes.size() < splitFrom) {
+        return isUtf8Between(bytes, mapped, 0, bytes.size());
+    }
+    const qsizetype middle = characterStart(bytes, bytes.size() / 2);
+    bool second = true;
+    std::thread other([&] { second = isUtf8Between(bytes, mapped, middle, bytes.size()); });
+    const bool first = isUtf8Between(bytes, mapped, 0, middle);
+    other.join();
+    return first && second;
+}
+
 ReadResult read(const QString& path, qsizetype splitFrom)
 {
     return readWith(path, [splitFrom](const QByteArray& bytes, bool mapped) {
-        return parseDecoded(bytes, mapped ? isUtf8(bytes, splitFrom) : TextCodec::isUtf8(bytes), mapped,
-                            splitFrom);
+        return parseDecoded(bytes, isUtf8(bytes, mapped, splitFrom), mapped, splitFrom);
     });
 }
 

@@ -50,6 +50,10 @@ struct Shape
 // to replace a library.
 Shape scan(const QString& path);
 
+// Whether bytes are valid UTF-8. From splitFrom bytes on, two threads check a half each, cut where no
+// character is split. Bytes of a mapped file (mapped true) give their pages back as they are checked.
+bool isUtf8(QByteArrayView bytes, bool mapped, qsizetype splitFrom = 8 * 1024 * 1024);
+
 // Parses database text already in memory (lines end at CR LF, a lone CR, or LF when the text has no CR).
 // From splitFrom bytes on, two threads read a half each.
 ReadResult parse(const QByteArray& bytes, qsizetype splitFrom = std::numeric_limits<qsizetype>::max());

@@ -5,25 +5,6 @@
 #include <algorithm>
 #include <thread>
 
-namespace {
-
-// Whether bytes are UTF-8, the two halves checked at once. They are cut before an ASCII byte,
-// which no UTF-8 sequence holds.
-bool isUtf8(QByteArrayView bytes)
-{
-    qsizetype middle = bytes.size() / 2;
-    while (middle < bytes.size() && uchar(bytes[middle]) >= 0x80) {
-        ++middle;
-    }
-    bool second = true;
-    std::thread other([&] { second = TextCodec::isUtf8(bytes.sliced(middle)); });
-    const bool first = TextCodec::isUtf8(bytes.first(middle));
-    other.join();
-    return first && second;
-}
-
-} // namespace
-
 bool MappedDatabase::open(const QString& path, bool countOnly, const Alongside& alongside)
 {
     m_file.setFileName(path);
@@ -58,7 +39,8 @@ bool MappedDatabase::open(const QString& path, bool countOnly, const Alongside& 
     m_lfMode = walk.lfMode;
     // Libraries are mostly ASCII, which the walk tells on the way: then only the bytes after the
     // end marker are left to check.
-    const bool utf8 = walk.ascii ? TextCodec::isUtf8(m_bytes.sliced(walk.end)) : isUtf8(m_bytes);
+    const bool utf8 =
+        walk.ascii ? TextCodec::isUtf8(m_bytes.sliced(walk.end)) : DatabaseFile::isUtf8(m_bytes, false, 0);
     if (look.joinable()) {
         look.join();
     }

@@ -30,6 +30,22 @@ void closeSoon(int* width)
     });
 }
 
+// Shows the box of this kind ("message", "question", "input" or "long"), closed as soon as it is up.
+void showBox(const QString& kind, const QString& title, int* width)
+{
+    closeSoon(width);
+    if (kind == QLatin1String("message")) {
+        Prompts::message(nullptr, QStringLiteral("Done."), title);
+    } else if (kind == QLatin1String("question")) {
+        Prompts::question(nullptr, QStringLiteral("Are you sure?"), title,
+                          {Prompts::Answer::Yes, Prompts::Answer::No});
+    } else if (kind == QLatin1String("input")) {
+        Prompts::inputText(nullptr, QStringLiteral("New name:"), title, QStringLiteral("x"));
+    } else {
+        Prompts::longMessage(nullptr, QStringLiteral("a  1"), title, {Prompts::Answer::Ok});
+    }
+}
+
 } // namespace
 
 // The real boxes, shown: small ones are as wide as their titles, and Qt's dialogs keep their state
@@ -78,17 +94,7 @@ private slots:
             QVERIFY(dialog);
             width = dialog->width();
         } else {
-            closeSoon(&width);
-            if (kind == QLatin1String("message")) {
-                Prompts::message(nullptr, QStringLiteral("Done."), title);
-            } else if (kind == QLatin1String("question")) {
-                Prompts::question(nullptr, QStringLiteral("Are you sure?"), title,
-                                  {Prompts::Answer::Yes, Prompts::Answer::No});
-            } else if (kind == QLatin1String("input")) {
-                Prompts::inputText(nullptr, QStringLiteral("New name:"), title, QStringLiteral("x"));
-            } else {
-                Prompts::longMessage(nullptr, QStringLiteral("a  1"), title, {Prompts::Answer::Ok});
-            }
+            showBox(kind, title, &width);
         }
         // The title in a bold title-bar font, beside at least an icon and two buttons.
         QFont font = QApplication::font();
@@ -116,15 +122,7 @@ private slots:
             }
         });
         int width = 0;
-        closeSoon(&width);
-        if (kind == QLatin1String("message")) {
-            Prompts::message(nullptr, QStringLiteral("Done."), QStringLiteral("Title"));
-        } else if (kind == QLatin1String("input")) {
-            Prompts::inputText(nullptr, QStringLiteral("New name:"), QStringLiteral("Title"), QString());
-        } else {
-            Prompts::longMessage(nullptr, QStringLiteral("a  1"), QStringLiteral("Title"),
-                                 {Prompts::Answer::Ok});
-        }
+        showBox(kind, QStringLiteral("Title"), &width);
         const QCursor* after = QGuiApplication::overrideCursor();
         const Qt::CursorShape afterShape = after ? after->shape() : Qt::ArrowCursor;
         QGuiApplication::restoreOverrideCursor();

@@ -39,20 +39,16 @@ public:
     qsizetype index() const { return m_index; }
     const QString& image() const { return m_image; }
 
-    // Gives the row another picture while the model is silenced, as setting the picture key and then
-    // the icon would, without a role look-up and a variant for each: bulk bookmark commands change
-    // hundreds of thousands of rows.
-    void setImageQuietly(const QString& key, const QIcon& icon, bool shown)
+    // The picture key and the icon without a role look-up and a variant for each: bulk bookmark
+    // commands change hundreds of thousands of rows. The icon is the key's picture when pictures are
+    // shown; otherwise a shown icon is taken away.
+    void setImage(const QString& key) { m_image = key; }
+    void showImage(const QIcon& icon, bool shown)
     {
-        if (m_image == key) {
-            return;
-        }
-        m_image = key;
-        if (shown) {
-            m_icon = icon;
+        if (shown || showsIcon()) {
+            m_icon = shown ? icon : QIcon();
             m_hasIcon = true;
-        } else if (showsIcon()) {
-            m_icon = QIcon();
+            reportChange();
         }
     }
 
@@ -106,17 +102,9 @@ public:
         reportChange();
     }
 
-    // As setIcon, without the variant.
-    void setShownIcon(const QIcon& icon)
-    {
-        m_icon = icon;
-        m_hasIcon = true;
-        reportChange();
-    }
-
+private:
     bool showsIcon() const { return m_hasIcon && !m_icon.isNull(); }
 
-private:
     void reportChange()
     {
         // Reporting the change looks the row up among its siblings first, one by one; while the
@@ -278,11 +266,7 @@ void LibraryTree::updateImage(QTreeWidgetItem* node)
 {
     // A snippet row never has a picture of its own for being open.
     if (SnippetNode* row = snippetNode(node)) {
-        if (m_imagesShown) {
-            row->setShownIcon(m_images.value(row->image()));
-        } else if (row->showsIcon()) {
-            row->setShownIcon(QIcon());
-        }
+        row->showImage(m_imagesShown ? m_images.value(row->image()) : QIcon(), m_imagesShown);
         return;
     }
     if (!m_imagesShown) {
@@ -320,7 +304,10 @@ void LibraryTree::setNodeImages(const QList<QTreeWidgetItem*>& nodes, const QStr
     changeQuietly([&] {
         for (QTreeWidgetItem* node : nodes) {
             if (SnippetNode* row = snippetNode(node)) {
-                row->setImageQuietly(imageKey, icon, m_imagesShown);
+                if (row->image() != imageKey) {
+                    row->setImage(imageKey);
+                    row->showImage(icon, m_imagesShown);
+                }
             } else if (node != nullptr && image(node) != imageKey) {
                 node->setData(0, ImageRole, imageKey);
                 updateImage(node);
