@@ -1,7 +1,7 @@
 #include "search/Bookmarks.h"
 
 #include "search/SearchScope.h"
-#include "search/Slices.h"
+#include "store/Slices.h"
 #include "store/TextCodec.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "search/MappedSearch.h"
 
 #include "search/ByteMatcher.h"
-#include "search/Slices.h"
+#include "store/Slices.h"
 #include "search/TextMatcher.h"
 #include "store/LibraryOrdering.h"
 

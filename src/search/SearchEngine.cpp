@@ -1,7 +1,7 @@
 #include "search/SearchEngine.h"
 
 #include "search/ByteMatcher.h"
-#include "search/Slices.h"
+#include "store/Slices.h"
 #include "search/TextMatcher.h"
 #include "store/Prefetch.h"
 

@@ -1,6 +1,6 @@
 #include "search/WordLists.h"
 
-#include "search/Slices.h"
+#include "store/Slices.h"
 #include "search/WordSplitting.h"
 #include "store/KeyOrder.h"
 #include "store/Prefetch.h"

@@ -1,5 +1,6 @@
 #include "store/MappedDatabase.h"
 
+#include "store/Slices.h"
 #include "store/TextCodec.h"
 
 #include <algorithm>
@@ -130,21 +131,10 @@ SnippetRecord MappedDatabase::record(size_t index, unsigned fields) const
 CodeArray MappedDatabase::records(unsigned fields) const
 {
     CodeArray all(m_spans.size());
-    const size_t threads =
-        m_spans.size() < 20000 ? 1 : std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
-    const size_t length = (all.size() + threads - 1) / std::max<size_t>(threads, 1);
-    auto decode = [&](size_t begin) {
-        for (size_t i = begin; i < std::min(all.size(), begin + length); ++i) {
+    runInSlices(all.size(), 20000, [&](size_t, size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) {
             all[i] = record(i, fields);
         }
-    };
-    std::vector<std::thread> others;
-    for (size_t t = 1; t < threads; ++t) {
-        others.emplace_back(decode, t * length);
-    }
-    decode(0);
-    for (std::thread& thread : others) {
-        thread.join();
-    }
+    });
     return all;
 }

@@ -1,5 +1,7 @@
 #include "sync/Comparison.h"
 
+#include "store/Prefetch.h"
+#include "store/Slices.h"
 #include "store/TextCodec.h"
 
 #include <algorithm>
@@ -20,8 +22,8 @@ QString fullKey(const SnippetRecord& record)
     return TextCodec::lowerJoined({record.Language, record.Title, code});
 }
 
-// A polynomial hash of the lower-cased text, so that the hash of a joined text follows from the
-// hashes of its parts: h(a + b) = h(a) * Base^|b| + h(b). Collisions are weeded out by comparing.
+// A polynomial hash of the lower-cased text. Fed part by part, it gives the hash of the parts joined,
+// which hashOf gives for the joined text lower-cased. Collisions are weeded out by comparing.
 constexpr quint64 Base = 0x100000001b3ULL * 0x9E3779B1ULL | 1;
 constexpr quint64 Base2 = Base * Base;
 constexpr quint64 Base3 = Base2 * Base;
@@ -35,17 +37,9 @@ inline quint64 asciiLower(char16_t c)
 struct PolyHash
 {
     quint64 hash = 0;
-    quint64 length = 0;
     char16_t seen = 0; // every code unit or-ed: below 0x80 when the text is plain ASCII
 
     void feed(QStringView text) { feed(text.utf16(), text.size()); }
-
-    // Code as its UTF-8 bytes: the same as its text while that is ASCII, which is all the hash is
-    // used for.
-    void feed(const CodeText& code)
-    {
-        feed(reinterpret_cast<const uchar*>(code.bytes().data()), code.bytes().size());
-    }
 
     template <typename Unit> void feed(const Unit* p, qsizetype n)
     {
@@ -63,7 +57,6 @@ struct PolyHash
         }
         hash = h;
         seen |= any;
-        length += quint64(n);
     }
 
     bool ascii() const { return seen < 0x80; }
@@ -77,17 +70,6 @@ quint64 hashOf(QStringView lowered)
         h = h * Base + c.unicode();
     }
     return h;
-}
-
-quint64 power(quint64 base, quint64 exponent)
-{
-    quint64 result = 1;
-    for (; exponent > 0; exponent >>= 1, base *= base) {
-        if (exponent & 1) {
-            result *= base;
-        }
-    }
-    return result;
 }
 
 // Spreads a hash over the slot bits of a table.
@@ -177,24 +159,67 @@ bool equalAscii(QByteArrayView a, QByteArrayView b)
     return true;
 }
 
-bool equalCode(const CodeText& a, bool asciiA, const CodeText& b, bool asciiB)
+bool equalCode(const CodeText& a, const CodeText& b)
 {
-    if (asciiA && asciiB) {
+    if (a.isAscii() && b.isAscii()) {
         return equalAscii(a.bytes(), b.bytes());
     }
     return lowered(a.toString()) == lowered(b.toString());
 }
 
-// Whether language, title and code joined and lower-cased are equal; ascii says all three are plain
-// ASCII in both records.
-bool equalFull(const SnippetRecord& a, const SnippetRecord& b, bool ascii)
+// Whether language, title and code joined and lower-cased are equal; titlesAscii says both records'
+// language and title are plain ASCII.
+bool equalFull(const SnippetRecord& a, const SnippetRecord& b, bool titlesAscii)
 {
     // Where the titles end at the same place, the joined texts are equal when both parts are.
-    if (ascii && a.Language.size() + a.Title.size() == b.Language.size() + b.Title.size()) {
+    if (titlesAscii && a.Language.size() + a.Title.size() == b.Language.size() + b.Title.size() &&
+        a.Code.isAscii() && b.Code.isAscii()) {
         return equalAscii({a.Language, a.Title}, {b.Language, b.Title}) &&
                equalAscii(a.Code.bytes(), b.Code.bytes());
     }
     return fullKey(a) == fullKey(b);
+}
+
+// The full key's hash is taken from at most this many units at its start and as many at its end.
+constexpr qsizetype EndUnits = 64;
+
+quint64 endsHash(QStringView first, QStringView last)
+{
+    return mix(hashOf(first)) + hashOf(last);
+}
+
+// endsHash of the lower-cased full key of r, read in place: the first units come from language, title
+// and code, the last from the end of the code. Empty when a unit read is not plain ASCII or the code is
+// too short to hold the key's last units.
+std::optional<quint64> asciiEndsHash(const SnippetRecord& r)
+{
+    const QByteArrayView code = r.Code.bytes();
+    if (code.size() < EndUnits) {
+        return std::nullopt;
+    }
+    char16_t first[EndUnits];
+    char16_t last[EndUnits];
+    char16_t seen = 0;
+    qsizetype n = 0;
+    for (QStringView part : {QStringView(r.Language), QStringView(r.Title)}) {
+        for (qsizetype k = 0; k < part.size() && n < EndUnits; ++k) {
+            seen |= part[k].unicode();
+            first[n++] = char16_t(asciiLower(part[k].unicode()));
+        }
+    }
+    for (qsizetype k = 0; n < EndUnits; ++k) {
+        seen |= uchar(code[k]);
+        first[n++] = char16_t(asciiLower(uchar(code[k])));
+    }
+    const char* end = code.data() + code.size() - EndUnits;
+    for (qsizetype k = 0; k < EndUnits; ++k) {
+        seen |= uchar(end[k]);
+        last[k] = char16_t(asciiLower(uchar(end[k])));
+    }
+    if (seen >= 0x80) {
+        return std::nullopt;
+    }
+    return endsHash(QStringView(first, EndUnits), QStringView(last, EndUnits));
 }
 
 } // namespace
@@ -234,10 +259,28 @@ qsizetype LocalIndex::Heads::find(quint64 hash) const
 
 LocalIndex::LocalIndex(const CodeArray& library) : m_library(library)
 {
+    // Reading every record's texts is most of the work: a large library is shared out between threads,
+    // and the texts of a record some way ahead are asked for before its turn.
+    constexpr size_t Ahead = 8;
+    std::vector<Keys> keys(library.size());
+    runInSlices(library.size(), 65536, [&](size_t, size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) {
+            if (i + Ahead < end) {
+                const SnippetRecord& ahead = library[i + Ahead];
+                prefetchForRead(ahead.Title.constData());
+                prefetchForRead(ahead.Code.bytes().data());
+                prefetchForRead(ahead.Code.bytes().data() +
+                                std::max<qsizetype>(0, ahead.Code.bytes().size() - EndUnits));
+            }
+            if (!library[i].Deleted) {
+                keys[i] = keysOf(library[i]);
+            }
+        }
+    });
     m_entries.reserve(library.size());
     for (size_t i = 0; i < library.size(); ++i) {
         if (!library[i].Deleted) {
-            m_entries.push_back({qsizetype(i), keysOf(library[i])});
+            m_entries.push_back({qsizetype(i), keys[i]});
         }
     }
     m_byTitle.reserve(m_entries.size());
@@ -259,27 +302,27 @@ LocalIndex::Keys LocalIndex::keysOf(const SnippetRecord& record)
     PolyHash title;
     title.feed(record.Language);
     title.feed(record.Title);
-    PolyHash code;
-    code.feed(record.Code);
     Keys keys;
     keys.titleAscii = title.ascii();
-    keys.codeAscii = code.ascii();
-    // Outside ASCII the hashes are taken of the lower-cased joined text, which is what is compared.
+    // Outside ASCII the hash is taken of the lower-cased joined text, which is what is compared.
     keys.titleHash =
         keys.titleAscii ? title.hash : hashOf(TextCodec::lowerJoined({record.Language, record.Title}));
-    keys.codeHash = keys.codeAscii ? code.hash : hashOf(lowered(record.Code.toString()));
-    keys.fullHash = keys.titleAscii && keys.codeAscii ? title.hash * power(Base, code.length) + code.hash
-                                                      : hashOf(fullKey(record));
+    if (const std::optional<quint64> ends = asciiEndsHash(record)) {
+        keys.fullHash = *ends;
+    } else {
+        const QString full = fullKey(record);
+        const qsizetype units = std::min(full.size(), EndUnits);
+        keys.fullHash = endsHash(QStringView(full).first(units), QStringView(full).last(units));
+    }
     return keys;
 }
 
 bool LocalIndex::isUnique(const SnippetRecord& staged, const Keys& keys) const
 {
-    const bool stagedAscii = keys.titleAscii && keys.codeAscii;
     for (qsizetype e = m_byFull.find(keys.fullHash); e >= 0; e = m_entries[size_t(e)].nextSameFull) {
         const Entry& entry = m_entries[size_t(e)];
         const SnippetRecord& local = m_library[size_t(entry.index)];
-        if (equalFull(local, staged, entry.keys.titleAscii && entry.keys.codeAscii && stagedAscii)) {
+        if (equalFull(local, staged, entry.keys.titleAscii && keys.titleAscii)) {
             return false;
         }
     }
@@ -295,8 +338,7 @@ bool LocalIndex::isMatching(const SnippetRecord& staged, const Keys& keys) const
                           {staged.Language, staged.Title}, keys.titleAscii)) {
             continue;
         }
-        if (entry.keys.codeHash != keys.codeHash ||
-            !equalCode(local.Code, entry.keys.codeAscii, staged.Code, keys.codeAscii)) {
+        if (!equalCode(local.Code, staged.Code)) {
             return true;
         }
     }

@@ -26,16 +26,15 @@ public:
     Verdict compare(const SnippetRecord& staged) const;
 
 private:
-    // What the comparison needs of one record, computed once: hashes of the lower-cased title key,
-    // code and full key, and whether the title key and the code are plain ASCII (then they are
-    // compared in place, without lower-cased copies).
+    // What the comparison needs of one record, computed once: the hash of the lower-cased title key,
+    // and whether that key is plain ASCII (then it is compared in place, without lower-cased copies);
+    // and a hash of the lower-cased full key taken from its first and last units only, so that the
+    // code in between, most of a library, is not read until two records' hashes agree.
     struct Keys
     {
         quint64 titleHash = 0;
-        quint64 codeHash = 0;
         quint64 fullHash = 0;
         bool titleAscii = true;
-        bool codeAscii = true;
     };
     struct Entry
     {

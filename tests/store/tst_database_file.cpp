@@ -70,6 +70,9 @@ private slots:
     void fitToFormat_mendsValuesSoTheyRoundTrip_data();
     void fitToFormat_mendsValuesSoTheyRoundTrip();
     void write_replacesFileAndStampsTheSaveTime();
+    void fitToFormat_largeLibrary_listsMendedRecordsInOrder();
+    void write_largeLibrary_writesWhatSerializeGives();
+    void write_failingMidway_leavesOldFileWhole_data();
     void write_failingMidway_leavesOldFileWhole();
 };
 
@@ -489,22 +492,75 @@ void TestDatabaseFile::write_replacesFileAndStampsTheSaveTime()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"zorbeth.txt"});
 }
 
+void TestDatabaseFile::fitToFormat_largeLibrary_listsMendedRecordsInOrder()
+{
+    // Enough records for the work to be shared out between threads; mended ones at both ends and
+    // about where the slices meet.
+    CodeArray records(100000, sample("fine"));
+    const QList<qsizetype> broken{0, 24999, 25000, 49999, 50000, 50001, 74999, 75000, 99999};
+    for (qsizetype i : broken) {
+        records[size_t(i)].Title = QStringLiteral("a\nb");
+    }
+    for (size_t i : {1, 12345, 50002, 99998}) {
+        records[i].Title = QStringLiteral("a\nb");
+        records[i].Deleted = true; // not written, so not mended either
+    }
+    QCOMPARE(DatabaseFile::fitToFormat(records), broken);
+    for (qsizetype i : broken) {
+        QCOMPARE(records[size_t(i)].Title, QStringLiteral("a b"));
+    }
+    QCOMPARE(DatabaseFile::fitToFormat(records), QList<qsizetype>());
+}
+
+void TestDatabaseFile::write_largeLibrary_writesWhatSerializeGives()
+{
+    // Several buffers' worth, written while the next is built: the file must hold them in order.
+    CodeArray records;
+    for (int i = 0; i < 3000; ++i) {
+        SnippetRecord r = sample(QStringLiteral("title %1").arg(i));
+        r.Code = QString(i % 7 == 0 ? 20000 : 3000, QChar(u'a' + i % 26));
+        r.Deleted = i % 11 == 0;
+        records.push_back(r);
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zorbeth.txt");
+    DateStamp::pin(QDateTime(QDate(2025, 6, 7), QTime(8, 9, 10)));
+    QVERIFY(DatabaseFile::write(path, records));
+    DateStamp::pin(QDateTime());
+    const QByteArray expected = DatabaseFile::serialize(records, "2025-06-07 08:09:10");
+    QVERIFY(expected.size() > 12 * 1024 * 1024);
+    QVERIFY(readAll(path) == expected);
+}
+
+void TestDatabaseFile::write_failingMidway_leavesOldFileWhole_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("in the last buffer") << 2000 << 64 * 1024;
+    QTest::newRow("while a later buffer is built") << 8000 << 6 * 1024 * 1024;
+}
+
 void TestDatabaseFile::write_failingMidway_leavesOldFileWhole()
 {
+    QFETCH(int, records);
+    QFETCH(int, limit);
     QTemporaryDir dir;
     const QString path = dir.filePath("zorbeth.txt");
     QVERIFY(DatabaseFile::write(path, {sample("old")}));
     const QByteArray old = readAll(path);
-    CodeArray big(2000, sample("big"));
+    CodeArray big(size_t(records), sample("big"));
     big[0].Code = QString(500000, u'x');
+    for (size_t i = 1; i < big.size(); i += 2) {
+        big[i].Code = QString(4000, u'y');
+    }
 
     // A file size limit makes the write fail part way, even for root.
     rlimit saved{};
     QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved;
-    limit.rlim_cur = 64 * 1024;
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    rlimit capped = saved;
+    capped.rlim_cur = rlim_t(limit);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &capped) == 0);
     QString error;
     const bool written = DatabaseFile::write(path, big, &error);
     setrlimit(RLIMIT_FSIZE, &saved);

@@ -186,8 +186,14 @@ void TestComparison::localIndex_answersAsThePlainPairwiseComparison()
         }
         return text;
     };
+    // Codes long enough to be hashed by their ends alone, where only the middle tells them apart.
+    const QStringList ends{QString(64, u'q'), QString(40, u'Q') + QString(30, u'r')};
+    auto longCode = [&] {
+        const QString end = ends[int(random() % ends.size())];
+        return end + field() + end;
+    };
     auto record = [&] {
-        SnippetRecord r = snippet(field(), field(), field(), field());
+        SnippetRecord r = snippet(field(), field(), random() % 2 ? longCode() : field(), field());
         r.Deleted = random() % 5 == 0;
         return r;
     };
@@ -201,7 +207,7 @@ void TestComparison::localIndex_answersAsThePlainPairwiseComparison()
             // Half the staged records start from a library record with one field changed in case.
             SnippetRecord s = random() % 2 ? record() : library[random() % library.size()];
             s.Deleted = false;
-            switch (random() % 4) {
+            switch (random() % 5) {
             case 0:
                 s.Code = s.Code.toString().toUpper();
                 break;
@@ -211,6 +217,9 @@ void TestComparison::localIndex_answersAsThePlainPairwiseComparison()
             case 2:
                 s.Code = field();
                 break;
+            case 3:
+                s.Code = longCode();
+                break;
             }
             staged.push_back(s);
         }
@@ -218,6 +227,8 @@ void TestComparison::localIndex_answersAsThePlainPairwiseComparison()
         library.push_back(snippet("bc", "d", "x"));
         staged.push_back(snippet("ab", "", "c"));
         library.push_back(snippet("a", "b", "C"));
+        staged.push_back(snippet("b", "cd", ends[0] + "x"));
+        library.push_back(snippet("bc", "d", ends[0].toUpper() + "x"));
 
         const LocalIndex index(library);
         std::vector<Comparison::Row> expected;
