@@ -721,8 +721,9 @@ int CliCommands::importStaged(const QString& file, const QString& ids, bool all)
     }
     ws.codeArray = std::move(result.records);
     ws.libraryOnDisk = loadedStamp;
-    LibraryOrdering::SortCodeByLanguage(ws.codeArray);
 
+    // The comparison does not depend on the library's order, and the sort after the append keeps
+    // records with equal keys in their order, so one sort, at the end, gives what the window saves.
     std::vector<qsizetype> picked;
     {
         const LocalIndex index(ws.codeArray);
