@@ -584,7 +584,11 @@ int measureCore(qsizetype snippets, const QString& folder, double objectsGigabyt
         load = std::min(load, seconds([&] { loaded = DatabaseFile::read(path); }));
         records = qsizetype(loaded.records.size());
         sort = seconds([&] { LibraryOrdering::SortCodeByLanguage(loaded.records); });
-        save = std::min(save, seconds([&] { DatabaseFile::write(savedCopy, loaded.records); }));
+        // What the window's save does: mend what the file format cannot hold, then write.
+        save = std::min(save, seconds([&] {
+                            DatabaseFile::fitToFormat(loaded.records);
+                            DatabaseFile::write(savedCopy, loaded.records);
+                        }));
     }
     QFile::remove(rawCopy);
     QFile::remove(savedCopy);

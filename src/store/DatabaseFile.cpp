@@ -20,6 +20,7 @@
 #include <type_traits>
 
 #if defined(Q_OS_UNIX)
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
@@ -1214,6 +1215,18 @@ CodeText spanCode(QByteArrayView bytes, const Span& span, bool lfMode)
 
 bool write(const QString& path, const CodeArray& records, QString* error)
 {
+#if defined(Q_OS_LINUX)
+    // The file about to be replaced needs no cache: its pages are let go first, and the new file's
+    // pages are made of them. Memory the system has not used for a while, which it otherwise takes,
+    // can cost more to fill than building the file's bytes does, on virtual machines above all.
+    {
+        const int old = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (old >= 0) {
+            ::posix_fadvise(old, 0, 0, POSIX_FADV_DONTNEED);
+            ::close(old);
+        }
+    }
+#endif
     SafeFile file(path);
     auto fail = [&](const QString& why) {
         if (error) {
