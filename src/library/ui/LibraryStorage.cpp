@@ -1,6 +1,7 @@
 #include "library/ui/LibraryStorage.h"
 
 #include "gui/Prompts.h"
+#include "gui/WaitCursor.h"
 #include "library/LibraryFile.h"
 
 #include <QDir>
@@ -23,7 +24,8 @@ void load(QWidget* parent, Workspace& ws)
     const LibraryFile::LoadOutcome outcome = LibraryFile::LoadCodeDataFromFile(ws);
     QString stepError;
     if (afterLoad && !afterLoad(ws, &stepError)) {
-        Prompts::message(parent, stepError, QLatin1String(LibraryFile::LoadTitle), Prompts::Icon::Exclamation);
+        Prompts::message(parent, stepError, QLatin1String(LibraryFile::LoadTitle),
+                         Prompts::Icon::Exclamation);
     }
     if (!outcome.saveError.isEmpty()) {
         Prompts::message(parent, outcome.saveError, QString(), Prompts::Icon::Critical);
@@ -51,6 +53,8 @@ void load(QWidget* parent, Workspace& ws)
 
 bool save(QWidget* parent, Workspace& ws, QString* keptAside)
 {
+    // A large library takes seconds to write; a question or message on the way shows the arrow.
+    const WaitCursor wait;
     const QString title = QStringLiteral("Save Code Data");
     QString error;
     QList<qsizetype> mended;

@@ -2,6 +2,7 @@
 
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
+#include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/LibraryFile.h"
 #include "library/ui/LibraryStorage.h"
@@ -67,9 +68,10 @@ void StorageCommands::mnuBackup_Click()
     if (!confirm(BackupTitle)) {
         return;
     }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const Backup::Result result = Backup::backup(m_context.ws.databasePath());
-    QGuiApplication::restoreOverrideCursor();
+    const Backup::Result result = [&] {
+        const WaitCursor wait;
+        return Backup::backup(m_context.ws.databasePath());
+    }();
     if (!result.ok()) {
         const QString advice = result.status == Backup::Status::SourceMissing
                                    ? QStringLiteral(" Save the library first.")
@@ -99,18 +101,20 @@ void StorageCommands::mnuRestore_Click()
                          RestoreTitle, Prompts::Icon::Exclamation);
         return;
     }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const Backup::Result result = Backup::restore(ws.databasePath());
-    QGuiApplication::restoreOverrideCursor();
+    const Backup::Result result = [&] {
+        const WaitCursor wait;
+        return Backup::restore(ws.databasePath());
+    }();
     if (!result.ok()) {
         Prompts::message(&m_context.window, result.error + QStringLiteral(" Nothing was restored."),
                          RestoreTitle, Prompts::Icon::Exclamation);
         return;
     }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    LibraryStorage::load(&m_context.window, ws);
-    LibraryOrdering::SortCodeByLanguage(ws.codeArray);
-    m_treeViews.rebuildTree();
-    QGuiApplication::restoreOverrideCursor();
+    {
+        const WaitCursor wait;
+        LibraryStorage::load(&m_context.window, ws);
+        LibraryOrdering::SortCodeByLanguage(ws.codeArray);
+        m_treeViews.rebuildTree();
+    }
     ws.CodeChanged = false;
 }
