@@ -358,7 +358,8 @@ void measureCommandLine(const QString& path)
 void measureSplit(qsizetype snippets, const QString& folder)
 {
     const QString path = folder + QStringLiteral("/split.cpp");
-    const qint64 wanted = std::max<qint64>(50LL * 1024 * 1024 * snippets / 100000, 64 * 1024);
+    const qint64 wanted =
+        std::clamp<qint64>(50LL * 1024 * 1024 * snippets / 100000, 64 * 1024, 50LL * 1024 * 1024);
     {
         QByteArray text;
         text.reserve(wanted + 1024);
