@@ -749,11 +749,7 @@ public:
         constexpr size_t Ahead = 8;
         for (size_t i = 0; i < records.size(); ++i) {
             if (i + Ahead < records.size()) {
-                const SnippetRecord& ahead = records[i + Ahead];
-                for (const QString* text : {&ahead.Title, &ahead.Category, &ahead.Keywords, &ahead.Date}) {
-                    prefetchForRead(text->constData());
-                }
-                prefetchForRead(ahead.Code.bytes().data());
+                prefetchFields(records[i + Ahead]);
             }
             if (!records[i].Deleted) {
                 record(records[i]);
@@ -1263,11 +1259,7 @@ QList<qsizetype> fitToFormat(CodeArray& records)
     runInSlices(records.size(), ParallelFrom, [&](size_t slice, size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i) {
             if (i + Ahead < end) {
-                const SnippetRecord& ahead = records[i + Ahead];
-                for (const QString* text : {&ahead.Title, &ahead.Category, &ahead.Keywords, &ahead.Date}) {
-                    prefetchForRead(text->constData());
-                }
-                prefetchForRead(ahead.Code.bytes().data());
+                prefetchFields(records[i + Ahead]);
             }
             SnippetRecord& r = records[i];
             if (r.Deleted) {
