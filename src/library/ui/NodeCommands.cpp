@@ -357,8 +357,16 @@ void NodeCommands::Tree_AfterLabelEdit(QTreeWidgetItem* node, const QString& new
     if (name != oldName) {
         if (tag == LibraryTree::LangTag) {
             const QString oldLower = oldName.toLower();
+            // Records come in runs of one language: its lower case is made once per run, not once
+            // per record, which counts in a library of a million.
+            QString previous;
+            bool renamed = false;
             for (SnippetRecord& record : records) {
-                if (record.Language.toLower() == oldLower) {
+                if (record.Language != previous) {
+                    previous = record.Language;
+                    renamed = previous.toLower() == oldLower;
+                }
+                if (renamed) {
                     record.Language = name;
                 }
             }
