@@ -4,6 +4,7 @@
 #include "gui/CommandToolbar.h"
 #include "gui/Prompts.h"
 #include "gui/SearchFrame.h"
+#include "gui/WaitCursor.h"
 #include "gui/WindowContext.h"
 #include "library/ui/LibraryTree.h"
 #include "library/ui/StartupController.h"
@@ -170,6 +171,8 @@ void ComparisonList::FillListViewRemoteMatching()
 
 void ComparisonList::fill(bool matching)
 {
+    // Indexing a large library takes a moment; every way here (a view chosen, a copy listed) waits.
+    const WaitCursor wait;
     clearList();
     setStatus(ComparingStatus);
     QCoreApplication::processEvents();
