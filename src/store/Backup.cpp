@@ -41,8 +41,9 @@ Result copyLibrary(const QString& source, const QString& target)
     }
     in.close();
 
-    // The bytes checked are the bytes written, so nothing can change in between.
-    if (!DatabaseFile::parse(bytes).complete) {
+    // The bytes checked are the bytes written, so nothing can change in between. The walk decodes
+    // nothing: a large library is checked without a second copy of it in memory.
+    if (!DatabaseFile::scanBytes(bytes).complete) {
         return {
             Status::NotALibrary,
             QStringLiteral("The file %1 is not a complete Zorbeth library: it ends before its end marker.")

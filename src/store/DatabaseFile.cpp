@@ -1149,22 +1149,41 @@ ReadResult read(const QString& path, qsizetype splitFrom)
     });
 }
 
-Shape scan(const QString& path)
+namespace {
+
+ReadResult walkCounting(QByteArrayView bytes, Shape& shape)
 {
-    Shape shape;
-    const ReadResult read = readWith(path, [&shape](const QByteArray& bytes, bool) {
-        ReadResult result;
-        result.opened = true;
-        result.fileSize = bytes.size();
-        Parser parser(bytes);
-        parser.run(result);
-        shape.records = parser.counted();
-        return result;
-    });
+    ReadResult result;
+    result.opened = true;
+    result.fileSize = bytes.size();
+    Parser parser(bytes);
+    parser.run(result);
+    shape.records = parser.counted();
+    return result;
+}
+
+void takeShape(const ReadResult& read, Shape& shape)
+{
     shape.opened = read.opened;
     shape.complete = read.complete;
     shape.fileSize = read.fileSize;
     shape.error = read.error;
+}
+
+} // namespace
+
+Shape scan(const QString& path)
+{
+    Shape shape;
+    takeShape(readWith(path, [&shape](const QByteArray& bytes, bool) { return walkCounting(bytes, shape); }),
+              shape);
+    return shape;
+}
+
+Shape scanBytes(QByteArrayView bytes)
+{
+    Shape shape;
+    takeShape(walkCounting(bytes, shape), shape);
     return shape;
 }
 

@@ -49,6 +49,8 @@ struct Shape
 // Walks a database file exactly as read() does but decodes nothing: a fast check of a file that is
 // to replace a library.
 Shape scan(const QString& path);
+// The same walk over bytes already read.
+Shape scanBytes(QByteArrayView bytes);
 
 // Whether bytes are valid UTF-8. From splitFrom bytes on, two threads check a half each, cut where no
 // character is split. Bytes of a mapped file (mapped true) give their pages back as they are checked.

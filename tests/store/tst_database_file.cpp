@@ -191,6 +191,10 @@ void TestDatabaseFile::parse_readsWhatTheReaderAccepts()
     QCOMPARE(shape.records, qsizetype(codes.size()));
     QCOMPARE(shape.fileSize, qint64(bytes.size()));
     QVERIFY(!DatabaseFile::scan(dir.filePath("missing.txt")).opened);
+    const DatabaseFile::Shape fromBytes = DatabaseFile::scanBytes(bytes);
+    QVERIFY(fromBytes.opened);
+    QCOMPARE(fromBytes.complete, complete);
+    QCOMPARE(fromBytes.records, qsizetype(codes.size()));
 }
 
 void TestDatabaseFile::parse_everyTruncation_keepsOnlyCompleteRecords()
