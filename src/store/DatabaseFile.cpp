@@ -1121,7 +1121,10 @@ ReadResult parseDecoded(QByteArrayView bytes, bool utf8, bool mapped, qsizetype 
             return later;
         },
         [&](ReadResult& second) {
-            result.records.reserve(result.records.size() + second.records.size());
+            // With room for the snippets a session adds: the first of them then does not move every
+            // record of a large library to a larger block.
+            const size_t total = result.records.size() + second.records.size();
+            result.records.reserve(total + total / 16);
             std::move(second.records.begin(), second.records.end(), std::back_inserter(result.records));
         });
     return result;
