@@ -20,7 +20,6 @@
 #include <type_traits>
 
 #if defined(Q_OS_UNIX)
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
@@ -1152,41 +1151,32 @@ ReadResult read(const QString& path, qsizetype splitFrom)
     });
 }
 
-namespace {
-
-ReadResult walkCounting(QByteArrayView bytes, Shape& shape)
-{
-    ReadResult result;
-    result.opened = true;
-    result.fileSize = bytes.size();
-    Parser parser(bytes);
-    parser.run(result);
-    shape.records = parser.counted();
-    return result;
-}
-
-void takeShape(const ReadResult& read, Shape& shape)
-{
-    shape.opened = read.opened;
-    shape.complete = read.complete;
-    shape.fileSize = read.fileSize;
-    shape.error = read.error;
-}
-
-} // namespace
-
 Shape scan(const QString& path)
 {
     Shape shape;
-    takeShape(readWith(path, [&shape](const QByteArray& bytes, bool) { return walkCounting(bytes, shape); }),
-              shape);
+    const ReadResult read = readWith(path, [&shape](const QByteArray& bytes, bool) {
+        shape = scanBytes(bytes);
+        ReadResult walked;
+        walked.opened = true;
+        return walked;
+    });
+    if (!read.opened) {
+        shape.fileSize = read.fileSize;
+        shape.error = read.error;
+    }
     return shape;
 }
 
 Shape scanBytes(QByteArrayView bytes)
 {
+    ReadResult result;
+    Parser parser(bytes);
+    parser.run(result);
     Shape shape;
-    takeShape(walkCounting(bytes, shape), shape);
+    shape.opened = true;
+    shape.complete = result.complete;
+    shape.fileSize = bytes.size();
+    shape.records = parser.counted();
     return shape;
 }
 
@@ -1233,18 +1223,6 @@ CodeText spanCode(QByteArrayView bytes, const Span& span, bool lfMode)
 
 bool write(const QString& path, const CodeArray& records, QString* error)
 {
-#if defined(Q_OS_LINUX)
-    // The file about to be replaced needs no cache: its pages are let go first, and the new file's
-    // pages are made of them. Memory the system has not used for a while, which it otherwise takes,
-    // can cost more to fill than building the file's bytes does, on virtual machines above all.
-    {
-        const int old = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (old >= 0) {
-            ::posix_fadvise(old, 0, 0, POSIX_FADV_DONTNEED);
-            ::close(old);
-        }
-    }
-#endif
     SafeFile file(path);
     auto fail = [&](const QString& why) {
         if (error) {

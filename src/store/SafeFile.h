@@ -7,7 +7,8 @@
 // The one way this program writes a user's file. Every step (opening, each write, flush, sync,
 // commit, rename) is a write point of WriteFaults, so tests can fail any of them; whatever fails,
 // the file the user had stays whole:
-// - Replace writes a new version through QSaveFile; commit() puts it in place in one step.
+// - Replace writes a new version through QSaveFile; commit() puts it in place in one step. The old
+//   version's cached pages are let go before the new one is written.
 // - Temporary writes a temporary file beside path (path is its template, with "XXXXXX"); commit()
 //   makes it durable and rename() puts it in place later. It is removed unless renamed.
 // - Create writes a file that must not exist yet; it is removed unless committed.
